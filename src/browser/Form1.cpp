@@ -1,0 +1,301 @@
+#include "browser/Form1.h"
+
+#include "browser/ToolbarPictures.h"
+#include "browser/WebBrowser.h"
+#include "frame/MDIForm1.h"
+#include "frame/TabStrip.h"
+#include "frame/TreeView.h"
+#include "frame/WindowKey.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QEvent>
+#include <QFrame>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMdiSubWindow>
+#include <QStatusBar>
+#include <QTimer>
+#include <QToolBar>
+#include <QToolButton>
+
+namespace {
+
+template<typename T>
+T *named(T *widget, const QString &name, const QString &caption = QString())
+{
+    widget->setObjectName(name);
+    widget->setAccessibleName(caption.isEmpty() ? name : caption);
+    return widget;
+}
+
+class NullBrowser : public WebBrowser
+{
+public:
+    using WebBrowser::WebBrowser;
+    void Navigate(const QString &) override { }
+    void GoBack() override { }
+    void GoForward() override { }
+    void Stop() override { }
+    void GoHome() override { }
+    void Refresh() override { }
+    void ExecWB(int, int) override { }
+    QString LocationURL() const override { return QString(); }
+    QString documentUrl() const override { return QString(); }
+    QObject *object() override { return nullptr; }
+};
+
+// Large picture numbers of the nine buttons as the window is created.
+const QList<int> LargePictures = { 7, 6, 2, 1, 5, 9, 10, 11, 14 };
+
+} // namespace
+
+Form1::Form1(MDIForm1 *frame) : ChildForm(frame)
+{
+    setObjectName(QStringLiteral("Form1"));
+    createControls();
+    setCaption(QStringLiteral(" "));
+    subWindow()->resize(frame->twips().toPx(8220 + 120), frame->twips().toPx(3255 + 400));
+    Form_Load();
+}
+
+Form1::~Form1() = default;
+
+void Form1::createControls()
+{
+    const Twips *t = &frame()->twips();
+    CoolBar1 = named(new QFrame(this), QStringLiteral("CoolBar1"));
+    CoolBar1->setFrameShape(QFrame::StyledPanel);
+    Toolbar1 = named(new QToolBar(CoolBar1), QStringLiteral("Toolbar1"));
+    CoolBar2 = named(new QFrame(this), QStringLiteral("CoolBar2"));
+    CoolBar2->setFrameShape(QFrame::StyledPanel);
+    Picture2 = named(new QFrame(CoolBar2), QStringLiteral("Picture2"));
+    Label1 = named(new QLabel(QStringLiteral("Address :"), Picture2), QStringLiteral("Label1"),
+                   QStringLiteral("Address :"));
+    cmbadress = named(new QComboBox(Picture2), QStringLiteral("cmbadress"),
+                      QStringLiteral("Address"));
+    gnet = named(new QToolBar(Picture2), QStringLiteral("gnet"));
+
+    WebBrowserFactory *factory = frame()->browserFactory();
+    if (factory)
+        wb = factory->create(this, frame()->prompter());
+    else
+        wb = new NullBrowser(this);
+    wb->setObjectName(QStringLiteral("wb"));
+    Stbar1 = named(new QStatusBar(this), QStringLiteral("Stbar1"));
+    Stbar1->setSizeGripEnabled(false);
+    Stbar1Panel1 = named(new QLabel(Stbar1), QStringLiteral("Panel1"));
+    Stbar1Panel1->setTextFormat(Qt::PlainText);
+    Stbar1->addWidget(Stbar1Panel1, 1);
+    rtimer = new QTimer(this);
+    rtimer->setObjectName(QStringLiteral("rtimer"));
+
+    pCoolBar1 = std::make_unique<Placement>(CoolBar1, t, 0, 0, 8220, 840);
+    pToolbar1 = std::make_unique<Placement>(Toolbar1, t, 30, 30, 8160, 780);
+    pCoolBar2 = std::make_unique<Placement>(CoolBar2, t, 0, 840, 8220, 555);
+    pPicture2 = std::make_unique<Placement>(Picture2, t, 30, 30, 8160, 495);
+    pLabel1 = std::make_unique<Placement>(Label1, t, 120, 120, 735, 255);
+    pcmbadress = std::make_unique<Placement>(cmbadress, t, 840, 120, 3975, 315);
+    pgnet = std::make_unique<Placement>(gnet, t, 4920, 120, 2565, 330);
+    pwb = std::make_unique<Placement>(wb, t, 0, 1440, 8175, 1455);
+    pStbar1 = std::make_unique<Placement>(Stbar1, t, 0, 3000, 8220, 255);
+
+    // The main toolbar: nine commands, large pictures.
+    m_large = LargeToolbarPictures();
+    m_small = SmallToolbarPictures();
+    Toolbar1->setToolButtonStyle(Qt::ToolButtonIconOnly);
+    const QStringList captions = { QStringLiteral("Back.."),   QStringLiteral("Forward.."),
+                                   QStringLiteral("Stop"),     QStringLiteral("Home"),
+                                   QStringLiteral("Refresh"),  QStringLiteral("Save.."),
+                                   QStringLiteral("Print.."),  QStringLiteral("Find File"),
+                                   QStringLiteral("Properties") };
+    for (int i = 0; i < captions.size(); ++i) {
+        QAction *button = Toolbar1->addAction(captions.at(i));
+        button->setToolTip(captions.at(i));
+        const int index = i + 1;
+        connect(button, &QAction::triggered, this, [this, index] { Toolbar1_ButtonClick(index); });
+        Buttons.append(button);
+        if (QWidget *w = Toolbar1->widgetForAction(button)) {
+            w->setObjectName(QStringLiteral("Toolbar1Button%1").arg(index));
+            w->setAccessibleName(captions.at(i));
+            w->installEventFilter(this);
+        }
+    }
+    Toolbar1->installEventFilter(this);
+    setToolbarIcons(IconSize::Large, LargePictures);
+
+    // The address row.
+    cmbadress->setEditable(true);
+    cmbadress->setInsertPolicy(QComboBox::NoInsert);
+    cmbadress->setCompleter(nullptr);
+    cmbadress->lineEdit()->installEventFilter(this);
+    connect(cmbadress, &QComboBox::activated, this, [this](int) { cmbadress_Click(); });
+
+    const QList<QIcon> gnetIcons = GnetPictures();
+    gnet->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    gnet->setIconSize(QSize(16, 16));
+    QAction *go = gnet->addAction(gnetIcons.at(0), QStringLiteral("Go Net"));
+    QAction *separator = gnet->addSeparator();
+    QAction *edit = gnet->addAction(gnetIcons.at(1), QStringLiteral("Edit Page"));
+    edit->setEnabled(false);
+    gnetButtons = { go, separator, edit };
+    for (int i = 0; i < gnetButtons.size(); ++i) {
+        const int index = i + 1;
+        connect(gnetButtons.at(i), &QAction::triggered, this,
+                [this, index] { gnet_ButtonClick(index); });
+        if (QWidget *w = gnet->widgetForAction(gnetButtons.at(i)))
+            w->setAccessibleName(gnetButtons.at(i)->text());
+    }
+    Picture2->installEventFilter(this);
+    Picture2->setMouseTracking(true);
+    Toolbar1->setMouseTracking(true);
+
+    // The page's events.
+    connect(wb, &WebBrowser::StatusTextChange, this, &Form1::wb_StatusTextChange);
+    connect(wb, &WebBrowser::ProgressChange, this, &Form1::wb_ProgressChange);
+    connect(wb, &WebBrowser::TitleChange, this, &Form1::wb_TitleChange);
+    connect(wb, &WebBrowser::DocumentComplete, this, [this] { wb_DocumentComplete(); });
+    connect(wb, &WebBrowser::NewWindow2, this, &Form1::wb_NewWindow2, Qt::DirectConnection);
+    Stbar1->installEventFilter(this);
+    Stbar1Panel1->installEventFilter(this);
+
+    connect(rtimer, &QTimer::timeout, this, &Form1::rtimer_Timer);
+    rtimer->start(1000);
+}
+
+void Form1::setCaption(const QString &text)
+{
+    setWindowTitle(text);
+    setAccessibleName(text);
+}
+
+void Form1::Load()
+{
+    Show();
+}
+
+void Form1::setToolbarIcons(IconSize size, const QList<int> &pictures)
+{
+    m_iconSize = size;
+    const QList<QIcon> &icons = size == IconSize::Large ? m_large : m_small;
+    Toolbar1->setIconSize(size == IconSize::Large ? QSize(32, 32) : QSize(16, 16));
+    m_buttonImage = pictures;
+    for (int i = 0; i < Buttons.size() && i < pictures.size(); ++i) {
+        const int n = pictures.at(i);
+        if (n >= 1 && n <= icons.size())
+            Buttons.at(i)->setIcon(icons.at(n - 1));
+    }
+    Toolbar1->update();
+}
+
+void Form1::Form_Load()
+{
+    pStbar1->setTop(pwb->Top() + pwb->Height() + 50);
+}
+
+void Form1::resizeEvent(QResizeEvent *event)
+{
+    ChildForm::resizeEvent(event);
+    Form_Resize();
+}
+
+void Form1::Form_Resize()
+{
+    if (isUnloaded())
+        return;
+    // When minimised there is nothing of ours to do first.
+    pcmbadress->setWidth(pCoolBar2->Left() + Width() - pcmbadress->Left() - pgnet->Width() - 400);
+    pgnet->setLeft(pcmbadress->Left() + pcmbadress->Width() + 50);
+    pwb->setLeft(0);
+    pwb->setHeight(ScaleHeight() - pwb->Top() - pStbar1->Height() - 80);
+    pwb->setWidth(ScaleWidth() - 80);
+    pStbar1->setTop(pwb->Top() + pwb->Height() + 50);
+    // Let pending events run, but never nest: a resize inside the yield lays out
+    // on its own.
+    if (m_resizeDepth == 0) {
+        ++m_resizeDepth;
+        Hold hold(this);
+        QCoreApplication::processEvents();
+        --m_resizeDepth;
+    }
+}
+
+void Form1::rtimer_Timer()
+{
+    pwb->setLeft(0);
+    pwb->setHeight(ScaleHeight() - pwb->Top() - pStbar1->Height() - 80);
+    pwb->setWidth(ScaleWidth() - 80);
+}
+
+void Form1::Picture2_MouseMove()
+{
+    Toolbar1_MouseMove();
+}
+
+void Form1::Form_Unload()
+{
+    rtimer->stop();
+    MDIForm1 *f = frame();
+    wb->Stop();
+
+    // Close, depth first, every window opened from this one, then our node.
+    TreeView *tree = f->webtree;
+    const int nodes = tree->Count();
+    for (int i = 1; i <= nodes; ++i) {
+        QTreeWidgetItem *node = tree->Item(i);
+        if (!node || !IsOwnKey(TreeView::Key(node), hWnd()))
+            continue;
+        const int children = node->childCount();
+        for (int c = 0; c < children; ++c) {
+            QTreeWidgetItem *first = node->child(0);
+            if (!first)
+                break;
+            bool ok = false;
+            const int handle = WindowHandleFromKey(TreeView::Key(first), &ok);
+            if (!ok)
+                continue;
+            for (ChildForm *form : f->forms())
+                if (form->hWnd() == handle)
+                    form->Unload();
+        }
+        tree->RemoveItem(node);
+        break;
+    }
+
+    for (int i = f->mytab->Count(); i >= 1; --i)
+        if (IsOwnKey(f->mytab->Key(i), hWnd()))
+            f->mytab->Remove(i);
+}
+
+bool Form1::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::KeyPress && watched == cmbadress->lineEdit()) {
+        auto *key = static_cast<QKeyEvent *>(event);
+        if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)
+            cmbadress_KeyPress(13);
+        else if (!key->text().isEmpty())
+            cmbadress_KeyPress(key->text().at(0).unicode());
+        return false; // the key is not swallowed
+    }
+    if (event->type() == QEvent::MouseButtonPress
+        && (watched == Toolbar1 || watched->parent() == Toolbar1)) {
+        auto *mouse = static_cast<QMouseEvent *>(event);
+        if (mouse->button() == Qt::RightButton) {
+            Toolbar1_MouseDown(2);
+            return true;
+        }
+        Toolbar1_MouseDown(mouse->button() == Qt::LeftButton ? 1 : 4);
+    }
+    if (event->type() == QEvent::MouseMove) {
+        if (watched == Toolbar1 || watched->parent() == Toolbar1)
+            Toolbar1_MouseMove();
+        else if (watched == Picture2)
+            Picture2_MouseMove();
+    }
+    if (event->type() == QEvent::MouseButtonPress
+        && (watched == Stbar1 || watched == Stbar1Panel1))
+        Stbar1_PanelClick();
+    return ChildForm::eventFilter(watched, event);
+}

@@ -1,0 +1,93 @@
+#pragma once
+
+#include "frame/ChildForm.h"
+#include "frame/Twips.h"
+
+#include <QIcon>
+#include <QList>
+#include <memory>
+
+class QAction;
+class QComboBox;
+class QFrame;
+class QLabel;
+class QStatusBar;
+class QTimer;
+class QToolBar;
+class WebBrowser;
+
+// A browser window: one page in one child window of the frame.
+class Form1 : public ChildForm
+{
+    Q_OBJECT
+public:
+    explicit Form1(MDIForm1 *frame);
+    ~Form1() override;
+
+    // Shows the window inside the frame (its load already ran in the constructor).
+    void Load();
+
+    // Layout.
+    void Form_Load();
+    void Form_Resize();
+    void rtimer_Timer();
+    void Picture2_MouseMove();
+
+    // Navigation.
+    void cmbadress_Click();
+    void cmbadress_KeyPress(int keyAscii);
+    void gnet_ButtonClick(int index);
+    void Toolbar1_ButtonClick(int index);
+    void Toolbar1_MouseDown(int button);
+    void Toolbar1_MouseMove();
+    bool IsInHistory(const QString &url) const;
+    QStringList history() const;
+
+    // Page events.
+    void wb_StatusTextChange(const QString &text);
+    void wb_ProgressChange(int progress, int progressMax);
+    void wb_TitleChange(const QString &text);
+    void wb_DocumentComplete();
+    void wb_NewWindow2(QObject **ppDisp, bool *cancel);
+    void Stbar1_PanelClick();
+
+    // Toolbar pictures: which image list is in use and each button's picture.
+    enum class IconSize { Large, Small };
+    void setToolbarIcons(IconSize size, const QList<int> &pictures);
+    IconSize toolbarIconSize() const { return m_iconSize; }
+    int ButtonImage(int index) const { return m_buttonImage.value(index - 1); }
+
+    int pos = 0;
+    int max = 0;
+
+    QFrame *CoolBar1;
+    QToolBar *Toolbar1;
+    QFrame *CoolBar2;
+    QFrame *Picture2;
+    QLabel *Label1;
+    QComboBox *cmbadress;
+    QToolBar *gnet;
+    WebBrowser *wb;
+    QStatusBar *Stbar1;
+    QLabel *Stbar1Panel1;
+    QTimer *rtimer;
+    QList<QAction *> Buttons;     // Toolbar1's nine buttons
+    QList<QAction *> gnetButtons; // Go Net, separator, Edit Page
+
+    std::unique_ptr<Placement> pCoolBar1, pToolbar1, pCoolBar2, pPicture2, pLabel1, pcmbadress,
+            pgnet, pwb, pStbar1;
+
+protected:
+    void Form_Unload() override;
+    void resizeEvent(QResizeEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void createControls();
+    void setCaption(const QString &text);
+
+    QList<QIcon> m_large, m_small;
+    QList<int> m_buttonImage;
+    IconSize m_iconSize = IconSize::Large;
+    int m_resizeDepth = 0;
+};

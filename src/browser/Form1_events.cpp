@@ -1,0 +1,119 @@
+// What the page reports: status, progress, title, completion, new windows.
+#include "browser/Form1.h"
+
+#include "browser/WebBrowser.h"
+#include "frame/MDIForm1.h"
+#include "frame/Prompter.h"
+#include "frame/TabStrip.h"
+#include "frame/TreeView.h"
+#include "frame/WindowKey.h"
+#include "sidebar/SideBar.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QPointer>
+#include <QTimer>
+
+void Form1::wb_StatusTextChange(const QString &text)
+{
+    Stbar1Panel1->setText(text);
+}
+
+void Form1::wb_ProgressChange(int progress, int progressMax)
+{
+    pos = progress;
+    max = progressMax;
+}
+
+void Form1::wb_TitleChange(const QString &text)
+{
+    if (isUnloaded())
+        return;
+    setCaption(text);
+    MDIForm1 *f = frame();
+    const int tabs = f->mytab->Count();
+    for (int i = 1; i <= tabs; ++i)
+        if (IsOwnKey(f->mytab->Key(i), hWnd()))
+            f->mytab->setCaption(i, text);
+    const int nodes = f->webtree->Count();
+    for (int i = 1; i <= nodes; ++i) {
+        QTreeWidgetItem *node = f->webtree->Item(i);
+        if (node && IsOwnKey(TreeView::Key(node), hWnd())) {
+            node->setText(0, text);
+            return;
+        }
+    }
+    cmbadress->setEditText(wb->documentUrl());
+}
+
+void Form1::wb_DocumentComplete()
+{
+    if (isUnloaded())
+        return;
+    {
+        // Let pending events run first; the window may be closed meanwhile.
+        Hold hold(this);
+        QCoreApplication::processEvents();
+        if (isUnloaded())
+            return;
+    }
+    cmbadress->setEditText(wb->LocationURL());
+    gnetButtons.at(2)->setEnabled(true);
+    frame()->Timer1->stop();
+}
+
+void Form1::wb_NewWindow2(QObject **ppDisp, bool *cancel)
+{
+    if (isUnloaded()) {
+        *cancel = true;
+        return;
+    }
+    MDIForm1 *f = frame();
+    const QString location = wb->LocationURL();
+    cmbadress->setEditText(location);
+
+    int answer = 0;
+    {
+        // Pages keep running while the prompt is open; this window may even be
+        // closed meanwhile, and then the request is refused.
+        Hold hold(this);
+        answer = f->prompter()->msgBox(this,
+                                       QStringLiteral("Orvane 2\r\nNew Window Detect...\r\nUrl:")
+                                               + location
+                                               + QStringLiteral("\r\nDo you want to open ?"),
+                                       20, QStringLiteral("Orvane"));
+        if (isUnloaded()) {
+            *cancel = true;
+            return;
+        }
+    }
+    if (answer == 7) {
+        *cancel = true;
+        return;
+    }
+
+    auto *window = new Form1(f);
+    *ppDisp = window->wb->object();
+    window->Load();
+    const int nodes = f->webtree->Count();
+    for (int i = 1; i <= nodes; ++i) {
+        QTreeWidgetItem *node = f->webtree->Item(i);
+        if (node && IsOwnKey(TreeView::Key(node), hWnd()))
+            f->webtree->Add(node, TreeView::Child, WindowKeyFor(window->hWnd()),
+                            window->Caption());
+    }
+    f->webtree->update();
+    if (f->optfocus())
+        window->Show();
+    else
+        f->mdiArea()->setActiveSubWindow(subWindow());
+}
+
+void Form1::Stbar1_PanelClick()
+{
+    Toolbar1_MouseMove();
+}

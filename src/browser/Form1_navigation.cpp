@@ -1,0 +1,90 @@
+// The address bar, its history and the two toolbars.
+#include "browser/Form1.h"
+
+#include "browser/WebBrowser.h"
+#include "dialogs/Dialog.h"
+#include "dialogs/Module2.h"
+#include "frame/MDIForm1.h"
+#include "sidebar/SideBar.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QCursor>
+#include <QMenu>
+#include <QTimer>
+
+void Form1::cmbadress_Click()
+{
+    gnet_ButtonClick(1);
+}
+
+void Form1::cmbadress_KeyPress(int keyAscii)
+{
+    if (keyAscii == 13)
+        gnet_ButtonClick(1);
+}
+
+void Form1::gnet_ButtonClick(int index)
+{
+    if (index == 1) {
+        // Go Net.
+        const QString text = cmbadress->currentText();
+        if (text.isEmpty())
+            return;
+        wb->Navigate(text);
+        frame()->Timer1->start();
+        if (IsInHistory(text))
+            return;
+        cmbadress->addItem(text);
+        // Adding the first entry must not replace what the box shows.
+        cmbadress->setEditText(text);
+        gnetButtons.at(2)->setEnabled(true);
+    } else if (index == 3) {
+        Module2::EditPageSource(frame(), cmbadress->currentText());
+    }
+}
+
+bool Form1::IsInHistory(const QString &url) const
+{
+    for (int i = 0; i < cmbadress->count(); ++i)
+        if (cmbadress->itemText(i) == url)
+            return true;
+    return false;
+}
+
+QStringList Form1::history() const
+{
+    QStringList entries;
+    for (int i = 0; i < cmbadress->count(); ++i)
+        entries.append(cmbadress->itemText(i));
+    return entries;
+}
+
+void Form1::Toolbar1_ButtonClick(int index)
+{
+    switch (index) {
+    case 1: wb->GoBack(); break;
+    case 2: wb->GoForward(); break;
+    case 3: wb->Stop(); break;
+    case 4: wb->GoHome(); break;
+    case 5: wb->Refresh(); break;
+    case 6: wb->ExecWB(WebBrowser::SaveAs, 1); break;
+    case 7: wb->ExecWB(WebBrowser::Print, 1); break;
+    case 8: wb->ExecWB(WebBrowser::Find, 0); break;
+    case 9: wb->ExecWB(WebBrowser::Properties, 1); break;
+    default: break;
+    }
+}
+
+void Form1::Toolbar1_MouseDown(int button)
+{
+    if (button != 2)
+        return;
+    frame()->dialog()->file->popup(QCursor::pos());
+}
+
+void Form1::Toolbar1_MouseMove()
+{
+    frame()->drawimages(frame()->Picture3->Image2);
+    frame()->drawimages(frame()->Picture3->Image1);
+}

@@ -1,0 +1,52 @@
+#pragma once
+
+#include <QString>
+#include <QWidget>
+
+class Prompter;
+
+// The embedded web view as the browser window drives it: operations named as the
+// window's code calls them, and the five page events it listens to.
+class WebBrowser : public QWidget
+{
+    Q_OBJECT
+public:
+    using QWidget::QWidget;
+
+    virtual void Navigate(const QString &address) = 0;
+    virtual void GoBack() = 0;
+    virtual void GoForward() = 0;
+    virtual void Stop() = 0;
+    virtual void GoHome() = 0;
+    virtual void Refresh() = 0;
+    // 4 save as, 6 print, 32 find in page, 10 properties; option 1 prompts the user.
+    virtual void ExecWB(int command, int option) = 0;
+    virtual QString LocationURL() const = 0;
+    // The address of the document now loaded.
+    virtual QString documentUrl() const = 0;
+    // Handed back from NewWindow2, it makes the requested page open in this view.
+    virtual QObject *object() = 0;
+
+    enum Command { SaveAs = 4, Print = 6, Properties = 10, Find = 32 };
+
+signals:
+    void StatusTextChange(const QString &text);
+    void ProgressChange(int progress, int progressMax);
+    void TitleChange(const QString &text);
+    // Raised before any new window exists. Set *cancel to refuse it, or *ppDisp to
+    // another view's object() to send the page there. The handler may ask the user.
+    void NewWindow2(QObject **ppDisp, bool *cancel);
+    void DocumentComplete(QObject *pDisp, const QString &url);
+};
+
+class WebBrowserFactory
+{
+public:
+    virtual ~WebBrowserFactory() = default;
+    virtual WebBrowser *create(QWidget *parent, Prompter *prompter) = 0;
+};
+
+// The entry point of the web-engine module.
+extern "C" {
+typedef WebBrowserFactory *(*OrvaneWebEngineEntry)();
+}

@@ -1,0 +1,162 @@
+#include "browser/webengine/WebEngineBrowser.h"
+
+#include "browser/webengine/WebEnginePage.h"
+#include "frame/Prompter.h"
+
+#include <QFileInfo>
+#include <QPointer>
+#include <QPrinter>
+#include <QVBoxLayout>
+#include <QWebEngineProfile>
+#include <QWebEngineSettings>
+#include <QWebEngineView>
+
+WebEngineBrowser::WebEngineBrowser(QWidget *parent, Prompter *prompter)
+    : WebBrowser(parent), m_prompter(prompter), m_view(new QWebEngineView(this))
+{
+    setObjectName(QStringLiteral("wb"));
+    setAccessibleName(QStringLiteral("wb"));
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(m_view);
+
+    // The page belongs to its view; both go before the profile does.
+    auto *page = new WebEnginePage(QWebEngineProfile::defaultProfile(), this, m_view);
+    // Every request for a window must reach our prompt: the engine's own popup
+    // blocking stays off.
+    page->settings()->setAttribute(QWebEngineSettings::JavascriptCanOpenWindows, true);
+    m_view->setPage(page);
+
+    connect(page, &QWebEnginePage::linkHovered, this, &WebBrowser::StatusTextChange);
+    connect(page, &QWebEnginePage::loadStarted, this, [this] {
+        emit StatusTextChange(QStringLiteral("Opening ") + LocationURL());
+        emit ProgressChange(0, 100);
+    });
+    connect(page, &QWebEnginePage::loadProgress, this,
+            [this](int progress) { emit ProgressChange(progress, 100); });
+    connect(page, &QWebEnginePage::titleChanged, this, &WebBrowser::TitleChange);
+    connect(page, &QWebEnginePage::loadFinished, this, [this](bool) {
+        emit ProgressChange(100, 100);
+        emit StatusTextChange(QStringLiteral("Done"));
+        emit DocumentComplete(this, LocationURL());
+    });
+    connect(page, &QWebEnginePage::windowCloseRequested, this, [this] {
+        // A page's own window.close() closes the browser window that shows it,
+        // once the engine's handler has returned.
+        if (QWidget *form = parentWidget())
+            QMetaObject::invokeMethod(form, "Unload", Qt::QueuedConnection);
+    });
+}
+
+WebEngineBrowser::~WebEngineBrowser()
+{
+    delete m_printer;
+}
+
+QWebEnginePage *WebEngineBrowser::page() const
+{
+    return m_view->page();
+}
+
+void WebEngineBrowser::Navigate(const QString &address)
+{
+    m_view->load(QUrl::fromUserInput(address));
+}
+
+void WebEngineBrowser::GoBack()
+{
+    m_view->back();
+}
+
+void WebEngineBrowser::GoForward()
+{
+    m_view->forward();
+}
+
+void WebEngineBrowser::Stop()
+{
+    m_view->stop();
+}
+
+void WebEngineBrowser::GoHome()
+{
+    m_view->load(QUrl(QStringLiteral("about:blank")));
+}
+
+void WebEngineBrowser::Refresh()
+{
+    m_view->reload();
+}
+
+void WebEngineBrowser::ExecWB(int command, int)
+{
+    switch (command) {
+    case SaveAs: saveAs(); break;
+    case Print: print(); break;
+    case Find: find(); break;
+    case Properties: properties(); break;
+    default: break;
+    }
+}
+
+QString WebEngineBrowser::LocationURL() const
+{
+    return m_view->url().toString();
+}
+
+QString WebEngineBrowser::documentUrl() const
+{
+    return page()->url().toString();
+}
+
+void WebEngineBrowser::saveAs()
+{
+    QString suggested = QFileInfo(page()->url().path()).fileName();
+    if (suggested.isEmpty())
+        suggested = QStringLiteral("page.html");
+    const QString path = m_prompter->saveFileName(this, QStringLiteral("Save.."), suggested);
+    if (!path.isEmpty())
+        page()->save(path, QWebEngineDownloadRequest::SingleHtmlSaveFormat);
+}
+
+void WebEngineBrowser::print()
+{
+    if (m_printer)
+        return; // one print job at a time
+    auto *printer = new QPrinter(QPrinter::HighResolution);
+    if (!m_prompter->choosePrinter(this, printer)) {
+        delete printer;
+        return;
+    }
+    m_printer = printer;
+    connect(m_view, &QWebEngineView::printFinished, this, [this](bool) {
+        delete m_printer;
+        m_printer = nullptr;
+    }, Qt::SingleShotConnection);
+    m_view->print(m_printer);
+}
+
+void WebEngineBrowser::find()
+{
+    bool ok = false;
+    const QString text = m_prompter->askText(this, QStringLiteral("Find"),
+                                             QStringLiteral("Find what:"), &ok);
+    if (ok)
+        page()->findText(text);
+}
+
+void WebEngineBrowser::properties()
+{
+    const QUrl url = page()->url();
+    QPointer<WebEngineBrowser> self(this);
+    page()->runJavaScript(QStringLiteral("document.contentType"), [self, url](const QVariant &v) {
+        if (!self)
+            return;
+        const QString type = v.toString().isEmpty() ? QStringLiteral("unknown") : v.toString();
+        const QString text = QStringLiteral("Title: ") + self->page()->title()
+                + QStringLiteral("\nAddress: ") + url.toString()
+                + QStringLiteral("\nProtocol: ") + url.scheme()
+                + QStringLiteral("\nType: ") + type;
+        self->m_prompter->msgBox(self, text, 0, QStringLiteral("Properties"));
+    });
+}

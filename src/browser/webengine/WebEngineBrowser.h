@@ -1,0 +1,40 @@
+#pragma once
+
+#include "browser/WebBrowser.h"
+
+class QPrinter;
+class QWebEnginePage;
+class QWebEngineView;
+
+// The web view over Qt WebEngine.
+class WebEngineBrowser : public WebBrowser
+{
+    Q_OBJECT
+public:
+    WebEngineBrowser(QWidget *parent, Prompter *prompter);
+    ~WebEngineBrowser() override;
+
+    void Navigate(const QString &address) override;
+    void GoBack() override;
+    void GoForward() override;
+    void Stop() override;
+    void GoHome() override;
+    void Refresh() override;
+    void ExecWB(int command, int option) override;
+    QString LocationURL() const override;
+    QString documentUrl() const override;
+    QObject *object() override { return this; }
+
+    QWebEnginePage *page() const;
+    QWebEngineView *view() const { return m_view; }
+
+private:
+    void saveAs();
+    void print();
+    void find();
+    void properties();
+
+    Prompter *m_prompter;
+    QWebEngineView *m_view;
+    QPrinter *m_printer = nullptr;
+};

@@ -1,0 +1,99 @@
+#include "frame/ChildForm.h"
+
+#include "frame/MDIForm1.h"
+
+#include <QCloseEvent>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+
+ChildForm::ChildForm(MDIForm1 *frame)
+    : QWidget(nullptr), m_frame(frame), m_handle(frame->allocateHandle())
+{
+    m_sub = frame->mdiArea()->addSubWindow(this);
+    // Closing goes through Unload(), which decides when the window is deleted.
+    m_sub->setAttribute(Qt::WA_DeleteOnClose, false);
+    m_sub->setOption(QMdiSubWindow::RubberBandResize, false);
+    frame->registerForm(this);
+}
+
+ChildForm::~ChildForm()
+{
+    m_frame->unregisterForm(this);
+}
+
+int ChildForm::WindowState() const
+{
+    if (m_sub->isMinimized())
+        return 1;
+    if (m_sub->isMaximized())
+        return 2;
+    return 0;
+}
+
+double ChildForm::Width() const
+{
+    return m_frame->twips().fromPx(m_sub->width());
+}
+
+double ChildForm::Height() const
+{
+    return m_frame->twips().fromPx(m_sub->height());
+}
+
+double ChildForm::ScaleWidth() const
+{
+    return m_frame->twips().fromPx(width());
+}
+
+double ChildForm::ScaleHeight() const
+{
+    return m_frame->twips().fromPx(height());
+}
+
+void ChildForm::Show()
+{
+    if (m_unloaded)
+        return;
+    m_sub->showMaximized();
+    m_frame->mdiArea()->setActiveSubWindow(m_sub);
+    setFocus();
+}
+
+void ChildForm::Unload()
+{
+    if (m_unloaded)
+        return;
+    m_unloaded = true;
+    m_frame->unregisterForm(this);
+    Form_Unload();
+    m_sub->hide();
+    if (m_holds == 0)
+        m_sub->deleteLater();
+    else
+        m_deletePending = true;
+}
+
+void ChildForm::closeEvent(QCloseEvent *event)
+{
+    // The sub-window's close box lands here.
+    event->accept();
+    Unload();
+}
+
+void ChildForm::release()
+{
+    if (--m_holds == 0 && m_deletePending) {
+        m_deletePending = false;
+        m_sub->deleteLater();
+    }
+}
+
+ChildForm::Hold::Hold(ChildForm *form) : m_form(form)
+{
+    ++m_form->m_holds;
+}
+
+ChildForm::Hold::~Hold()
+{
+    m_form->release();
+}

@@ -1,0 +1,65 @@
+#pragma once
+
+#include <QWidget>
+
+class MDIForm1;
+class QMdiSubWindow;
+
+// A child window of the frame (a browser window or an editor): its handle, its
+// sub-window, its place in the frame's list of loaded windows, and closing.
+class ChildForm : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit ChildForm(MDIForm1 *frame);
+    ~ChildForm() override;
+
+    MDIForm1 *frame() const { return m_frame; }
+    int hWnd() const { return m_handle; }
+    QMdiSubWindow *subWindow() const { return m_sub; }
+    bool isUnloaded() const { return m_unloaded; }
+
+    QString Caption() const { return windowTitle(); }
+    // 0 normal, 1 minimised, 2 maximised.
+    int WindowState() const;
+    // Outer size (frame and caption included) and inner size, in twips.
+    double Width() const;
+    double Height() const;
+    double ScaleWidth() const;
+    double ScaleHeight() const;
+
+    // Shows the window maximised inside the frame and makes it the active one.
+    void Show();
+
+    // Holds the window's deletion while a handler of its own waits on a nested
+    // event loop (a prompt, a yield); the window is deleted when the last hold ends.
+    class Hold
+    {
+    public:
+        explicit Hold(ChildForm *form);
+        ~Hold();
+        Hold(const Hold &) = delete;
+        Hold &operator=(const Hold &) = delete;
+
+    private:
+        ChildForm *m_form;
+    };
+
+public slots:
+    // Runs Form_Unload once, then the window goes.
+    void Unload();
+
+protected:
+    virtual void Form_Unload() { }
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void release();
+
+    MDIForm1 *m_frame;
+    QMdiSubWindow *m_sub;
+    int m_handle;
+    bool m_unloaded = false;
+    int m_holds = 0;
+    bool m_deletePending = false;
+};

@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QString>
+#include <functional>
+
+class Prompter;
+class WebBrowserFactory;
+
+// What the frame is given from outside: its folders, the prompter, the web-view
+// factory (loaded on first use) and how to end the process.
+struct FrameEnv
+{
+    QString programDir; // holds Orvane.ini
+    QString homeDir;    // holds Favorites
+    QString currentDir; // where Open File starts
+    Prompter *prompter = nullptr;
+    std::function<WebBrowserFactory *()> browsers;
+    std::function<void()> quit;
+    double dpi = 0; // 0: the screen's
+};

@@ -1,0 +1,132 @@
+#pragma once
+
+#include "frame/FrameEnv.h"
+#include "frame/Twips.h"
+
+#include <QList>
+#include <QMainWindow>
+
+class ChildForm;
+class Dialog;
+class Form1;
+class frmOptions;
+class QAction;
+class QFrame;
+class QMdiArea;
+class QMenu;
+class QTimer;
+class QTreeWidgetItem;
+class SideBar;
+class TabStrip;
+class TreeView;
+class WebBrowserFactory;
+class Prompter;
+class QLabel;
+
+// The main frame: start-up, the registry of open windows with its tab strip and
+// tree, menus, timers and shutdown.
+class MDIForm1 : public QMainWindow
+{
+    Q_OBJECT
+public:
+    explicit MDIForm1(FrameEnv env, QWidget *parent = nullptr);
+    ~MDIForm1() override;
+
+    // Start-up: roots, settings, Favorites, colours, side-bar sections.
+    void MDIForm_Load();
+
+    const FrameEnv &env() const { return m_env; }
+    const Twips &twips() const { return m_twips; }
+    Prompter *prompter() const { return m_env.prompter; }
+    QString settingsPath() const;
+    WebBrowserFactory *browserFactory() const;
+
+    // The loaded child windows and their handles.
+    int allocateHandle() { return ++m_lastHandle; }
+    void registerForm(ChildForm *form);
+    void unregisterForm(ChildForm *form);
+    QList<ChildForm *> forms() const { return m_forms; }
+    ChildForm *findForm(int handle) const;
+    ChildForm *activeChild() const;
+    QMdiArea *mdiArea() const { return m_area; }
+
+    // Registry.
+    void OpenBrowserWindow(const QString &address, const QString &nodeText,
+                           const QString &tabCaption);
+    void SwitchToWindow(const QString &key);
+    void new_Click();
+    void open_Click();
+    void mytab_Click();
+    void webtree_NodeClick(QTreeWidgetItem *node);
+    void webtree_MouseMove();
+
+    // Favorites.
+    void LoadFavorites(bool startUp);
+    void refresg_favorites_Click();
+    void TreeFavor_DblClick();
+
+    // Menus, timers, shutdown.
+    void mybar_Click();
+    void prog_Click();
+    void Toolbar1_ButtonClick();
+    void Toolbar1_MouseMove();
+    void options_Click();
+    void about_Click();
+    void exit_Click();
+    void MDIForm_Unload(int &cancel);
+    void Timer1_Timer();
+    void Timer2_Timer();
+    void Timer3_Timer();
+    void MDIForm_Resize();
+
+    // The side bar's section buttons back to their resting pictures.
+    void drawimages(QLabel *image);
+
+    // The live new-window setting (the options dialog's buttons).
+    bool optfocus() const;
+    frmOptions *options() const { return m_options; }
+    Dialog *dialog();
+
+    // Controls.
+    SideBar *Picture3 = nullptr;
+    TreeView *webtree = nullptr;
+    TreeView *TreeFavor = nullptr;
+    TabStrip *mytab = nullptr;
+    QFrame *CoolBar1 = nullptr;
+    QFrame *mypic = nullptr;
+    QTimer *Timer1 = nullptr;
+    QTimer *Timer2 = nullptr;
+    QTimer *Timer3 = nullptr;
+
+    // Menu items, by name.
+    QMenu *file = nullptr, *mnutools = nullptr, *view = nullptr, *reneter = nullptr,
+          *help = nullptr, *winol = nullptr;
+    QAction *new_ = nullptr, *lien1 = nullptr, *open = nullptr, *line2 = nullptr,
+            *exit = nullptr, *mybar = nullptr, *line5 = nullptr, *butoon = nullptr,
+            *prog = nullptr, *line6 = nullptr, *options_ = nullptr, *line7 = nullptr,
+            *refresg_favorites = nullptr, *new2 = nullptr, *line10 = nullptr,
+            *about = nullptr;
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void createMenus();
+    void createWindowList();
+    void createBars();
+    void createTimers();
+    void applyTreeHeights();
+    void reportSettingsFailure(int code, const QString &description);
+    void yield();
+
+    FrameEnv m_env;
+    Twips m_twips;
+    QMdiArea *m_area = nullptr;
+    frmOptions *m_options = nullptr;
+    Dialog *m_dialog = nullptr;
+    QList<ChildForm *> m_forms;
+    int m_lastHandle = 0;
+    int m_resizeDepth = 0;
+};

@@ -1,0 +1,263 @@
+// The menu bar, the frame's timers, resizing and shutdown.
+#include "frame/MDIForm1.h"
+
+#include "browser/Form1.h"
+#include "dialogs/frmOptions.h"
+#include "frame/ChildForm.h"
+#include "frame/Prompter.h"
+#include "frame/TreeView.h"
+#include "sidebar/SideBar.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenuBar>
+#include <QProgressBar>
+#include <QTimer>
+#include <QToolBar>
+
+namespace {
+
+QMenu *menu(QWidget *owner, QMenuBar *bar, const QString &name, const QString &caption)
+{
+    auto *m = new QMenu(caption, owner);
+    m->setObjectName(name);
+    m->menuAction()->setObjectName(name);
+    bar->addMenu(m);
+    return m;
+}
+
+QAction *item(QMenu *menu, const QString &name, const QString &caption)
+{
+    QAction *a = caption == QLatin1String("-") ? menu->addSeparator() : menu->addAction(caption);
+    a->setObjectName(name);
+    return a;
+}
+
+} // namespace
+
+void MDIForm1::createMenus()
+{
+    QMenuBar *bar = menuBar();
+    file = menu(this, bar, QStringLiteral("file"), QStringLiteral("File"));
+    new_ = item(file, QStringLiteral("new"), QStringLiteral("New Window"));
+    new_->setShortcut(QKeySequence(Qt::Key_F2));
+    lien1 = item(file, QStringLiteral("lien1"), QStringLiteral("-"));
+    open = item(file, QStringLiteral("open"), QStringLiteral("Open File"));
+    line2 = item(file, QStringLiteral("line2"), QStringLiteral("-"));
+    exit = item(file, QStringLiteral("exit"), QStringLiteral("Exit"));
+    createWindowList();
+
+    mnutools = menu(this, bar, QStringLiteral("mnutools"), QStringLiteral("Tools"));
+    view = mnutools->addMenu(QStringLiteral("View"));
+    view->setObjectName(QStringLiteral("view"));
+    view->menuAction()->setObjectName(QStringLiteral("view"));
+    mybar = item(view, QStringLiteral("mybar"), QStringLiteral("Mybar"));
+    mybar->setCheckable(true);
+    line5 = item(view, QStringLiteral("line5"), QStringLiteral("-"));
+    butoon = item(view, QStringLiteral("butoon"), QStringLiteral("MyButtons"));
+    butoon->setCheckable(true);
+    butoon->setChecked(true);
+    // Choosing it does nothing: it keeps its check mark.
+    connect(butoon, &QAction::triggered, butoon, [this] { butoon->setChecked(true); });
+    prog = item(view, QStringLiteral("prog"), QStringLiteral("Progress Bar.."));
+    prog->setCheckable(true);
+    prog->setChecked(true);
+    line6 = item(mnutools, QStringLiteral("line6"), QStringLiteral("-"));
+    options_ = item(mnutools, QStringLiteral("options"), QStringLiteral("Options.."));
+    line7 = item(mnutools, QStringLiteral("line7"), QStringLiteral("-"));
+    reneter = mnutools->addMenu(QStringLiteral("Refresh"));
+    reneter->setObjectName(QStringLiteral("reneter"));
+    reneter->menuAction()->setObjectName(QStringLiteral("reneter"));
+    refresg_favorites = item(reneter, QStringLiteral("refresg_favorites"),
+                             QStringLiteral("Favorites"));
+
+    help = menu(this, bar, QStringLiteral("help"), QStringLiteral("Help"));
+    new2 = item(help, QStringLiteral("new2"), QStringLiteral("Whats New"));
+    new2->setVisible(false);
+    line10 = item(help, QStringLiteral("line10"), QStringLiteral("-"));
+    line10->setVisible(false);
+    about = item(help, QStringLiteral("about"), QStringLiteral("About"));
+
+    connect(new_, &QAction::triggered, this, &MDIForm1::new_Click);
+    connect(open, &QAction::triggered, this, &MDIForm1::open_Click);
+    connect(exit, &QAction::triggered, this, &MDIForm1::exit_Click);
+    // The check marks change only through the handlers.
+    connect(mybar, &QAction::triggered, this, [this] {
+        mybar->setChecked(!mybar->isChecked());
+        mybar_Click();
+    });
+    connect(prog, &QAction::triggered, this, [this] {
+        prog->setChecked(!prog->isChecked());
+        prog_Click();
+    });
+    connect(options_, &QAction::triggered, this, &MDIForm1::options_Click);
+    connect(refresg_favorites, &QAction::triggered, this, &MDIForm1::refresg_favorites_Click);
+    connect(about, &QAction::triggered, this, &MDIForm1::about_Click);
+
+    QToolBar *bar1 = Picture3->Toolbar1;
+    connect(bar1, &QToolBar::actionTriggered, this, [this] { Toolbar1_ButtonClick(); });
+    bar1->installEventFilter(this);
+}
+
+void MDIForm1::createWindowList()
+{
+    // The window list: the open child windows, listed when the menu opens.
+    winol = new QMenu(file);
+    winol->setObjectName(QStringLiteral("winol"));
+    connect(file, &QMenu::aboutToShow, this, [this] {
+        for (QAction *a : file->actions())
+            if (a->property("orvaneWindow").isValid())
+                file->removeAction(a), a->deleteLater();
+        QAction *separator = nullptr;
+        int n = 0;
+        for (ChildForm *form : m_forms) {
+            if (!separator) {
+                separator = file->addSeparator();
+                separator->setProperty("orvaneWindow", true);
+            }
+            ++n;
+            QAction *a = file->addAction(QStringLiteral("&%1 %2").arg(n).arg(form->Caption()));
+            a->setProperty("orvaneWindow", form->hWnd());
+            a->setCheckable(true);
+            a->setChecked(form == activeChild());
+            const int handle = form->hWnd();
+            connect(a, &QAction::triggered, this, [this, handle] {
+                if (ChildForm *f = findForm(handle)) {
+                    m_area->setActiveSubWindow(f->subWindow());
+                    f->subWindow()->showMaximized();
+                }
+            });
+        }
+    });
+}
+
+void MDIForm1::mybar_Click()
+{
+    if (mybar->isChecked()) {
+        Picture3->hide();
+        mybar->setChecked(false);
+    } else {
+        Picture3->show();
+        mybar->setChecked(true);
+    }
+}
+
+void MDIForm1::prog_Click()
+{
+    if (prog->isChecked()) {
+        Picture3->pbar->hide();
+        prog->setChecked(false);
+    } else {
+        Picture3->pbar->show();
+        prog->setChecked(true);
+    }
+}
+
+void MDIForm1::Toolbar1_ButtonClick()
+{
+    Picture3->hide();
+    mybar_Click();
+}
+
+void MDIForm1::Toolbar1_MouseMove()
+{
+    drawimages(Picture3->Image2);
+    drawimages(Picture3->Image1);
+}
+
+void MDIForm1::options_Click()
+{
+    m_options->options_Click();
+}
+
+void MDIForm1::about_Click()
+{
+}
+
+void MDIForm1::Timer1_Timer()
+{
+    auto *window = qobject_cast<Form1 *>(activeChild());
+    if (!window)
+        return;
+    Picture3->pbar->setMaximum(window->max);
+    Picture3->pbar->setValue(window->pos);
+}
+
+void MDIForm1::Timer2_Timer()
+{
+    Picture3->pPicture2.setTop(Picture3->pPicture1.Top() + Picture3->pPicture1.Height());
+}
+
+void MDIForm1::applyTreeHeights()
+{
+    // Left to right in single precision; a negative height is not applied.
+    SideBar *s = Picture3;
+    const float favor = float(s->ScaleHeight()) - float(s->pPicture4.Height())
+            - float(s->pPicture1.Top()) - float(s->pPicture5.Height())
+            - float(s->pPicture5.Top()) - float(s->ppbar.Height()) - 100.0f;
+    s->pTreeFavor.setHeight(favor);
+    const float web = float(s->ScaleHeight()) - float(s->pPicture4.Height())
+            - float(s->pPicture1.Top()) - float(s->pPicture5.Height())
+            - float(s->pPicture5.Top()) - float(s->pPicture4.Height());
+    s->pwebtree.setHeight(web);
+}
+
+void MDIForm1::Timer3_Timer()
+{
+    applyTreeHeights();
+}
+
+void MDIForm1::resizeEvent(QResizeEvent *event)
+{
+    QMainWindow::resizeEvent(event);
+    MDIForm_Resize();
+}
+
+void MDIForm1::MDIForm_Resize()
+{
+    if (isMinimized() || m_resizeDepth > 0)
+        return;
+    ++m_resizeDepth;
+    yield();
+    applyTreeHeights();
+    Picture3->pImage3.setHeight(Picture3->Height());
+    yield();
+    --m_resizeDepth;
+}
+
+void MDIForm1::MDIForm_Unload(int &cancel)
+{
+    cancel = 0;
+    const int answer = m_env.prompter->msgBox(this, QStringLiteral(" Quit from Orvane?"), 36,
+                                              QStringLiteral("End Program..."));
+    if (answer == 7) {
+        cancel = 1;
+        return;
+    }
+    // Ends at once: no window's unload runs, nothing is saved.
+    if (m_env.quit)
+        m_env.quit();
+}
+
+void MDIForm1::exit_Click()
+{
+    int cancel = 1;
+    MDIForm_Unload(cancel);
+}
+
+void MDIForm1::closeEvent(QCloseEvent *event)
+{
+    // Every child window is unloaded first, then the question.
+    const QList<ChildForm *> children = m_forms;
+    for (ChildForm *form : children)
+        form->Unload();
+    int cancel = 0;
+    MDIForm_Unload(cancel);
+    if (cancel)
+        event->ignore();
+    else
+        event->accept();
+}

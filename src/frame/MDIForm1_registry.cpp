@@ -1,0 +1,89 @@
+// Opening browser windows from the frame and switching between them.
+#include "frame/MDIForm1.h"
+
+#include "browser/Form1.h"
+#include "browser/WebBrowser.h"
+#include "frame/Prompter.h"
+#include "frame/TabStrip.h"
+#include "frame/TreeView.h"
+#include "frame/WindowKey.h"
+#include "sidebar/SideBar.h"
+
+#include <QToolBar>
+
+#include <QComboBox>
+#include <QEvent>
+#include <QFileInfo>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+
+void MDIForm1::OpenBrowserWindow(const QString &address, const QString &nodeText,
+                                 const QString &tabCaption)
+{
+    auto *window = new Form1(this);
+    window->cmbadress->setEditText(address);
+    window->wb->Navigate(address);
+    const QString key = WindowKeyFor(window->hWnd());
+    webtree->Add(webtree->FindKey(QStringLiteral("OpenWeb")), TreeView::Child, key, nodeText);
+    mytab->Add(key, tabCaption);
+    window->Show();
+}
+
+void MDIForm1::new_Click()
+{
+    OpenBrowserWindow(QStringLiteral("about:blank"), QStringLiteral("about:blank"),
+                      QStringLiteral("about:blank"));
+}
+
+void MDIForm1::open_Click()
+{
+    const QStringList filters = { QStringLiteral("Html,Htm Files (*.html,*.htm) (*.html *.htm)"),
+                                  QStringLiteral("Asp Files (*.asp) (*.asp)"),
+                                  QStringLiteral("Flash Files (*.swf) (*.swf)"),
+                                  QStringLiteral("All Files (*.*) (*)") };
+    const QString path = m_env.prompter->openFileName(this, QStringLiteral("Our File Open Title"),
+                                                      m_env.currentDir, filters);
+    if (path.trimmed().isEmpty())
+        return;
+    const QString full = path.trimmed();
+    OpenBrowserWindow(full, full, QFileInfo(full).fileName());
+}
+
+void MDIForm1::SwitchToWindow(const QString &key)
+{
+    const int handle = WindowHandleFromKey(key);
+    if (ChildForm *form = findForm(handle))
+        form->Show();
+}
+
+void MDIForm1::mytab_Click()
+{
+    const int index = mytab->currentIndex() + 1;
+    if (index < 1)
+        return;
+    const QString key = mytab->Key(index);
+    const int handle = WindowHandleFromKey(key);
+    m_env.prompter->msgBox(this, QString::number(handle), 0, QString());
+    SwitchToWindow(key);
+}
+
+void MDIForm1::webtree_NodeClick(QTreeWidgetItem *node)
+{
+    if (node)
+        SwitchToWindow(TreeView::Key(node));
+}
+
+void MDIForm1::webtree_MouseMove()
+{
+    drawimages(Picture3->Image2);
+    drawimages(Picture3->Image1);
+}
+
+bool MDIForm1::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::MouseMove && watched == webtree->viewport())
+        webtree_MouseMove();
+    else if (event->type() == QEvent::MouseMove && watched == Picture3->Toolbar1)
+        Toolbar1_MouseMove();
+    return QMainWindow::eventFilter(watched, event);
+}

@@ -1,0 +1,65 @@
+#include "frame/MessageBoxPrompter.h"
+
+#include <QDialog>
+#include <QFileDialog>
+#include <QInputDialog>
+#include <QMessageBox>
+#include <QPrintDialog>
+#include <QPrinter>
+
+int MessageBoxPrompter::msgBox(QWidget *parent, const QString &text, int style,
+                               const QString &title)
+{
+    QMessageBox box(parent);
+    box.setTextFormat(Qt::PlainText);
+    box.setText(text);
+    box.setWindowTitle(title.isEmpty() ? QStringLiteral("Orvane") : title);
+    const int buttons = style & 0x0F;
+    const int icon = style & 0xF0;
+    if (buttons == 4)
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+    else
+        box.setStandardButtons(QMessageBox::Ok);
+    switch (icon) {
+    case 16: box.setIcon(QMessageBox::Critical); break;
+    case 32: box.setIcon(QMessageBox::Question); break;
+    case 48: box.setIcon(QMessageBox::Warning); break;
+    case 64: box.setIcon(QMessageBox::Information); break;
+    default: box.setIcon(QMessageBox::NoIcon); break;
+    }
+    box.setAccessibleName(box.windowTitle());
+    switch (box.exec()) {
+    case QMessageBox::Yes: return MsgBox::Yes;
+    case QMessageBox::No: return MsgBox::No;
+    default: return buttons == 4 ? MsgBox::No : MsgBox::Ok;
+    }
+}
+
+QString MessageBoxPrompter::openFileName(QWidget *parent, const QString &title,
+                                         const QString &folder, const QStringList &filters)
+{
+    return QFileDialog::getOpenFileName(parent, title, folder, filters.join(QStringLiteral(";;")));
+}
+
+QString MessageBoxPrompter::saveFileName(QWidget *parent, const QString &title,
+                                         const QString &suggested)
+{
+    return QFileDialog::getSaveFileName(parent, title, suggested);
+}
+
+QString MessageBoxPrompter::askText(QWidget *parent, const QString &title, const QString &label,
+                                    bool *ok)
+{
+    return QInputDialog::getText(parent, title, label, QLineEdit::Normal, QString(), ok);
+}
+
+bool MessageBoxPrompter::choosePrinter(QWidget *parent, QPrinter *printer)
+{
+    QPrintDialog dialog(printer, parent);
+    return dialog.exec() == QDialog::Accepted;
+}
+
+int MessageBoxPrompter::execDialog(QDialog *dialog)
+{
+    return dialog->exec();
+}

@@ -1,0 +1,17 @@
+#pragma once
+
+#include "frame/Prompter.h"
+
+// The real questions: QMessageBox, QFileDialog, QInputDialog, QPrintDialog.
+class MessageBoxPrompter : public Prompter
+{
+public:
+    int msgBox(QWidget *parent, const QString &text, int style, const QString &title) override;
+    QString openFileName(QWidget *parent, const QString &title, const QString &folder,
+                         const QStringList &filters) override;
+    QString saveFileName(QWidget *parent, const QString &title, const QString &suggested) override;
+    QString askText(QWidget *parent, const QString &title, const QString &label,
+                    bool *ok) override;
+    bool choosePrinter(QWidget *parent, QPrinter *printer) override;
+    int execDialog(QDialog *dialog) override;
+};

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+class QDialog;
+class QPrinter;
+class QWidget;
+
+// Message-box styles and answers, as the rest of the program speaks of them.
+namespace MsgBox {
+enum Style { OkOnly = 0, Critical = 16, YesNoCritical = 20, YesNoQuestion = 36, Exclamation = 48 };
+enum Answer { Ok = 1, Yes = 6, No = 7 };
+}
+
+// Every question the program asks the user goes through one of these, so tests
+// can answer in place of a person.
+class Prompter
+{
+public:
+    virtual ~Prompter() = default;
+
+    // Plain text only: the text may come from a page and is never read as markup.
+    virtual int msgBox(QWidget *parent, const QString &text, int style, const QString &title) = 0;
+    // Empty when cancelled.
+    virtual QString openFileName(QWidget *parent, const QString &title, const QString &folder,
+                                 const QStringList &filters) = 0;
+    virtual QString saveFileName(QWidget *parent, const QString &title,
+                                 const QString &suggested) = 0;
+    // Empty and *ok false when cancelled.
+    virtual QString askText(QWidget *parent, const QString &title, const QString &label,
+                            bool *ok) = 0;
+    virtual bool choosePrinter(QWidget *parent, QPrinter *printer) = 0;
+    // Runs a modal dialog of the program's own and returns its result.
+    virtual int execDialog(QDialog *dialog) = 0;
+};

@@ -1,0 +1,68 @@
+#include "TestFrame.h"
+
+#include "browser/webengine/WebEngineBrowser.h"
+#include "frame/SettingsFile.h"
+
+#include <QCoreApplication>
+#include <unistd.h>
+
+namespace {
+class Factory : public WebBrowserFactory
+{
+public:
+    WebBrowser *create(QWidget *parent, Prompter *prompter) override
+    {
+        return new WebEngineBrowser(parent, prompter);
+    }
+};
+} // namespace
+
+WebBrowserFactory *TestEngine()
+{
+    static Factory factory;
+    return &factory;
+}
+
+void PrepareTestEnvironment()
+{
+    if (geteuid() == 0)
+        qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
+    // The test machines have no network.
+    qputenv("QTWEBENGINE_CHROMIUM_FLAGS",
+            "--disable-background-networking --disable-component-update --no-proxy-server");
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+}
+
+TestFrame::TestFrame(bool load, bool withEngine)
+{
+    create(load, withEngine);
+}
+
+TestFrame::~TestFrame()
+{
+    frame.reset();
+}
+
+QString TestFrame::settingsPath() const
+{
+    return SettingsFilePath(program.path());
+}
+
+void TestFrame::create(bool load, bool withEngine)
+{
+    frame.reset();
+    FrameEnv env;
+    env.programDir = program.path();
+    env.homeDir = home.path();
+    env.currentDir = home.path();
+    env.prompter = &prompter;
+    env.dpi = 96;
+    if (withEngine)
+        env.browsers = [] { return TestEngine(); };
+    env.quit = [this] { ++quits; };
+    frame = std::make_unique<MDIForm1>(env);
+    if (load)
+        frame->MDIForm_Load();
+}
