@@ -1,0 +1,133 @@
+// The web view over the real engine: operations and the five events.
+#include "TestFrame.h"
+#include "TestServer.h"
+#include "browser/WebBrowser.h"
+#include "browser/webengine/WebEngineBrowser.h"
+
+#include <QSignalSpy>
+#include <QWebEnginePage>
+#include <QWebEngineView>
+#include <QtTest>
+#include <httplib.h>
+
+class tst_webview : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void navigationReportsProgressTitleStatusAndCompletion();
+    void newWindowRefusedOpensNothing();
+    void newWindowHandedToAnotherViewLoadsThere();
+    void historyAndHome();
+
+private:
+    TestServer m_server;
+    RecordingPrompter m_prompter;
+};
+
+void tst_webview::initTestCase()
+{
+    m_server.page(QStringLiteral("/a"),
+                  "<html><head><title>Page A</title></head><body>"
+                  "<a id=l href='/b'>to b</a></body></html>");
+    m_server.page(QStringLiteral("/b"), "<html><head><title>Page B</title></head></html>");
+    m_server.page(QStringLiteral("/opener"),
+                  "<html><head><title>Opener</title></head><body>"
+                  "<script>function go(){ window.open('/b'); }</script></body></html>");
+    QVERIFY(m_server.start());
+}
+
+void tst_webview::navigationReportsProgressTitleStatusAndCompletion()
+{
+    QWidget host;
+    WebBrowser *wb = TestEngine()->create(&host, &m_prompter);
+    host.resize(400, 300);
+    wb->resize(400, 300);
+    host.show();
+    QSignalSpy progress(wb, &WebBrowser::ProgressChange);
+    QSignalSpy title(wb, &WebBrowser::TitleChange);
+    QSignalSpy status(wb, &WebBrowser::StatusTextChange);
+    QSignalSpy done(wb, &WebBrowser::DocumentComplete);
+
+    wb->Navigate(m_server.url(QStringLiteral("/a")));
+    QTRY_COMPARE_WITH_TIMEOUT(done.size(), 1, 20000);
+    QVERIFY(!progress.isEmpty());
+    for (const auto &args : progress)
+        QCOMPARE(args.at(1).toInt(), 100);
+    QCOMPARE(progress.last().at(0).toInt(), 100);
+    QTRY_VERIFY(!title.isEmpty());
+    QCOMPARE(title.last().at(0).toString(), QStringLiteral("Page A"));
+    QVERIFY(!status.isEmpty());
+    QCOMPARE(wb->LocationURL(), m_server.url(QStringLiteral("/a")));
+    QCOMPARE(wb->documentUrl(), m_server.url(QStringLiteral("/a")));
+}
+
+void tst_webview::newWindowRefusedOpensNothing()
+{
+    QWidget host;
+    auto *wb = static_cast<WebEngineBrowser *>(TestEngine()->create(&host, &m_prompter));
+    host.show();
+    int asked = 0;
+    connect(wb, &WebBrowser::NewWindow2, this, [&](QObject **, bool *cancel) {
+        ++asked;
+        *cancel = true;
+    });
+    QSignalSpy done(wb, &WebBrowser::DocumentComplete);
+    wb->Navigate(m_server.url(QStringLiteral("/opener")));
+    QTRY_COMPARE_WITH_TIMEOUT(done.size(), 1, 20000);
+    wb->page()->runJavaScript(QStringLiteral("window.w = window.open('/b'); 0"));
+    QTRY_COMPARE(asked, 1);
+    // A refused window is gone at once: the script sees it closed (or none).
+    bool gone = false;
+    QTRY_VERIFY_WITH_TIMEOUT(
+            [&] {
+                wb->page()->runJavaScript(QStringLiteral("!window.w || window.w.closed"),
+                                          [&](const QVariant &v) { gone = v.toBool(); });
+                QTest::qWait(50);
+                return gone;
+            }(),
+            10000);
+    QCOMPARE(asked, 1);
+}
+
+void tst_webview::newWindowHandedToAnotherViewLoadsThere()
+{
+    QWidget host;
+    auto *wb = static_cast<WebEngineBrowser *>(TestEngine()->create(&host, &m_prompter));
+    WebBrowser *other = TestEngine()->create(&host, &m_prompter);
+    host.show();
+    connect(wb, &WebBrowser::NewWindow2, this,
+            [&](QObject **ppDisp, bool *) { *ppDisp = other->object(); });
+    QSignalSpy done(wb, &WebBrowser::DocumentComplete);
+    QSignalSpy otherDone(other, &WebBrowser::DocumentComplete);
+    QSignalSpy otherTitle(other, &WebBrowser::TitleChange);
+    wb->Navigate(m_server.url(QStringLiteral("/opener")));
+    QTRY_COMPARE_WITH_TIMEOUT(done.size(), 1, 20000);
+    wb->page()->runJavaScript(QStringLiteral("go()"));
+    QTRY_VERIFY_WITH_TIMEOUT(!otherDone.isEmpty(), 20000);
+    QCOMPARE(other->LocationURL(), m_server.url(QStringLiteral("/b")));
+    QTRY_COMPARE(otherTitle.last().at(0).toString(), QStringLiteral("Page B"));
+    // The page that asked still shows its own address.
+    QCOMPARE(wb->LocationURL(), m_server.url(QStringLiteral("/opener")));
+}
+
+void tst_webview::historyAndHome()
+{
+    QWidget host;
+    WebBrowser *wb = TestEngine()->create(&host, &m_prompter);
+    host.show();
+    QSignalSpy done(wb, &WebBrowser::DocumentComplete);
+    wb->Navigate(m_server.url(QStringLiteral("/a")));
+    QTRY_COMPARE_WITH_TIMEOUT(done.size(), 1, 20000);
+    wb->Navigate(m_server.url(QStringLiteral("/b")));
+    QTRY_COMPARE_WITH_TIMEOUT(done.size(), 2, 20000);
+    wb->GoBack();
+    QTRY_COMPARE_WITH_TIMEOUT(wb->LocationURL(), m_server.url(QStringLiteral("/a")), 20000);
+    wb->GoForward();
+    QTRY_COMPARE_WITH_TIMEOUT(wb->LocationURL(), m_server.url(QStringLiteral("/b")), 20000);
+    wb->GoHome();
+    QTRY_COMPARE_WITH_TIMEOUT(wb->LocationURL(), QStringLiteral("about:blank"), 20000);
+}
+
+ORVANE_TEST_MAIN(tst_webview)
+#include "tst_webview.moc"
