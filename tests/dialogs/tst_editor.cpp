@@ -1,0 +1,326 @@
+#include "TestFrame.h"
+#include "TestServer.h"
+#include "browser/Form1.h"
+#include "dialogs/Module2.h"
+#include "dialogs/frmEdit.h"
+#include "frame/TreeView.h"
+#include "frame/WindowKey.h"
+
+#include <QComboBox>
+#include <QElapsedTimer>
+#include <QMdiSubWindow>
+#include <QPlainTextEdit>
+#include <QtTest>
+#include <httplib.h>
+#include <mutex>
+#include <thread>
+
+namespace {
+
+const QString ErrorText = QStringLiteral("Error to Read File...");
+
+// What the server saw of the last request to /seen.
+struct Seen
+{
+    std::mutex mutex;
+    QByteArray agent, cacheControl, pragma;
+};
+
+QByteArray pattern(int size)
+{
+    QByteArray bytes(size, 'a');
+    for (int i = 0; i < size; ++i)
+        bytes[i] = char('a' + i % 26);
+    return bytes;
+}
+
+QStringList topLevelTexts(TreeView *tree)
+{
+    QStringList texts;
+    for (int i = 0; i < tree->topLevelItemCount(); ++i)
+        texts.append(tree->topLevelItem(i)->text(0));
+    return texts;
+}
+
+} // namespace
+
+class tst_editor : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void sendsAgentAndNoCacheHeaders();
+    void shortPageIsPaddedWithSpaces();
+    void longPagesAreCutAt100000Bytes_data();
+    void longPagesAreCutAt100000Bytes();
+    void whitespaceBodies();
+    void errorPageBodyIsShownAndRedirectsFollowed();
+    void unreadableAddressesGiveTheErrorBox_data();
+    void unreadableAddressesGiveTheErrorBox();
+    void stalledServerIsGivenUpWhileTimersRun();
+    void twoClicksOpenTwoEditorsWithOwnNodes();
+    void closingRemovesOnlyItsOwnNode();
+    void resizeNeverFails();
+
+private:
+    void expectErrorBox(int before);
+
+    TestServer m_server;
+    Seen m_seen;
+    std::unique_ptr<TestFrame> m_frame;
+};
+
+void tst_editor::initTestCase()
+{
+    httplib::Server &s = m_server.server();
+    s.Get("/ten", [](const httplib::Request &, httplib::Response &res) {
+        res.set_content("0123456789", "text/plain");
+    });
+    s.Get("/seen", [this](const httplib::Request &req, httplib::Response &res) {
+        std::lock_guard<std::mutex> lock(m_seen.mutex);
+        m_seen.agent = QByteArray::fromStdString(req.get_header_value("User-Agent"));
+        m_seen.cacheControl = QByteArray::fromStdString(req.get_header_value("Cache-Control"));
+        m_seen.pragma = QByteArray::fromStdString(req.get_header_value("Pragma"));
+        res.set_content("seen", "text/plain");
+    });
+    s.Get(R"(/size/(\d+))", [](const httplib::Request &req, httplib::Response &res) {
+        res.set_content(pattern(std::stoi(req.matches[1])).toStdString(), "text/plain");
+    });
+    s.Get("/spaces", [](const httplib::Request &, httplib::Response &res) {
+        res.set_content(std::string(500, ' '), "text/plain");
+    });
+    s.Get("/breaks", [](const httplib::Request &, httplib::Response &res) {
+        res.set_content("\r\n\r\n\n", "text/plain");
+    });
+    s.Get("/missing", [](const httplib::Request &, httplib::Response &res) {
+        res.status = 404;
+        res.set_content("No such page here", "text/plain");
+    });
+    s.Get("/moved", [](const httplib::Request &, httplib::Response &res) {
+        res.set_redirect("/ten");
+    });
+    s.Get("/tofile", [](const httplib::Request &, httplib::Response &res) {
+        res.set_redirect("file:///etc/hostname");
+    });
+    s.Get("/stall", [](const httplib::Request &, httplib::Response &res) {
+        // Ends by itself, long after the client has given up.
+        std::this_thread::sleep_for(std::chrono::seconds(4));
+        res.set_content("late", "text/plain");
+    });
+    QVERIFY(m_server.start());
+}
+
+void tst_editor::init()
+{
+    m_frame = std::make_unique<TestFrame>(true, false);
+}
+
+void tst_editor::cleanup()
+{
+    m_frame.reset();
+}
+
+void tst_editor::expectErrorBox(int before)
+{
+    RecordingPrompter &p = m_frame->prompter;
+    QCOMPARE(p.asked.size(), before + 1);
+    QCOMPARE(p.asked.last().text, ErrorText);
+    QCOMPARE(p.asked.last().title, QStringLiteral("Edit.."));
+    QCOMPARE(p.asked.last().style, 16);
+}
+
+void tst_editor::sendsAgentAndNoCacheHeaders()
+{
+    QVERIFY(Module2::EditPageSource(m_frame->frame.get(), m_server.url(QStringLiteral("/seen"))));
+    std::lock_guard<std::mutex> lock(m_seen.mutex);
+    QCOMPARE(m_seen.agent, QByteArray("VOV-Edova test program"));
+    QCOMPARE(m_seen.cacheControl, QByteArray("no-cache"));
+    QCOMPARE(m_seen.pragma, QByteArray("no-cache"));
+}
+
+void tst_editor::shortPageIsPaddedWithSpaces()
+{
+    const QString address = m_server.url(QStringLiteral("/ten"));
+    frmEdit *editor = Module2::EditPageSource(m_frame->frame.get(), address);
+    QVERIFY(editor);
+    const QString text = editor->Text1->toPlainText();
+    QCOMPARE(text.size(), 100000);
+    QCOMPARE(text.left(10), QStringLiteral("0123456789"));
+    QCOMPARE(text.mid(10), QString(99990, QLatin1Char(' ')));
+    QCOMPARE(editor->Caption(), QStringLiteral("Edit"));
+    QCOMPARE((*m_frame)->activeChild(), editor);
+    QVERIFY(m_frame->prompter.asked.isEmpty());
+}
+
+void tst_editor::longPagesAreCutAt100000Bytes_data()
+{
+    QTest::addColumn<int>("size");
+    QTest::newRow("exactly 100,000") << 100000;
+    QTest::newRow("300,000") << 300000;
+}
+
+void tst_editor::longPagesAreCutAt100000Bytes()
+{
+    QFETCH(int, size);
+    frmEdit *editor = Module2::EditPageSource(
+            m_frame->frame.get(), m_server.url(QStringLiteral("/size/%1").arg(size)));
+    QVERIFY(editor);
+    QCOMPARE(editor->Text1->toPlainText(), QString::fromLatin1(pattern(100000)));
+}
+
+void tst_editor::whitespaceBodies()
+{
+    // Only blanks: nothing to show.
+    QVERIFY(!Module2::EditPageSource(m_frame->frame.get(), m_server.url(QStringLiteral("/spaces"))));
+    expectErrorBox(0);
+    QVERIFY((*m_frame)->forms().isEmpty());
+    // Line breaks are text.
+    QVERIFY(Module2::EditPageSource(m_frame->frame.get(), m_server.url(QStringLiteral("/breaks"))));
+    QCOMPARE(m_frame->prompter.asked.size(), 1);
+}
+
+void tst_editor::errorPageBodyIsShownAndRedirectsFollowed()
+{
+    frmEdit *missing = Module2::EditPageSource(m_frame->frame.get(),
+                                               m_server.url(QStringLiteral("/missing")));
+    QVERIFY(missing);
+    QVERIFY(missing->Text1->toPlainText().startsWith(QStringLiteral("No such page here ")));
+
+    frmEdit *moved = Module2::EditPageSource(m_frame->frame.get(),
+                                             m_server.url(QStringLiteral("/moved")));
+    QVERIFY(moved);
+    QVERIFY(moved->Text1->toPlainText().startsWith(QStringLiteral("0123456789 ")));
+    QVERIFY(m_frame->prompter.asked.isEmpty());
+}
+
+void tst_editor::unreadableAddressesGiveTheErrorBox_data()
+{
+    QTest::addColumn<QString>("address");
+    QTest::newRow("bare host name") << QStringLiteral("127.0.0.1:%1/ten").arg(m_server.port());
+    QTest::newRow("empty") << QString();
+    QTest::newRow("about:blank") << QStringLiteral("about:blank");
+    QTest::newRow("local file") << QStringLiteral("file:///etc/hostname");
+    QTest::newRow("redirect to a local file") << m_server.url(QStringLiteral("/tofile"));
+    QTest::newRow("nobody listening") << QStringLiteral("http://127.0.0.1:1/");
+}
+
+void tst_editor::unreadableAddressesGiveTheErrorBox()
+{
+    QFETCH(QString, address);
+    const int nodes = (*m_frame)->webtree->Count();
+    QVERIFY(!Module2::EditPageSource(m_frame->frame.get(), address));
+    expectErrorBox(0);
+    QVERIFY((*m_frame)->forms().isEmpty());
+    QCOMPARE((*m_frame)->webtree->Count(), nodes);
+}
+
+void tst_editor::stalledServerIsGivenUpWhileTimersRun()
+{
+    DownloadOptions options;
+    options.connectTimeoutMs = 1000;
+    options.stallTimeoutMs = 1000;
+    int ticks = 0;
+    QTimer ticker;
+    connect(&ticker, &QTimer::timeout, [&ticks] { ++ticks; });
+    ticker.start(50);
+    QElapsedTimer clock;
+    clock.start();
+    QVERIFY(!Module2::EditPageSource(m_frame->frame.get(), m_server.url(QStringLiteral("/stall")),
+                                     options));
+    const qint64 elapsed = clock.elapsed();
+    QVERIFY2(elapsed < 3500, qPrintable(QString::number(elapsed)));
+    expectErrorBox(0);
+    // The program was not frozen while it waited.
+    QVERIFY2(ticks >= 5, qPrintable(QString::number(ticks)));
+}
+
+void tst_editor::twoClicksOpenTwoEditorsWithOwnNodes()
+{
+    MDIForm1 *frame = m_frame->frame.get();
+    const QString address = m_server.url(QStringLiteral("/ten"));
+    frame->OpenBrowserWindow(address, address, address);
+    auto *browser = qobject_cast<Form1 *>(frame->activeChild());
+    QVERIFY(browser);
+    browser->cmbadress->setEditText(address);
+    browser->gnet_ButtonClick(3);
+    browser->gnet_ButtonClick(3);
+
+    QCOMPARE(frame->forms().size(), 3);
+    auto *first = qobject_cast<frmEdit *>(frame->forms().at(1));
+    auto *second = qobject_cast<frmEdit *>(frame->forms().at(2));
+    QVERIFY(first && second);
+    QCOMPARE(frame->activeChild(), second);
+    const QString text = QStringLiteral("Edit - ") + address;
+    QCOMPARE(topLevelTexts(frame->webtree), (QStringList{ QStringLiteral("Open Web's"), text, text }));
+    QCOMPARE(TreeView::Key(frame->webtree->topLevelItem(1)), WindowKeyFor(first->hWnd()));
+    QCOMPARE(TreeView::Key(frame->webtree->topLevelItem(2)), WindowKeyFor(second->hWnd()));
+    QVERIFY(first->hWnd() != second->hWnd());
+}
+
+void tst_editor::closingRemovesOnlyItsOwnNode()
+{
+    MDIForm1 *frame = m_frame->frame.get();
+    const QString address = m_server.url(QStringLiteral("/ten"));
+    frame->OpenBrowserWindow(address, address, address);
+    auto *browser = qobject_cast<Form1 *>(frame->activeChild());
+    QVERIFY(browser);
+    browser->cmbadress->setEditText(address);
+    browser->gnet_ButtonClick(3);
+    browser->gnet_ButtonClick(3);
+    auto *first = qobject_cast<frmEdit *>(frame->forms().at(1));
+    auto *second = qobject_cast<frmEdit *>(frame->forms().at(2));
+    const QString browserKey = WindowKeyFor(browser->hWnd());
+
+    first->subWindow()->close();
+    QVERIFY(!frame->webtree->FindKey(WindowKeyFor(first->hWnd())));
+    QVERIFY(frame->webtree->FindKey(QStringLiteral("OpenWeb")));
+    QVERIFY(frame->webtree->FindKey(browserKey));
+    QVERIFY(frame->webtree->FindKey(WindowKeyFor(second->hWnd())));
+
+    // The editor is not the browser window's descendant: it outlives it.
+    browser->Unload();
+    QVERIFY(!frame->webtree->FindKey(browserKey));
+    QCOMPARE(frame->forms(), (QList<ChildForm *>{ second }));
+    QVERIFY(frame->webtree->FindKey(WindowKeyFor(second->hWnd())));
+
+    // An editor whose node is already gone takes nothing else with it.
+    frame->webtree->RemoveItem(frame->webtree->FindKey(WindowKeyFor(second->hWnd())));
+    second->Unload();
+    QCOMPARE(topLevelTexts(frame->webtree), QStringList{ QStringLiteral("Open Web's") });
+    QVERIFY(frame->forms().isEmpty());
+}
+
+void tst_editor::resizeNeverFails()
+{
+    frmEdit *editor = Module2::EditPageSource(m_frame->frame.get(),
+                                              m_server.url(QStringLiteral("/ten")));
+    QVERIFY(editor);
+    QMdiSubWindow *sub = editor->subWindow();
+    sub->showNormal();
+    sub->resize(400, 300);
+    QTRY_COMPARE(editor->pText1->Width(), editor->Width() - 100);
+    QCOMPARE(editor->pText1->Height(), editor->Height() - 400);
+    const double width = editor->pText1->Width();
+    const double height = editor->pText1->Height();
+
+    // Smaller than the margins: the text box keeps its last size.
+    sub->resize(4, 4);
+    QCoreApplication::processEvents();
+    editor->Form_Resize();
+    QVERIFY(editor->Width() - 100 < 0 || editor->Height() - 400 < 0);
+    QVERIFY(editor->pText1->Width() >= 0 && editor->pText1->Height() >= 0);
+    QVERIFY(editor->pText1->Width() == width || editor->pText1->Width() == editor->Width() - 100);
+    QCOMPARE(editor->pText1->Height(), height);
+
+    sub->showMinimized();
+    QCoreApplication::processEvents();
+    editor->Form_Resize();
+    QVERIFY(editor->pText1->Width() >= 0 && editor->pText1->Height() >= 0);
+    QCOMPARE(editor->WindowState(), 1);
+}
+
+ORVANE_TEST_MAIN(tst_editor)
+#include "tst_editor.moc"
