@@ -1,11 +1,20 @@
 #include "dialogs/Dialog.h"
 
+#include "browser/Form1.h"
 #include "frame/MDIForm1.h"
 
+#include <QLayout>
 #include <QMenu>
+#include <QToolBar>
 
-Dialog::Dialog(MDIForm1 *frame)
-    : QObject(frame), file(new QMenu(QStringLiteral("File"), frame)), m_frame(frame)
+const QList<int> Dialog::LargePictures = { 7, 6, 2, 1, 5, 9, 10, 11, 14 };
+// The small list has one picture fewer: Properties is its 13th.
+const QList<int> Dialog::SmallPictures = { 7, 6, 2, 1, 5, 9, 10, 11, 13 };
+
+Dialog::Dialog(MDIForm1* frame)
+    : QObject(frame)
+    , file(new QMenu(QStringLiteral("File"), frame))
+    , m_frame(frame)
 {
     setObjectName(QStringLiteral("Dialog"));
     file->setObjectName(QStringLiteral("file"));
@@ -21,8 +30,36 @@ Dialog::~Dialog() = default;
 
 void Dialog::large_Click()
 {
+    // An editor (or no window at all) has no toolbar to change.
+    auto* window = qobject_cast<Form1*>(m_frame->activeChild());
+    if (!window)
+        return;
+    window->setToolbarIcons(Form1::IconSize::Large, LargePictures);
+    refit(window);
 }
 
 void Dialog::small_Click()
 {
+    auto* window = qobject_cast<Form1*>(m_frame->activeChild());
+    if (!window)
+        return;
+    window->setToolbarIcons(Form1::IconSize::Small, SmallPictures);
+    refit(window);
+}
+
+void Dialog::refit(Form1* window)
+{
+    const Twips& t = window->frame()->twips();
+    if (QLayout* layout = window->Toolbar1->layout())
+        layout->activate();
+    const double toolbar = t.fromPx(window->Toolbar1->sizeHint().height());
+    // The band keeps its design margin around the toolbar.
+    const double margin = window->pCoolBar1->Height() - window->pToolbar1->Height();
+    window->pToolbar1->setHeight(toolbar);
+    window->pCoolBar1->setHeight(toolbar + margin);
+    window->pCoolBar2->setTop(window->pCoolBar1->Top() + window->pCoolBar1->Height());
+
+    const double top = window->pCoolBar1->Height() + window->pCoolBar2->Height();
+    window->pwb->setTop(top);
+    window->pwb->setHeight(window->ScaleHeight() - top - window->pStbar1->Height() - 80);
 }

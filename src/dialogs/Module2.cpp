@@ -1,9 +1,49 @@
 #include "dialogs/Module2.h"
 
+#include "dialogs/frmEdit.h"
 #include "frame/MDIForm1.h"
+#include "frame/Prompter.h"
+#include "frame/TreeView.h"
+#include "frame/WindowKey.h"
 
-void Module2::EditPageSource(MDIForm1 *frame, const QString &address)
+#include <QMdiSubWindow>
+#include <QPlainTextEdit>
+
+namespace {
+bool onlySpaces(const QString& text)
 {
-    Q_UNUSED(frame);
-    Q_UNUSED(address);
+    for (const QChar c : text)
+        if (c != QLatin1Char(' '))
+            return false;
+    return true;
+}
+} // namespace
+
+QString Module2::PageBuffer(const QByteArray& bytes)
+{
+    QString text = QString::fromLocal8Bit(bytes.left(PageDownload::MaxBytes));
+    if (text.size() < PageDownload::MaxBytes)
+        text.append(QString(PageDownload::MaxBytes - text.size(), QLatin1Char(' ')));
+    return text;
+}
+
+frmEdit* Module2::EditPageSource(
+    MDIForm1* frame, const QString& address, const DownloadOptions& options)
+{
+    const DownloadResult download = PageDownload::FetchWhilePainting(address, options);
+    const QString buffer = PageBuffer(download.body);
+    // Only blanks count as nothing: a page of line breaks is still shown.
+    if (!download.ok || onlySpaces(buffer)) {
+        frame->prompter()->msgBox(frame, QStringLiteral("Error to Read File..."), MsgBox::Critical,
+            QStringLiteral("Edit.."));
+        return nullptr;
+    }
+
+    auto* editor = new frmEdit(frame);
+    editor->Text1->setPlainText(buffer);
+    editor->subWindow()->show();
+    frame->webtree->Add(nullptr, TreeView::Child, WindowKeyFor(editor->hWnd()),
+        QStringLiteral("Edit - ") + address);
+    editor->Show();
+    return editor;
 }

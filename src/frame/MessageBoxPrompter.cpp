@@ -12,7 +12,10 @@ int MessageBoxPrompter::msgBox(QWidget *parent, const QString &text, int style,
 {
     QMessageBox box(parent);
     box.setTextFormat(Qt::PlainText);
-    box.setText(text);
+    // CR LF ends lines in our texts; the box wants plain line feeds.
+    QString shown = text;
+    shown.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    box.setText(shown);
     box.setWindowTitle(title.isEmpty() ? QStringLiteral("Orvane") : title);
     const int buttons = style & 0x0F;
     const int icon = style & 0xF0;

@@ -159,6 +159,8 @@ SideBar::SideBar(const Twips *twips, QWidget *parent)
     setPicture(Image2, 0);
     setTag(Image1, QStringLiteral("down"));
     setTag(Image2, QStringLiteral("down"));
+
+    installSectionHandlers();
 }
 
 SideBar::~SideBar() = default;
@@ -192,7 +194,7 @@ void SideBar::drawimages(QLabel *image)
 void SideBar::setWidth(double twips)
 {
     m_width = twips;
-    setFixedWidth(m_twips->toPx(twips));
+    setFixedWidth(qMax(0, m_twips->toPx(twips)));
     Picture3_Resize();
 }
 
@@ -209,5 +211,26 @@ void SideBar::resizeEvent(QResizeEvent *event)
 
 void SideBar::Picture3_Resize()
 {
-    // Laid out across its width by the side-bar sections code.
+    if (m_width < 1000) {
+        // Setting the width lays out again.
+        setWidth(1000);
+        return;
+    }
+    const double w = m_width;
+    const double h = Height();
+    const double s = pImage3.Width();
+    // A width the toolkit would refuse leaves that control as it was; the rest go on.
+    pPicture1.setWidth(w - s);
+    pPicture2.setWidth(w - s);
+    pPicture4.setWidth(pPicture1.Width());
+    pTreeFavor.setWidth(pPicture2.Width());
+    pwebtree.setWidth(pPicture1.Width());
+    pImage3.setLeft(w - s - 10);
+    pImage3.setHeight(h);
+    pPicture5.setWidth(w);
+    pFrame1.setWidth(pPicture5.Width() + 10);
+    // The title strip's button keeps to the right edge.
+    pToolbar1.setLeft(pFrame1.Width() - pToolbar1.Width());
+    // The picture keeps its natural size at the left; only the control's area grows.
+    pImage1.setWidth(pToolbar1.Left() + 20);
 }

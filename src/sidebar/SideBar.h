@@ -3,6 +3,7 @@
 #include "frame/Twips.h"
 
 #include <QFrame>
+#include <QHash>
 #include <QPixmap>
 #include <memory>
 
@@ -47,18 +48,63 @@ public:
             pImage2, pImage5, pwebtree, pPicture2, pLabel2, pImage1, pImage6, pTreeFavor,
             pImage3;
 
+    // Lays the side bar out across its width; below 1000 twips it widens first.
     void Picture3_Resize();
+
+    // The section buttons: open or close with an animation, one section at a time.
+    void Image5_Click();
+    void Image6_Click();
+    bool isAnimating() const { return m_animating; }
+
+    // Pointer movement: the section's own button lights up, the rest go back to
+    // their resting pictures.
+    void Image5_MouseMove();
+    void Image6_MouseMove();
+    void Image1_MouseMove();
+    void Image2_MouseMove();
+    void Image3_MouseMove();
+    void Frame1_MouseMove() { restoreButtons(); }
+    void Label1_MouseMove() { restoreButtons(); }
+    void Label2_MouseMove() { restoreButtons(); }
+    void Label3_MouseMove() { restoreButtons(); }
+    void Picture2_MouseMove() { restoreButtons(); }
+    void Picture3_MouseMove() { restoreButtons(); }
+    void Picture4_MouseMove() { restoreButtons(); }
+    void TreeFavor_MouseMove() { restoreButtons(); }
+
+    // The drag strip: the left button drags the side bar's right edge.
+    void Image3_MouseDown(Qt::MouseButton button, const QPointF &globalPos);
+    bool isDragging() const { return m_dragging; }
 
 signals:
     void mouseMovedOver(QObject *control);
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    using Handler = void (SideBar::*)();
+
+    void installSectionHandlers();
+    void restoreButtons();
+    void keepFavoritesBelow();
+    void wholeLoop(Placement &panel, double from, double to, int step);
+    bool floatLoop(Placement &panel, double from, double to, int step, bool keepBelow,
+                   bool yield);
+    void finishAnimation();
+    void Image3_MouseDrag(const QPointF &globalPos);
+
     const Twips *m_twips;
     double m_width = 2970;
     QPixmap m_image4[4];
+    QHash<QObject *, Handler> m_moveHandlers;
+    bool m_animating = false;
+    Handler m_pendingClick = nullptr;
+    bool m_dragging = false;
+    double m_dragStartX = 0;
+    double m_dragStartWidth = 0;
 };
 
 // The stock pictures, drawn by the program: a blue double chevron in a light

@@ -85,9 +85,7 @@ void tst_favorites::startUpAndRebuild()
     QTreeWidgetItem *root = tf->TreeFavor->Item(1);
     QCOMPARE(outline(root),
              QStringList({ QStringLiteral("Favorites (6)|Favorites"), QStringLiteral("  A|"),
-                           QStringLiteral("    z.url|") .replace(QStringLiteral(".url|"),
-                                                           QStringLiteral("|") + fav
-                                                                   + QStringLiteral("/A/z.url")),
+                           QStringLiteral("    z|") + fav + QStringLiteral("/A/z.url"),
                            QStringLiteral("  b|"),
                            QStringLiteral("  x|") + fav + QStringLiteral("/x.url"),
                            QStringLiteral("  Y|") + fav + QStringLiteral("/Y.url") }));
@@ -96,7 +94,6 @@ void tst_favorites::startUpAndRebuild()
 
     // The same folder at start-up.
     TestFrame second(false, false);
-    QDir(second.homeDir()).rmdir(QStringLiteral("."));
     writeFile(second.homeDir() + QStringLiteral("/Favorites/x.url"));
     second->MDIForm_Load();
     QCOMPARE(second->TreeFavor->Item(1)->text(0), QStringLiteral("Favorites2 (2)"));
@@ -145,7 +142,8 @@ void tst_favorites::listingRules()
     QCOMPARE(scan.nodeCount(), 1 + 1 + 6 + 1);
 
     QCOMPARE(FavoriteText(QStringLiteral("notes.txt")), QStringLiteral("notes"));
-    QCOMPARE(FavoriteText(QStringLiteral("page.html")), QStringLiteral("page.h"));
+    // Four characters go whatever the extension is.
+    QCOMPARE(FavoriteText(QStringLiteral("page.html")), QStringLiteral("page."));
     QCOMPARE(FavoriteText(QStringLiteral("abcd")), QString());
     QCOMPARE(FavoriteText(QStringLiteral("ab")), QString());
 
@@ -278,7 +276,8 @@ void tst_favorites::doubleClickOpensWindow()
 
     auto doubleClick = [&](const QString &text) {
         const QList<QTreeWidgetItem *> hits =
-                tree->findItems(text, Qt::MatchExactly | Qt::MatchRecursive | Qt::MatchStartsWith);
+                tree->findItems(text, Qt::MatchFixedString | Qt::MatchCaseSensitive
+                                               | Qt::MatchRecursive);
         QVERIFY2(hits.size() == 1, qPrintable(text));
         tree->setCurrentItem(hits.first());
         tf->TreeFavor_DblClick();
@@ -286,7 +285,7 @@ void tst_favorites::doubleClickOpensWindow()
 
     // Root, sub-folder, no address line, a file gone since the build: nothing.
     QFile::remove(fav + QStringLiteral("/gone.url"));
-    for (const QString &text : { QStringLiteral("Favorites2"), QStringLiteral("Sites"),
+    for (const QString &text : { QStringLiteral("Favorites2 (6)"), QStringLiteral("Sites"),
                                  QStringLiteral("plain"), QStringLiteral("gone") })
         doubleClick(text);
     QCOMPARE(tf->forms().size(), 0);

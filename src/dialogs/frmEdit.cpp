@@ -1,0 +1,63 @@
+#include "dialogs/frmEdit.h"
+
+#include "frame/MDIForm1.h"
+#include "frame/TreeView.h"
+#include "frame/WindowKey.h"
+
+#include <QCoreApplication>
+#include <QMdiSubWindow>
+#include <QPlainTextEdit>
+
+frmEdit::frmEdit(MDIForm1* frame)
+    : ChildForm(frame)
+    , Text1(new QPlainTextEdit(this))
+{
+    setObjectName(QStringLiteral("frmEdit"));
+    setWindowTitle(QStringLiteral("Edit"));
+    setAccessibleName(QStringLiteral("Edit"));
+    Text1->setObjectName(QStringLiteral("Text1"));
+    Text1->setAccessibleName(QStringLiteral("Text1"));
+    Text1->setLineWrapMode(QPlainTextEdit::NoWrap);
+    Text1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    Text1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    pText1 = std::make_unique<Placement>(Text1, &frame->twips(), 0, 0, 4575, 3135);
+    const Twips& t = frame->twips();
+    subWindow()->resize(t.toPx(4605 + 120), t.toPx(3105 + 400));
+}
+
+frmEdit::~frmEdit() = default;
+
+void frmEdit::resizeEvent(QResizeEvent* event)
+{
+    ChildForm::resizeEvent(event);
+    Form_Resize();
+}
+
+void frmEdit::Form_Resize()
+{
+    if (isUnloaded())
+        return;
+    // Against the outer size; when the window is smaller than the margins (or
+    // minimised) the text box keeps its last size.
+    pText1->setWidth(Width() - 100);
+    pText1->setHeight(Height() - 400);
+    if (m_resizeDepth == 0) {
+        ++m_resizeDepth;
+        Hold hold(this);
+        QCoreApplication::processEvents();
+        --m_resizeDepth;
+    }
+}
+
+void frmEdit::Form_Unload()
+{
+    TreeView* tree = frame()->webtree;
+    const int nodes = tree->Count();
+    for (int i = 1; i <= nodes; ++i) {
+        QTreeWidgetItem* node = tree->Item(i);
+        if (node && IsOwnKey(TreeView::Key(node), hWnd())) {
+            tree->Remove(i);
+            return;
+        }
+    }
+}

@@ -1,0 +1,287 @@
+// A page's requests for new windows, and closing windows with what they opened.
+#include "BrowserTestUtil.h"
+#include "TestFrame.h"
+#include "TestServer.h"
+#include "browser/webengine/WebEngineBrowser.h"
+#include "frame/MessageBoxPrompter.h"
+#include "frame/SettingsFile.h"
+#include "frame/TabStrip.h"
+#include "frame/TreeView.h"
+#include "frame/WindowKey.h"
+
+#include <QAbstractButton>
+#include <QComboBox>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMessageBox>
+#include <QWebEnginePage>
+#include <QtTest>
+
+namespace {
+
+void runScript(Form1 *w, const QString &script)
+{
+    static_cast<WebEngineBrowser *>(w->wb)->page()->runJavaScript(script);
+}
+
+QTreeWidgetItem *nodeOf(MDIForm1 *f, ChildForm *w)
+{
+    return f->webtree->FindKey(WindowKeyFor(w->hWnd()));
+}
+
+} // namespace
+
+class tst_newwindows : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void noRefusesAndLeavesNothing();
+    void yesOpensUnderTheOpener_data();
+    void yesOpensUnderTheOpener();
+    void windowWithoutNodeOpensWithoutNode();
+    void twentyRequestsTwentyPrompts();
+    void realPromptShowsMarkupAsPlainText();
+    void closingTheAskerDuringThePromptRefuses();
+    void closingCascadesDepthFirst();
+    void deepChainClosesCompletely();
+
+private:
+    Form1 *openerWindow(TestFrame &t);
+    TestServer m_server;
+};
+
+void tst_newwindows::initTestCase()
+{
+    m_server.page(QStringLiteral("/opener"),
+                  "<html><head><title>Opener</title></head><body>"
+                  "<script>function many(n){ for (var i = 0; i < n; ++i) window.open('/child'); }"
+                  "</script></body></html>");
+    m_server.page(QStringLiteral("/child"), "<html><head><title>Child</title></head></html>");
+    QVERIFY(m_server.start());
+}
+
+Form1 *tst_newwindows::openerWindow(TestFrame &t)
+{
+    t->OpenBrowserWindow(m_server.url(QStringLiteral("/opener")), QStringLiteral("opener"),
+                         QStringLiteral("opener"));
+    Form1 *w = lastWindow(t.frame.get());
+    if (!waitForComplete(w))
+        return nullptr;
+    QTest::qWaitFor([&] { return w->Caption() == QLatin1String("Opener"); }, 10000);
+    return w;
+}
+
+void tst_newwindows::noRefusesAndLeavesNothing()
+{
+    TestFrame t;
+    Form1 *w = openerWindow(t);
+    QVERIFY(w);
+    t.prompter.answers = { 7 };
+    w->cmbadress->setEditText(QStringLiteral("typed"));
+    runScript(w, QStringLiteral("many(1)"));
+    QTRY_COMPARE_WITH_TIMEOUT(t.prompter.asked.size(), 1, 10000);
+    const auto asked = t.prompter.asked.first();
+    const QString location = m_server.url(QStringLiteral("/opener"));
+    QCOMPARE(asked.title, QStringLiteral("Orvane"));
+    QCOMPARE(asked.style, 20);
+    QCOMPARE(asked.text, QStringLiteral("Orvane 2\r\nNew Window Detect...\r\nUrl:") + location
+                     + QStringLiteral("\r\nDo you want to open ?"));
+    QTest::qWait(300);
+    QCOMPARE(t->forms().size(), 1);
+    QCOMPARE(t->mytab->Count(), 1);
+    QCOMPARE(t->webtree->Count(), 2);
+    QCOMPARE(w->cmbadress->currentText(), location);
+}
+
+void tst_newwindows::yesOpensUnderTheOpener_data()
+{
+    QTest::addColumn<bool>("focus");
+    QTest::newRow("with focus") << true;
+    QTest::newRow("in background") << false;
+}
+
+void tst_newwindows::yesOpensUnderTheOpener()
+{
+    QFETCH(bool, focus);
+    TestFrame t(false);
+    QVERIFY(WriteSettingsFile(t.settingsPath(),
+                              focus ? NewWindowMode::Focus : NewWindowMode::Background)
+                    .ok);
+    t->MDIForm_Load();
+    Form1 *w = openerWindow(t);
+    QVERIFY(w);
+    t.prompter.answers = { 6 };
+    runScript(w, QStringLiteral("many(1)"));
+    QTRY_COMPARE_WITH_TIMEOUT(t->forms().size(), 2, 10000);
+    auto *child = qobject_cast<Form1 *>(t->forms().at(1));
+    QTreeWidgetItem *node = nodeOf(t.frame.get(), child);
+    QVERIFY(node);
+    QCOMPARE(node->parent(), nodeOf(t.frame.get(), w));
+    QCOMPARE(t->mytab->Count(), 1); // no tab for a window a page opened
+    QCOMPARE(t->activeChild(), focus ? static_cast<ChildForm *>(child) : w);
+    // The engine loads the requested page there; its title renames the node.
+    QTRY_COMPARE_WITH_TIMEOUT(child->wb->LocationURL(), m_server.url(QStringLiteral("/child")),
+                              20000);
+    QTRY_COMPARE_WITH_TIMEOUT(node->text(0), QStringLiteral("Child"), 20000);
+    QCOMPARE(t->webtree->Item(1)->text(0), QStringLiteral("Open Web's"));
+    // Its node brings it to the front.
+    t->webtree_NodeClick(node);
+    QCOMPARE(t->activeChild(), child);
+}
+
+void tst_newwindows::windowWithoutNodeOpensWithoutNode()
+{
+    TestFrame t;
+    Form1 *w = openerWindow(t);
+    QVERIFY(w);
+    t->webtree->RemoveItem(nodeOf(t.frame.get(), w));
+    t.prompter.answers = { 6 };
+    runScript(w, QStringLiteral("many(1)"));
+    QTRY_COMPARE_WITH_TIMEOUT(t->forms().size(), 2, 10000);
+    QCOMPARE(t->webtree->Count(), 1);
+}
+
+void tst_newwindows::twentyRequestsTwentyPrompts()
+{
+    TestFrame t;
+    Form1 *w = openerWindow(t);
+    QVERIFY(w);
+    t.prompter.defaultAnswer = 7;
+    // Pages keep running while each prompt is open.
+    int paints = 0;
+    t.prompter.whileOpen = [&](const RecordingPrompter::Asked &) {
+        QCoreApplication::processEvents();
+        ++paints;
+    };
+    runScript(w, QStringLiteral("many(20)"));
+    QTRY_COMPARE_WITH_TIMEOUT(t.prompter.asked.size(), 20, 20000);
+    QTest::qWait(300);
+    QCOMPARE(t.prompter.asked.size(), 20);
+    QCOMPARE(paints, 20);
+    QCOMPARE(t->forms().size(), 1);
+    QCOMPARE(t->webtree->Count(), 2);
+    QCOMPARE(t->mytab->Count(), 1);
+
+    // Yes three times: three windows under the opener.
+    t.prompter.asked.clear();
+    t.prompter.defaultAnswer = 6;
+    runScript(w, QStringLiteral("many(3)"));
+    QTRY_COMPARE_WITH_TIMEOUT(t->forms().size(), 4, 20000);
+    QCOMPARE(nodeOf(t.frame.get(), w)->childCount(), 3);
+}
+
+void tst_newwindows::realPromptShowsMarkupAsPlainText()
+{
+    TestFrame t;
+    MessageBoxPrompter real;
+    FrameEnv env = t->env();
+    env.prompter = &real;
+    MDIForm1 frame(env);
+    frame.MDIForm_Load();
+    const QString address = m_server.url(QStringLiteral("/opener?<b>bold</b><a href=x>link</a>"));
+    frame.OpenBrowserWindow(address, QStringLiteral("x"), QStringLiteral("x"));
+    Form1 *w = lastWindow(&frame);
+    QVERIFY(waitForComplete(w));
+
+    QString shownText;
+    Qt::TextFormat format = Qt::AutoText;
+    QTimer closer;
+    connect(&closer, &QTimer::timeout, this, [&] {
+        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+        if (!box)
+            return;
+        shownText = box->text();
+        format = box->textFormat();
+        QCOMPARE(box->windowTitle(), QStringLiteral("Orvane"));
+        QCOMPARE(box->icon(), QMessageBox::Critical);
+        box->button(QMessageBox::No)->click();
+    });
+    closer.start(50);
+    runScript(w, QStringLiteral("many(1)"));
+    QTRY_VERIFY_WITH_TIMEOUT(!shownText.isEmpty(), 20000);
+    closer.stop();
+    QCOMPARE(format, Qt::PlainText);
+    QVERIFY(shownText.contains(w->wb->LocationURL()));
+    QVERIFY(shownText.startsWith(QLatin1String("Orvane 2\nNew Window Detect...\nUrl:")));
+    QTest::qWait(200);
+    QCOMPARE(frame.forms().size(), 1);
+}
+
+void tst_newwindows::closingTheAskerDuringThePromptRefuses()
+{
+    TestFrame t;
+    Form1 *w = openerWindow(t);
+    QVERIFY(w);
+    QPointer<Form1> asker(w);
+    t.prompter.answers = { 6 };
+    t.prompter.whileOpen = [&](const RecordingPrompter::Asked &) {
+        asker->subWindow()->close();
+        QCoreApplication::processEvents();
+    };
+    runScript(w, QStringLiteral("many(1)"));
+    QTRY_COMPARE_WITH_TIMEOUT(t.prompter.asked.size(), 1, 10000);
+    flushDeletes();
+    QTRY_VERIFY(!asker);
+    QCOMPARE(t->forms().size(), 0);
+    QCOMPARE(t->webtree->Count(), 1);
+    QCOMPARE(t->mytab->Count(), 0);
+}
+
+void tst_newwindows::closingCascadesDepthFirst()
+{
+    TestFrame t;
+    t->new_Click(); // another window whose tab must stay
+    Form1 *other = lastWindow(t.frame.get());
+    t->new_Click();
+    Form1 *a = lastWindow(t.frame.get());
+    t.prompter.defaultAnswer = 6;
+    auto openFrom = [&](Form1 *opener) {
+        QObject *pp = nullptr;
+        bool cancel = false;
+        opener->wb_NewWindow2(&pp, &cancel);
+        return lastWindow(t.frame.get());
+    };
+    Form1 *b = openFrom(a);
+    Form1 *c = openFrom(a);
+    Form1 *d = openFrom(b);
+    QCOMPARE(nodeOf(t.frame.get(), d)->parent(), nodeOf(t.frame.get(), b));
+    QCOMPARE(t->forms().size(), 5);
+    QList<QPointer<Form1>> family{ a, b, c, d };
+
+    a->subWindow()->close();
+    flushDeletes();
+    for (const auto &p : family)
+        QVERIFY(!p);
+    QCOMPARE(t->forms(), QList<ChildForm *>{ other });
+    QCOMPARE(t->webtree->Count(), 2);
+    QCOMPARE(t->mytab->Count(), 1);
+    QCOMPARE(t->mytab->Key(1), WindowKeyFor(other->hWnd()));
+}
+
+void tst_newwindows::deepChainClosesCompletely()
+{
+    TestFrame t;
+    t->new_Click();
+    Form1 *first = lastWindow(t.frame.get());
+    t.prompter.defaultAnswer = 6;
+    Form1 *w = first;
+    for (int i = 0; i < 50; ++i) {
+        QObject *pp = nullptr;
+        bool cancel = false;
+        w->wb_NewWindow2(&pp, &cancel);
+        QVERIFY(!cancel);
+        w = lastWindow(t.frame.get());
+    }
+    QCOMPARE(t->forms().size(), 51);
+    QCOMPARE(t->webtree->Count(), 52);
+    first->subWindow()->close();
+    flushDeletes();
+    QCOMPARE(t->forms().size(), 0);
+    QCOMPARE(t->webtree->Count(), 1);
+    QCOMPARE(t->mytab->Count(), 0);
+    QCOMPARE(t->mdiArea()->subWindowList().size(), 0);
+}
+
+ORVANE_TEST_MAIN(tst_newwindows)
+#include "tst_newwindows.moc"
