@@ -10,7 +10,8 @@
 #include <QPushButton>
 #include <QtTest>
 
-class tst_about : public QObject {
+class tst_about : public QObject
+{
     Q_OBJECT
 private slots:
     void init();
@@ -21,11 +22,14 @@ private slots:
     void realBoxClosesWithCloseButton();
 
 private:
-    MDIForm1* frame() const { return m_frame->frame.get(); }
+    MDIForm1 *frame() const { return m_frame->frame.get(); }
     std::unique_ptr<TestFrame> m_frame;
 };
 
-void tst_about::init() { m_frame = std::make_unique<TestFrame>(true, false); }
+void tst_about::init()
+{
+    m_frame = std::make_unique<TestFrame>(true, false);
+}
 
 void tst_about::cleanup()
 {
@@ -46,19 +50,19 @@ void tst_about::lookOfTheBox()
     QCOMPARE(box.parentWidget(), frame());
 
     QCOMPARE(box.Label1->text(),
-        QStringLiteral("Orvane 2 can understand when a new window will be loaded and "
-                       "prompt user......"));
+             QStringLiteral("Orvane 2 can understand when a new window will be loaded and "
+                            "prompt user......"));
     QCOMPARE(box.Label1->textFormat(), Qt::PlainText);
     QVERIFY(!box.Label2->text().isEmpty() && !box.Label3->text().isEmpty());
     QCOMPARE(box.Command1->text(), QStringLiteral("Close"));
     QCOMPARE(box.Command1->accessibleName(), QStringLiteral("Close"));
-    for (QLabel* image : { box.Image1, box.Image2, box.Image3 })
+    for (QLabel *image : { box.Image1, box.Image2, box.Image3 })
         QCOMPARE(image->pixmap().size(), QSize(48, 48));
     QCOMPARE(box.Image4->pixmap().size(), QSize(300, 50));
     QCOMPARE(box.Image4->geometry(), QRect(64, 16, 300, 50));
     QCOMPARE(box.Command1->geometry(), QRect(272, 192, 97, 25));
     // The texts lie inside the frame and inside the box.
-    for (QLabel* label : { box.Label1, box.Label2, box.Label3 }) {
+    for (QLabel *label : { box.Label1, box.Label2, box.Label3 }) {
         QVERIFY(box.Shape1->geometry().contains(label->geometry()));
         QVERIFY(label->font().bold());
     }
@@ -68,11 +72,11 @@ void tst_about::lookOfTheBox()
 void tst_about::aboutCommandOpensANewModalBoxEachTime()
 {
     QList<QPointer<QDialog>> shown;
-    m_frame->prompter.onDialog = [&](QDialog* dialog) {
+    m_frame->prompter.onDialog = [&](QDialog *dialog) {
         shown.append(dialog);
-        if (!qobject_cast<frmabout*>(dialog) || !dialog->isModal())
+        if (!qobject_cast<frmabout *>(dialog) || !dialog->isModal())
             return -1;
-        qobject_cast<frmabout*>(dialog)->Command1->click();
+        qobject_cast<frmabout *>(dialog)->Command1->click();
         return dialog->result();
     };
     frame()->about->trigger();
@@ -96,7 +100,7 @@ void tst_about::realBoxClosesWithCloseButton()
             return;
         clicker.stop();
         modalWhileOpen = QApplication::activeModalWidget() == &box
-            && box.windowModality() == Qt::ApplicationModal;
+                && box.windowModality() == Qt::ApplicationModal;
         QTest::mouseClick(box.Command1, Qt::LeftButton);
     });
     clicker.start(20);

@@ -20,7 +20,8 @@ namespace {
 const QString ErrorText = QStringLiteral("Error to Read File...");
 
 // What the server saw of the last request to /seen.
-struct Seen {
+struct Seen
+{
     std::mutex mutex;
     QByteArray agent, cacheControl, pragma;
 };
@@ -33,7 +34,7 @@ QByteArray pattern(int size)
     return bytes;
 }
 
-QStringList topLevelTexts(TreeView* tree)
+QStringList topLevelTexts(TreeView *tree)
 {
     QStringList texts;
     for (int i = 0; i < tree->topLevelItemCount(); ++i)
@@ -43,7 +44,8 @@ QStringList topLevelTexts(TreeView* tree)
 
 } // namespace
 
-class tst_editor : public QObject {
+class tst_editor : public QObject
+{
     Q_OBJECT
 private slots:
     void initTestCase();
@@ -73,36 +75,36 @@ private:
 
 void tst_editor::initTestCase()
 {
-    httplib::Server& s = m_server.server();
-    s.Get("/ten", [](const httplib::Request&, httplib::Response& res) {
+    httplib::Server &s = m_server.server();
+    s.Get("/ten", [](const httplib::Request &, httplib::Response &res) {
         res.set_content("0123456789", "text/plain");
     });
-    s.Get("/seen", [this](const httplib::Request& req, httplib::Response& res) {
+    s.Get("/seen", [this](const httplib::Request &req, httplib::Response &res) {
         std::lock_guard<std::mutex> lock(m_seen.mutex);
         m_seen.agent = QByteArray::fromStdString(req.get_header_value("User-Agent"));
         m_seen.cacheControl = QByteArray::fromStdString(req.get_header_value("Cache-Control"));
         m_seen.pragma = QByteArray::fromStdString(req.get_header_value("Pragma"));
         res.set_content("seen", "text/plain");
     });
-    s.Get(R"(/size/(\d+))", [](const httplib::Request& req, httplib::Response& res) {
+    s.Get(R"(/size/(\d+))", [](const httplib::Request &req, httplib::Response &res) {
         res.set_content(pattern(std::stoi(req.matches[1])).toStdString(), "text/plain");
     });
-    s.Get("/spaces", [](const httplib::Request&, httplib::Response& res) {
+    s.Get("/spaces", [](const httplib::Request &, httplib::Response &res) {
         res.set_content(std::string(500, ' '), "text/plain");
     });
-    s.Get("/breaks", [](const httplib::Request&, httplib::Response& res) {
+    s.Get("/breaks", [](const httplib::Request &, httplib::Response &res) {
         res.set_content("\r\n\r\n\n", "text/plain");
     });
-    s.Get("/missing", [](const httplib::Request&, httplib::Response& res) {
+    s.Get("/missing", [](const httplib::Request &, httplib::Response &res) {
         res.status = 404;
         res.set_content("No such page here", "text/plain");
     });
     s.Get("/moved",
-        [](const httplib::Request&, httplib::Response& res) { res.set_redirect("/ten"); });
-    s.Get("/tofile", [](const httplib::Request&, httplib::Response& res) {
+          [](const httplib::Request &, httplib::Response &res) { res.set_redirect("/ten"); });
+    s.Get("/tofile", [](const httplib::Request &, httplib::Response &res) {
         res.set_redirect("file:///etc/hostname");
     });
-    s.Get("/stall", [](const httplib::Request&, httplib::Response& res) {
+    s.Get("/stall", [](const httplib::Request &, httplib::Response &res) {
         // Ends by itself, long after the client has given up.
         std::this_thread::sleep_for(std::chrono::seconds(4));
         res.set_content("late", "text/plain");
@@ -110,13 +112,19 @@ void tst_editor::initTestCase()
     QVERIFY(m_server.start());
 }
 
-void tst_editor::init() { m_frame = std::make_unique<TestFrame>(true, false); }
+void tst_editor::init()
+{
+    m_frame = std::make_unique<TestFrame>(true, false);
+}
 
-void tst_editor::cleanup() { m_frame.reset(); }
+void tst_editor::cleanup()
+{
+    m_frame.reset();
+}
 
 void tst_editor::expectErrorBox(int before)
 {
-    RecordingPrompter& p = m_frame->prompter;
+    RecordingPrompter &p = m_frame->prompter;
     QCOMPARE(p.asked.size(), before + 1);
     QCOMPARE(p.asked.last().text, ErrorText);
     QCOMPARE(p.asked.last().title, QStringLiteral("Edit.."));
@@ -135,7 +143,7 @@ void tst_editor::sendsAgentAndNoCacheHeaders()
 void tst_editor::shortPageIsPaddedWithSpaces()
 {
     const QString address = m_server.url(QStringLiteral("/ten"));
-    frmEdit* editor = Module2::EditPageSource(m_frame->frame.get(), address);
+    frmEdit *editor = Module2::EditPageSource(m_frame->frame.get(), address);
     QVERIFY(editor);
     const QString text = editor->Text1->toPlainText();
     QCOMPARE(text.size(), 100000);
@@ -156,8 +164,8 @@ void tst_editor::longPagesAreCutAt100000Bytes_data()
 void tst_editor::longPagesAreCutAt100000Bytes()
 {
     QFETCH(int, size);
-    frmEdit* editor = Module2::EditPageSource(
-        m_frame->frame.get(), m_server.url(QStringLiteral("/size/%1").arg(size)));
+    frmEdit *editor = Module2::EditPageSource(m_frame->frame.get(),
+                                              m_server.url(QStringLiteral("/size/%1").arg(size)));
     QVERIFY(editor);
     QCOMPARE(editor->Text1->toPlainText(), QString::fromLatin1(pattern(100000)));
 }
@@ -165,8 +173,8 @@ void tst_editor::longPagesAreCutAt100000Bytes()
 void tst_editor::whitespaceBodies()
 {
     // Only blanks: nothing to show.
-    QVERIFY(
-        !Module2::EditPageSource(m_frame->frame.get(), m_server.url(QStringLiteral("/spaces"))));
+    QVERIFY(!Module2::EditPageSource(m_frame->frame.get(),
+                                     m_server.url(QStringLiteral("/spaces"))));
     expectErrorBox(0);
     QVERIFY((*m_frame)->forms().isEmpty());
     // Line breaks are text.
@@ -176,13 +184,13 @@ void tst_editor::whitespaceBodies()
 
 void tst_editor::errorPageBodyIsShownAndRedirectsFollowed()
 {
-    frmEdit* missing
-        = Module2::EditPageSource(m_frame->frame.get(), m_server.url(QStringLiteral("/missing")));
+    frmEdit *missing = Module2::EditPageSource(m_frame->frame.get(),
+                                               m_server.url(QStringLiteral("/missing")));
     QVERIFY(missing);
     QVERIFY(missing->Text1->toPlainText().startsWith(QStringLiteral("No such page here ")));
 
-    frmEdit* moved
-        = Module2::EditPageSource(m_frame->frame.get(), m_server.url(QStringLiteral("/moved")));
+    frmEdit *moved
+            = Module2::EditPageSource(m_frame->frame.get(), m_server.url(QStringLiteral("/moved")));
     QVERIFY(moved);
     QVERIFY(moved->Text1->toPlainText().startsWith(QStringLiteral("0123456789 ")));
     QVERIFY(m_frame->prompter.asked.isEmpty());
@@ -220,8 +228,8 @@ void tst_editor::stalledServerIsGivenUpWhileTimersRun()
     ticker.start(50);
     QElapsedTimer clock;
     clock.start();
-    QVERIFY(!Module2::EditPageSource(
-        m_frame->frame.get(), m_server.url(QStringLiteral("/stall")), options));
+    QVERIFY(!Module2::EditPageSource(m_frame->frame.get(), m_server.url(QStringLiteral("/stall")),
+                                     options));
     const qint64 elapsed = clock.elapsed();
     QVERIFY2(elapsed < 3500, qPrintable(QString::number(elapsed)));
     expectErrorBox(0);
@@ -231,23 +239,23 @@ void tst_editor::stalledServerIsGivenUpWhileTimersRun()
 
 void tst_editor::twoClicksOpenTwoEditorsWithOwnNodes()
 {
-    MDIForm1* frame = m_frame->frame.get();
+    MDIForm1 *frame = m_frame->frame.get();
     const QString address = m_server.url(QStringLiteral("/ten"));
     frame->OpenBrowserWindow(address, address, address);
-    auto* browser = qobject_cast<Form1*>(frame->activeChild());
+    auto *browser = qobject_cast<Form1 *>(frame->activeChild());
     QVERIFY(browser);
     browser->cmbadress->setEditText(address);
     browser->gnet_ButtonClick(3);
     browser->gnet_ButtonClick(3);
 
     QCOMPARE(frame->forms().size(), 3);
-    auto* first = qobject_cast<frmEdit*>(frame->forms().at(1));
-    auto* second = qobject_cast<frmEdit*>(frame->forms().at(2));
+    auto *first = qobject_cast<frmEdit *>(frame->forms().at(1));
+    auto *second = qobject_cast<frmEdit *>(frame->forms().at(2));
     QVERIFY(first && second);
     QCOMPARE(frame->activeChild(), second);
     const QString text = QStringLiteral("Edit - ") + address;
-    QCOMPARE(
-        topLevelTexts(frame->webtree), (QStringList { QStringLiteral("Open Web's"), text, text }));
+    QCOMPARE(topLevelTexts(frame->webtree),
+             (QStringList{ QStringLiteral("Open Web's"), text, text }));
     QCOMPARE(TreeView::Key(frame->webtree->topLevelItem(1)), WindowKeyFor(first->hWnd()));
     QCOMPARE(TreeView::Key(frame->webtree->topLevelItem(2)), WindowKeyFor(second->hWnd()));
     QVERIFY(first->hWnd() != second->hWnd());
@@ -255,16 +263,16 @@ void tst_editor::twoClicksOpenTwoEditorsWithOwnNodes()
 
 void tst_editor::closingRemovesOnlyItsOwnNode()
 {
-    MDIForm1* frame = m_frame->frame.get();
+    MDIForm1 *frame = m_frame->frame.get();
     const QString address = m_server.url(QStringLiteral("/ten"));
     frame->OpenBrowserWindow(address, address, address);
-    auto* browser = qobject_cast<Form1*>(frame->activeChild());
+    auto *browser = qobject_cast<Form1 *>(frame->activeChild());
     QVERIFY(browser);
     browser->cmbadress->setEditText(address);
     browser->gnet_ButtonClick(3);
     browser->gnet_ButtonClick(3);
-    auto* first = qobject_cast<frmEdit*>(frame->forms().at(1));
-    auto* second = qobject_cast<frmEdit*>(frame->forms().at(2));
+    auto *first = qobject_cast<frmEdit *>(frame->forms().at(1));
+    auto *second = qobject_cast<frmEdit *>(frame->forms().at(2));
     const QString browserKey = WindowKeyFor(browser->hWnd());
 
     first->subWindow()->close();
@@ -276,22 +284,22 @@ void tst_editor::closingRemovesOnlyItsOwnNode()
     // The editor is not the browser window's descendant: it outlives it.
     browser->Unload();
     QVERIFY(!frame->webtree->FindKey(browserKey));
-    QCOMPARE(frame->forms(), (QList<ChildForm*> { second }));
+    QCOMPARE(frame->forms(), (QList<ChildForm *>{ second }));
     QVERIFY(frame->webtree->FindKey(WindowKeyFor(second->hWnd())));
 
     // An editor whose node is already gone takes nothing else with it.
     frame->webtree->RemoveItem(frame->webtree->FindKey(WindowKeyFor(second->hWnd())));
     second->Unload();
-    QCOMPARE(topLevelTexts(frame->webtree), QStringList { QStringLiteral("Open Web's") });
+    QCOMPARE(topLevelTexts(frame->webtree), QStringList{ QStringLiteral("Open Web's") });
     QVERIFY(frame->forms().isEmpty());
 }
 
 void tst_editor::resizeNeverFails()
 {
-    frmEdit* editor
-        = Module2::EditPageSource(m_frame->frame.get(), m_server.url(QStringLiteral("/ten")));
+    frmEdit *editor
+            = Module2::EditPageSource(m_frame->frame.get(), m_server.url(QStringLiteral("/ten")));
     QVERIFY(editor);
-    QMdiSubWindow* sub = editor->subWindow();
+    QMdiSubWindow *sub = editor->subWindow();
     sub->showNormal();
     sub->resize(400, 300);
     QTRY_COMPARE(editor->pText1->Width(), editor->Width() - 100);

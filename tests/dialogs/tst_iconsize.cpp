@@ -9,7 +9,8 @@
 #include <QToolBar>
 #include <QtTest>
 
-class tst_iconsize : public QObject {
+class tst_iconsize : public QObject
+{
     Q_OBJECT
 private slots:
     void init();
@@ -21,24 +22,30 @@ private slots:
     void noBrowserWindowActiveDoesNothing();
 
 private:
-    Form1* openWindow();
-    static void checkFit(Form1* w);
+    Form1 *openWindow();
+    static void checkFit(Form1 *w);
 
-    MDIForm1* frame() const { return m_frame->frame.get(); }
+    MDIForm1 *frame() const { return m_frame->frame.get(); }
     std::unique_ptr<TestFrame> m_frame;
 };
 
-void tst_iconsize::init() { m_frame = std::make_unique<TestFrame>(true, false); }
-
-void tst_iconsize::cleanup() { m_frame.reset(); }
-
-Form1* tst_iconsize::openWindow()
+void tst_iconsize::init()
 {
-    frame()->new_Click();
-    return qobject_cast<Form1*>(frame()->activeChild());
+    m_frame = std::make_unique<TestFrame>(true, false);
 }
 
-void tst_iconsize::checkFit(Form1* w)
+void tst_iconsize::cleanup()
+{
+    m_frame.reset();
+}
+
+Form1 *tst_iconsize::openWindow()
+{
+    frame()->new_Click();
+    return qobject_cast<Form1 *>(frame()->activeChild());
+}
+
+void tst_iconsize::checkFit(Form1 *w)
 {
     QCOMPARE(w->pCoolBar2->Top(), w->pCoolBar1->Top() + w->pCoolBar1->Height());
     QCOMPARE(w->pwb->Top(), w->pCoolBar1->Height() + w->pCoolBar2->Height());
@@ -50,8 +57,8 @@ void tst_iconsize::checkFit(Form1* w)
 
 void tst_iconsize::onlyTheActiveWindowSwitches()
 {
-    Form1* first = openWindow();
-    Form1* second = openWindow();
+    Form1 *first = openWindow();
+    Form1 *second = openWindow();
     QVERIFY(first && second && first != second);
     QCOMPARE(first->toolbarIconSize(), Form1::IconSize::Large);
     QCOMPARE(second->ButtonImage(9), 14);
@@ -65,7 +72,7 @@ void tst_iconsize::onlyTheActiveWindowSwitches()
     QCOMPARE(first->ButtonImage(9), 14);
 
     // A new window is made large whatever was chosen elsewhere.
-    Form1* third = openWindow();
+    Form1 *third = openWindow();
     QVERIFY(third);
     QCOMPARE(third->toolbarIconSize(), Form1::IconSize::Large);
     QCOMPARE(third->ButtonImage(9), 14);
@@ -79,7 +86,7 @@ void tst_iconsize::onlyTheActiveWindowSwitches()
 
 void tst_iconsize::pageAreaSitsBetweenBarsAndStatusBar()
 {
-    Form1* w = openWindow();
+    Form1 *w = openWindow();
     QVERIFY(w);
     frame()->dialog()->small_Click();
     checkFit(w);
@@ -98,14 +105,14 @@ void tst_iconsize::pageAreaSitsBetweenBarsAndStatusBar()
 
 void tst_iconsize::choosingTwiceChangesNothing()
 {
-    Form1* w = openWindow();
+    Form1 *w = openWindow();
     QVERIFY(w);
     frame()->dialog()->large_Click();
     const QList<double> once = { w->pCoolBar1->Height(), w->pToolbar1->Height(),
-        w->pCoolBar2->Top(), w->pwb->Top(), w->pwb->Height() };
+                                 w->pCoolBar2->Top(), w->pwb->Top(), w->pwb->Height() };
     frame()->dialog()->large_Click();
     const QList<double> twice = { w->pCoolBar1->Height(), w->pToolbar1->Height(),
-        w->pCoolBar2->Top(), w->pwb->Top(), w->pwb->Height() };
+                                  w->pCoolBar2->Top(), w->pwb->Top(), w->pwb->Height() };
     QCOMPARE(twice, once);
     QCOMPARE(w->ButtonImage(9), 14);
 }
@@ -116,10 +123,10 @@ void tst_iconsize::noBrowserWindowActiveDoesNothing()
     frame()->dialog()->small_Click();
     frame()->dialog()->large_Click();
 
-    Form1* w = openWindow();
+    Form1 *w = openWindow();
     QVERIFY(w);
     const double band = w->pCoolBar1->Height();
-    auto* editor = new frmEdit(frame());
+    auto *editor = new frmEdit(frame());
     editor->Show();
     QCOMPARE(frame()->activeChild(), editor);
     frame()->dialog()->small->trigger();

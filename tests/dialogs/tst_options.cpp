@@ -13,14 +13,14 @@ namespace {
 const QByteArray FocusFile("[New Window]\r\nFocus\r\n");
 const QByteArray BackgroundFile("[New Window]\r\nBackground\r\n");
 
-void writeFile(const QString& path, const QByteArray& bytes)
+void writeFile(const QString &path, const QByteArray &bytes)
 {
     QFile file(path);
     QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
     file.write(bytes);
 }
 
-QByteArray readFile(const QString& path)
+QByteArray readFile(const QString &path)
 {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
@@ -28,7 +28,8 @@ QByteArray readFile(const QString& path)
 
 } // namespace
 
-class tst_options : public QObject {
+class tst_options : public QObject
+{
     Q_OBJECT
 private slots:
     void init();
@@ -44,8 +45,8 @@ private slots:
     void failedWriteIsReportedAndFileKept();
 
 private:
-    MDIForm1* frame() const { return m_frame->frame.get(); }
-    frmOptions* options() const { return frame()->options(); }
+    MDIForm1 *frame() const { return m_frame->frame.get(); }
+    frmOptions *options() const { return frame()->options(); }
 
     std::unique_ptr<TestFrame> m_frame;
 };
@@ -56,7 +57,10 @@ void tst_options::init()
     m_frame->prompter.asked.clear();
 }
 
-void tst_options::cleanup() { m_frame.reset(); }
+void tst_options::cleanup()
+{
+    m_frame.reset();
+}
 
 void tst_options::opensWithStoredChoiceAndOkWrites_data()
 {
@@ -67,9 +71,9 @@ void tst_options::opensWithStoredChoiceAndOkWrites_data()
     QTest::newRow("Background, OK") << BackgroundFile << QString() << false << BackgroundFile;
     QTest::newRow("Focus, OK") << FocusFile << QString() << true << FocusFile;
     QTest::newRow("Background, choose Focus")
-        << BackgroundFile << QStringLiteral("optfocus") << false << FocusFile;
+            << BackgroundFile << QStringLiteral("optfocus") << false << FocusFile;
     QTest::newRow("Focus, choose Background")
-        << FocusFile << QStringLiteral("optback") << true << BackgroundFile;
+            << FocusFile << QStringLiteral("optback") << true << BackgroundFile;
 }
 
 void tst_options::opensWithStoredChoiceAndOkWrites()
@@ -83,10 +87,10 @@ void tst_options::opensWithStoredChoiceAndOkWrites()
     options()->select(shownFocus ? NewWindowMode::Background : NewWindowMode::Focus);
 
     bool shown = false;
-    m_frame->prompter.onDialog = [&](QDialog* dialog) {
+    m_frame->prompter.onDialog = [&](QDialog *dialog) {
         shown = options()->optfocus->isChecked();
         if (!click.isEmpty())
-            QTest::mouseClick(dialog->findChild<QRadioButton*>(click), Qt::LeftButton);
+            QTest::mouseClick(dialog->findChild<QRadioButton *>(click), Qt::LeftButton);
         options()->cmdOK->click();
         return dialog->result();
     };
@@ -111,7 +115,7 @@ void tst_options::closingWithoutOkRestoresSelection()
 {
     QFETCH(QString, how);
     writeFile(m_frame->settingsPath(), BackgroundFile);
-    m_frame->prompter.onDialog = [&](QDialog* dialog) {
+    m_frame->prompter.onDialog = [&](QDialog *dialog) {
         dialog->show();
         QTest::mouseClick(options()->optfocus, Qt::LeftButton);
         if (!options()->optfocus->isChecked())
@@ -145,7 +149,7 @@ void tst_options::missingFileIsCreatedAndDialogOpens()
     options()->select(liveFocus ? NewWindowMode::Focus : NewWindowMode::Background);
     QByteArray fileWhileOpen;
     bool shownFocus = !liveFocus;
-    m_frame->prompter.onDialog = [&](QDialog*) {
+    m_frame->prompter.onDialog = [&](QDialog *) {
         fileWhileOpen = readFile(m_frame->settingsPath());
         shownFocus = options()->optfocus->isChecked();
         options()->cmdcancel->click();
@@ -180,7 +184,7 @@ void tst_options::failedWriteIsReportedAndFileKept()
     const QString moved = dir + QStringLiteral(".moved");
     writeFile(m_frame->settingsPath(), BackgroundFile);
     int result = -1;
-    m_frame->prompter.onDialog = [&](QDialog* dialog) {
+    m_frame->prompter.onDialog = [&](QDialog *dialog) {
         if (!QDir().rename(dir, moved))
             return -1;
         writeFile(dir, "not a folder");
@@ -198,8 +202,8 @@ void tst_options::failedWriteIsReportedAndFileKept()
 
     QCOMPARE(result, 0);
     QCOMPARE(m_frame->prompter.asked.size(), 1);
-    QCOMPARE(
-        m_frame->prompter.asked.first().title, QStringLiteral("Error in Orvane.ini\r\nAborting.."));
+    QCOMPARE(m_frame->prompter.asked.first().title,
+             QStringLiteral("Error in Orvane.ini\r\nAborting.."));
     QCOMPARE(m_frame->prompter.asked.first().style, 48);
     QCOMPARE(readFile(m_frame->settingsPath()), BackgroundFile);
     QVERIFY(!frame()->optfocus());
@@ -215,8 +219,8 @@ void tst_options::failedWriteIsReportedAndFileKept()
     QVERIFY(QDir().rename(moved, dir));
     QCOMPARE(m_frame->prompter.dialogsRun, 0);
     QCOMPARE(m_frame->prompter.asked.size(), 1);
-    QCOMPARE(
-        m_frame->prompter.asked.first().title, QStringLiteral("Error in Orvane.ini\r\nAborting.."));
+    QCOMPARE(m_frame->prompter.asked.first().title,
+             QStringLiteral("Error in Orvane.ini\r\nAborting.."));
 }
 
 ORVANE_TEST_MAIN(tst_options)

@@ -23,8 +23,21 @@ WebBrowserFactory *TestEngine()
     return &factory;
 }
 
+namespace {
+QtMessageHandler previousHandler = nullptr;
+
+// The offscreen platform's complaint about size hints says nothing about us.
+void quietHandler(QtMsgType type, const QMessageLogContext &context, const QString &message)
+{
+    if (message.contains(QLatin1String("propagateSizeHints")))
+        return;
+    previousHandler(type, context, message);
+}
+} // namespace
+
 void PrepareTestEnvironment()
 {
+    previousHandler = qInstallMessageHandler(quietHandler);
     if (geteuid() == 0)
         qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
     // The test machines have no network.
