@@ -86,7 +86,7 @@ QPixmap AboutPictures::Banner()
     font.setPixelSize(28);
     p.setFont(font);
     p.setPen(Qt::white);
-    p.drawText(
-        QRectF(16, 0, 284, 50), Qt::AlignVCenter | Qt::AlignLeft, QStringLiteral("Orvane 2"));
+    p.drawText(QRectF(16, 0, 284, 50), Qt::AlignVCenter | Qt::AlignLeft,
+               QStringLiteral("Orvane 2"));
     return pixmap;
 }

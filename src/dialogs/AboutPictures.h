@@ -8,4 +8,4 @@ QPixmap Globe(); // 48 x 48
 QPixmap Windows(); // 48 x 48
 QPixmap Prompt(); // 48 x 48
 QPixmap Banner(); // 300 x 50
-}
+} // namespace AboutPictures

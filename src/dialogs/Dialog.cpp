@@ -11,10 +11,8 @@ const QList<int> Dialog::LargePictures = { 7, 6, 2, 1, 5, 9, 10, 11, 14 };
 // The small list has one picture fewer: Properties is its 13th.
 const QList<int> Dialog::SmallPictures = { 7, 6, 2, 1, 5, 9, 10, 11, 13 };
 
-Dialog::Dialog(MDIForm1* frame)
-    : QObject(frame)
-    , file(new QMenu(QStringLiteral("File"), frame))
-    , m_frame(frame)
+Dialog::Dialog(MDIForm1 *frame)
+    : QObject(frame), file(new QMenu(QStringLiteral("File"), frame)), m_frame(frame)
 {
     setObjectName(QStringLiteral("Dialog"));
     file->setObjectName(QStringLiteral("file"));
@@ -31,7 +29,7 @@ Dialog::~Dialog() = default;
 void Dialog::large_Click()
 {
     // An editor (or no window at all) has no toolbar to change.
-    auto* window = qobject_cast<Form1*>(m_frame->activeChild());
+    auto *window = qobject_cast<Form1 *>(m_frame->activeChild());
     if (!window)
         return;
     window->setToolbarIcons(Form1::IconSize::Large, LargePictures);
@@ -40,17 +38,17 @@ void Dialog::large_Click()
 
 void Dialog::small_Click()
 {
-    auto* window = qobject_cast<Form1*>(m_frame->activeChild());
+    auto *window = qobject_cast<Form1 *>(m_frame->activeChild());
     if (!window)
         return;
     window->setToolbarIcons(Form1::IconSize::Small, SmallPictures);
     refit(window);
 }
 
-void Dialog::refit(Form1* window)
+void Dialog::refit(Form1 *window)
 {
-    const Twips& t = window->frame()->twips();
-    if (QLayout* layout = window->Toolbar1->layout())
+    const Twips &t = window->frame()->twips();
+    if (QLayout *layout = window->Toolbar1->layout())
         layout->activate();
     const double toolbar = t.fromPx(window->Toolbar1->sizeHint().height());
     // The band keeps its design margin around the toolbar.

@@ -10,7 +10,7 @@
 #include <QPlainTextEdit>
 
 namespace {
-bool onlySpaces(const QString& text)
+bool onlySpaces(const QString &text)
 {
     for (const QChar c : text)
         if (c != QLatin1Char(' '))
@@ -19,7 +19,7 @@ bool onlySpaces(const QString& text)
 }
 } // namespace
 
-QString Module2::PageBuffer(const QByteArray& bytes)
+QString Module2::PageBuffer(const QByteArray &bytes)
 {
     QString text = QString::fromLocal8Bit(bytes.left(PageDownload::MaxBytes));
     if (text.size() < PageDownload::MaxBytes)
@@ -27,23 +27,23 @@ QString Module2::PageBuffer(const QByteArray& bytes)
     return text;
 }
 
-frmEdit* Module2::EditPageSource(
-    MDIForm1* frame, const QString& address, const DownloadOptions& options)
+frmEdit *Module2::EditPageSource(MDIForm1 *frame, const QString &address,
+                                 const DownloadOptions &options)
 {
     const DownloadResult download = PageDownload::FetchWhilePainting(address, options);
     const QString buffer = PageBuffer(download.body);
     // Only blanks count as nothing: a page of line breaks is still shown.
     if (!download.ok || onlySpaces(buffer)) {
         frame->prompter()->msgBox(frame, QStringLiteral("Error to Read File..."), MsgBox::Critical,
-            QStringLiteral("Edit.."));
+                                  QStringLiteral("Edit.."));
         return nullptr;
     }
 
-    auto* editor = new frmEdit(frame);
+    auto *editor = new frmEdit(frame);
     editor->Text1->setPlainText(buffer);
     editor->subWindow()->show();
     frame->webtree->Add(nullptr, TreeView::Child, WindowKeyFor(editor->hWnd()),
-        QStringLiteral("Edit - ") + address);
+                        QStringLiteral("Edit - ") + address);
     editor->Show();
     return editor;
 }

@@ -16,14 +16,15 @@ void initCurlOnce()
     std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
 }
 
-struct Sink {
-    QByteArray* body;
+struct Sink
+{
+    QByteArray *body;
     bool full = false;
 };
 
-size_t collect(char* data, size_t size, size_t count, void* user)
+size_t collect(char *data, size_t size, size_t count, void *user)
 {
-    auto* sink = static_cast<Sink*>(user);
+    auto *sink = static_cast<Sink *>(user);
     const size_t bytes = size * count;
     const qsizetype room = PageDownload::MaxBytes - sink->body->size();
     const qsizetype take = qMin<qsizetype>(room, qsizetype(bytes));
@@ -37,9 +38,10 @@ size_t collect(char* data, size_t size, size_t count, void* user)
 }
 
 // Frees the handle and the header list on every path.
-struct Easy {
-    CURL* curl = curl_easy_init();
-    curl_slist* headers = nullptr;
+struct Easy
+{
+    CURL *curl = curl_easy_init();
+    curl_slist *headers = nullptr;
     ~Easy()
     {
         if (curl)
@@ -50,17 +52,17 @@ struct Easy {
 
 } // namespace
 
-bool PageDownload::IsFetchable(const QString& address)
+bool PageDownload::IsFetchable(const QString &address)
 {
     const int colon = address.indexOf(QLatin1String("://"));
     if (colon <= 0 || address.size() <= colon + 3)
         return false;
     const QString scheme = address.left(colon).toLower();
     return scheme == QLatin1String("http") || scheme == QLatin1String("https")
-        || scheme == QLatin1String("ftp");
+            || scheme == QLatin1String("ftp");
 }
 
-DownloadResult PageDownload::Fetch(const QString& address, const DownloadOptions& options)
+DownloadResult PageDownload::Fetch(const QString &address, const DownloadOptions &options)
 {
     DownloadResult result;
     if (!IsFetchable(address)) {
@@ -73,9 +75,9 @@ DownloadResult PageDownload::Fetch(const QString& address, const DownloadOptions
         result.error = QStringLiteral("No download handle");
         return result;
     }
-    CURL* c = easy.curl;
+    CURL *c = easy.curl;
     const QByteArray url = address.toLocal8Bit();
-    Sink sink { &result.body };
+    Sink sink{ &result.body };
     easy.headers = curl_slist_append(easy.headers, "Cache-Control: no-cache");
     easy.headers = curl_slist_append(easy.headers, "Pragma: no-cache");
 
@@ -85,8 +87,8 @@ DownloadResult PageDownload::Fetch(const QString& address, const DownloadOptions
     curl_easy_setopt(c, CURLOPT_REDIR_PROTOCOLS_STR, "http,https,ftp");
 #else
     curl_easy_setopt(c, CURLOPT_PROTOCOLS, long(CURLPROTO_HTTP | CURLPROTO_HTTPS | CURLPROTO_FTP));
-    curl_easy_setopt(
-        c, CURLOPT_REDIR_PROTOCOLS, long(CURLPROTO_HTTP | CURLPROTO_HTTPS | CURLPROTO_FTP));
+    curl_easy_setopt(c, CURLOPT_REDIR_PROTOCOLS,
+                     long(CURLPROTO_HTTP | CURLPROTO_HTTPS | CURLPROTO_FTP));
 #endif
     // A direct connection whatever the environment's proxy variables say.
     curl_easy_setopt(c, CURLOPT_PROXY, "");
@@ -97,8 +99,8 @@ DownloadResult PageDownload::Fetch(const QString& address, const DownloadOptions
     curl_easy_setopt(c, CURLOPT_MAXREDIRS, 10L);
     curl_easy_setopt(c, CURLOPT_CONNECTTIMEOUT_MS, long(options.connectTimeoutMs));
     curl_easy_setopt(c, CURLOPT_LOW_SPEED_LIMIT, options.lowSpeedBytes);
-    curl_easy_setopt(
-        c, CURLOPT_LOW_SPEED_TIME, long(qMax(1, (options.stallTimeoutMs + 999) / 1000)));
+    curl_easy_setopt(c, CURLOPT_LOW_SPEED_TIME,
+                     long(qMax(1, (options.stallTimeoutMs + 999) / 1000)));
     curl_easy_setopt(c, CURLOPT_TIMEOUT_MS, long(options.totalTimeoutMs));
     // Signals cannot be used for time-outs off the main thread.
     curl_easy_setopt(c, CURLOPT_NOSIGNAL, 1L);
@@ -116,14 +118,14 @@ DownloadResult PageDownload::Fetch(const QString& address, const DownloadOptions
     return result;
 }
 
-DownloadResult PageDownload::FetchWhilePainting(
-    const QString& address, const DownloadOptions& options)
+DownloadResult PageDownload::FetchWhilePainting(const QString &address,
+                                                const DownloadOptions &options)
 {
     if (!IsFetchable(address))
         return Fetch(address, options);
     initCurlOnce();
     DownloadResult result;
-    QThread* worker = QThread::create([&] { result = Fetch(address, options); });
+    QThread *worker = QThread::create([&] { result = Fetch(address, options); });
     QEventLoop loop;
     QObject::connect(worker, &QThread::finished, &loop, &QEventLoop::quit);
     worker->start();

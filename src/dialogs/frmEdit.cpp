@@ -8,9 +8,7 @@
 #include <QMdiSubWindow>
 #include <QPlainTextEdit>
 
-frmEdit::frmEdit(MDIForm1* frame)
-    : ChildForm(frame)
-    , Text1(new QPlainTextEdit(this))
+frmEdit::frmEdit(MDIForm1 *frame) : ChildForm(frame), Text1(new QPlainTextEdit(this))
 {
     setObjectName(QStringLiteral("frmEdit"));
     setWindowTitle(QStringLiteral("Edit"));
@@ -21,13 +19,13 @@ frmEdit::frmEdit(MDIForm1* frame)
     Text1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     Text1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     pText1 = std::make_unique<Placement>(Text1, &frame->twips(), 0, 0, 4575, 3135);
-    const Twips& t = frame->twips();
+    const Twips &t = frame->twips();
     subWindow()->resize(t.toPx(4605 + 120), t.toPx(3105 + 400));
 }
 
 frmEdit::~frmEdit() = default;
 
-void frmEdit::resizeEvent(QResizeEvent* event)
+void frmEdit::resizeEvent(QResizeEvent *event)
 {
     ChildForm::resizeEvent(event);
     Form_Resize();
@@ -51,10 +49,10 @@ void frmEdit::Form_Resize()
 
 void frmEdit::Form_Unload()
 {
-    TreeView* tree = frame()->webtree;
+    TreeView *tree = frame()->webtree;
     const int nodes = tree->Count();
     for (int i = 1; i <= nodes; ++i) {
-        QTreeWidgetItem* node = tree->Item(i);
+        QTreeWidgetItem *node = tree->Item(i);
         if (node && IsOwnKey(TreeView::Key(node), hWnd())) {
             tree->Remove(i);
             return;

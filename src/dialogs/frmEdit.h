@@ -8,20 +8,21 @@
 class QPlainTextEdit;
 
 // A page-source editor: one text box in a child window of the frame.
-class frmEdit : public ChildForm {
+class frmEdit : public ChildForm
+{
     Q_OBJECT
 public:
-    explicit frmEdit(MDIForm1* frame);
+    explicit frmEdit(MDIForm1 *frame);
     ~frmEdit() override;
 
     void Form_Resize();
 
-    QPlainTextEdit* Text1;
+    QPlainTextEdit *Text1;
     std::unique_ptr<Placement> pText1;
 
 protected:
     void Form_Unload() override;
-    void resizeEvent(QResizeEvent* event) override;
+    void resizeEvent(QResizeEvent *event) override;
 
 private:
     int m_resizeDepth = 0;

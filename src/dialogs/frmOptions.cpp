@@ -8,36 +8,36 @@
 #include <QRadioButton>
 
 namespace {
-template <typename T> T* named(T* widget, const QString& name, const QString& caption)
+template<typename T>
+T *named(T *widget, const QString &name, const QString &caption)
 {
     widget->setObjectName(name);
     widget->setAccessibleName(caption);
     return widget;
 }
 
-void place(QWidget* w, const Twips& t, int left, int top, int width, int height)
+void place(QWidget *w, const Twips &t, int left, int top, int width, int height)
 {
     w->setGeometry(t.toPx(left), t.toPx(top), t.toPx(width), t.toPx(height));
 }
 } // namespace
 
-frmOptions::frmOptions(
-    const Twips& twips, QString settingsPath, Prompter* prompter, QWidget* parent)
-    : QDialog(parent,
-        Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint
-            | Qt::WindowCloseButtonHint)
-    , cmdOK(named(new QPushButton(QStringLiteral("OK"), this), QStringLiteral("cmdOK"),
-          QStringLiteral("OK")))
-    , fraSample1(named(new QGroupBox(QStringLiteral("New Window"), this),
-          QStringLiteral("fraSample1"), QStringLiteral("New Window")))
-    , optback(named(new QRadioButton(QStringLiteral("In Background"), fraSample1),
-          QStringLiteral("optback"), QStringLiteral("In Background")))
-    , optfocus(named(new QRadioButton(QStringLiteral(" With Focus"), fraSample1),
-          QStringLiteral("optfocus"), QStringLiteral(" With Focus")))
-    , cmdcancel(named(new QPushButton(QStringLiteral("Cancel"), this), QStringLiteral("cmdcancel"),
-          QStringLiteral("Cancel")))
-    , m_path(std::move(settingsPath))
-    , m_prompter(prompter)
+frmOptions::frmOptions(const Twips &twips, QString settingsPath, Prompter *prompter,
+                       QWidget *parent)
+    : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint
+                              | Qt::WindowCloseButtonHint),
+      cmdOK(named(new QPushButton(QStringLiteral("OK"), this), QStringLiteral("cmdOK"),
+                  QStringLiteral("OK"))),
+      fraSample1(named(new QGroupBox(QStringLiteral("New Window"), this),
+                       QStringLiteral("fraSample1"), QStringLiteral("New Window"))),
+      optback(named(new QRadioButton(QStringLiteral("In Background"), fraSample1),
+                    QStringLiteral("optback"), QStringLiteral("In Background"))),
+      optfocus(named(new QRadioButton(QStringLiteral(" With Focus"), fraSample1),
+                     QStringLiteral("optfocus"), QStringLiteral(" With Focus"))),
+      cmdcancel(named(new QPushButton(QStringLiteral("Cancel"), this),
+                      QStringLiteral("cmdcancel"), QStringLiteral("Cancel"))),
+      m_path(std::move(settingsPath)),
+      m_prompter(prompter)
 {
     setObjectName(QStringLiteral("frmOptions"));
     setWindowTitle(QStringLiteral("Options"));
@@ -69,11 +69,11 @@ void frmOptions::select(NewWindowMode mode)
     (mode == NewWindowMode::Focus ? optfocus : optback)->setChecked(true);
 }
 
-void frmOptions::reportFailure(
-    Prompter* prompter, QWidget* parent, int code, const QString& description)
+void frmOptions::reportFailure(Prompter *prompter, QWidget *parent, int code,
+                               const QString &description)
 {
     prompter->msgBox(parent, QString::number(code) + QStringLiteral("\r\n") + description, 48,
-        QStringLiteral("Error in Orvane.ini\r\nAborting.."));
+                     QStringLiteral("Error in Orvane.ini\r\nAborting.."));
 }
 
 void frmOptions::options_Click()
@@ -107,7 +107,10 @@ void frmOptions::cmdOK_Click()
     accept();
 }
 
-void frmOptions::cmdcancel_Click() { reject(); }
+void frmOptions::cmdcancel_Click()
+{
+    reject();
+}
 
 void frmOptions::done(int result)
 {

@@ -12,11 +12,12 @@ class Prompter;
 
 // The options dialog. Its two option buttons are the program's live copy of the
 // new-window setting.
-class frmOptions : public QDialog {
+class frmOptions : public QDialog
+{
     Q_OBJECT
 public:
-    frmOptions(
-        const Twips& twips, QString settingsPath, Prompter* prompter, QWidget* parent = nullptr);
+    frmOptions(const Twips &twips, QString settingsPath, Prompter *prompter,
+               QWidget *parent = nullptr);
 
     NewWindowMode mode() const;
     void select(NewWindowMode mode);
@@ -31,17 +32,17 @@ public:
     void done(int result) override;
 
     // The "Error in Orvane.ini" box.
-    static void reportFailure(
-        Prompter* prompter, QWidget* parent, int code, const QString& description);
+    static void reportFailure(Prompter *prompter, QWidget *parent, int code,
+                              const QString &description);
 
-    QPushButton* cmdOK;
-    QGroupBox* fraSample1;
-    QRadioButton* optback;
-    QRadioButton* optfocus;
-    QPushButton* cmdcancel;
+    QPushButton *cmdOK;
+    QGroupBox *fraSample1;
+    QRadioButton *optback;
+    QRadioButton *optfocus;
+    QPushButton *cmdcancel;
 
 private:
     QString m_path;
-    Prompter* m_prompter;
+    Prompter *m_prompter;
     NewWindowMode m_opened = NewWindowMode::Background;
 };

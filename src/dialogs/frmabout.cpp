@@ -10,29 +10,30 @@
 
 namespace {
 
-template <typename T> T* named(T* widget, const QString& name, const QString& caption)
+template<typename T>
+T *named(T *widget, const QString &name, const QString &caption)
 {
     widget->setObjectName(name);
     widget->setAccessibleName(caption);
     return widget;
 }
 
-void place(QWidget* w, const Twips& t, int left, int top, int width, int height)
+void place(QWidget *w, const Twips &t, int left, int top, int width, int height)
 {
     w->setGeometry(t.toPx(left), t.toPx(top), t.toPx(width), t.toPx(height));
 }
 
-QLabel* picture(QWidget* parent, const QString& name, const QPixmap& pixmap)
+QLabel *picture(QWidget *parent, const QString &name, const QPixmap &pixmap)
 {
-    auto* label = named(new QLabel(parent), name, name);
+    auto *label = named(new QLabel(parent), name, name);
     label->setPixmap(pixmap);
     label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     return label;
 }
 
-QLabel* text(QWidget* parent, const QString& name, const QString& caption)
+QLabel *text(QWidget *parent, const QString &name, const QString &caption)
 {
-    auto* label = named(new QLabel(caption, parent), name, caption);
+    auto *label = named(new QLabel(caption, parent), name, caption);
     label->setTextFormat(Qt::PlainText);
     label->setWordWrap(true);
     label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
@@ -45,10 +46,9 @@ QLabel* text(QWidget* parent, const QString& name, const QString& caption)
 
 } // namespace
 
-frmabout::frmabout(const Twips& twips, QWidget* parent)
-    : QDialog(parent,
-        Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint
-            | Qt::MSWindowsFixedSizeDialogHint)
+frmabout::frmabout(const Twips &twips, QWidget *parent)
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint
+                              | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint)
 {
     setObjectName(QStringLiteral("frmabout"));
     setWindowTitle(QString());
@@ -68,14 +68,14 @@ frmabout::frmabout(const Twips& twips, QWidget* parent)
     Shape1 = named(new QFrame(this), QStringLiteral("Shape1"), QStringLiteral("Shape1"));
     Shape1->setFrameShape(QFrame::Box);
     Label1 = text(this, QStringLiteral("Label1"),
-        QStringLiteral("Orvane 2 can understand when a new window will be loaded "
-                       "and prompt user......"));
+                  QStringLiteral("Orvane 2 can understand when a new window will be loaded "
+                                 "and prompt user......"));
     Label2 = text(this, QStringLiteral("Label2"), QStringLiteral("Written with Qt and libcurl."));
     Label3 = text(this, QStringLiteral("Label3"),
-        QStringLiteral("Thanks to everyone who tried the early builds and "
-                       "reported what broke."));
+                  QStringLiteral("Thanks to everyone who tried the early builds and "
+                                 "reported what broke."));
     Command1 = named(new QPushButton(QStringLiteral("Close"), this), QStringLiteral("Command1"),
-        QStringLiteral("Close"));
+                     QStringLiteral("Close"));
     Command1->setDefault(true);
 
     place(Image1, twips, 120, 120, 720, 720);
@@ -91,4 +91,7 @@ frmabout::frmabout(const Twips& twips, QWidget* parent)
     connect(Command1, &QPushButton::clicked, this, &frmabout::Command1_Click);
 }
 
-void frmabout::Command1_Click() { accept(); }
+void frmabout::Command1_Click()
+{
+    accept();
+}

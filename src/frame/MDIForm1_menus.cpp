@@ -3,6 +3,7 @@
 
 #include "browser/Form1.h"
 #include "dialogs/frmOptions.h"
+#include "dialogs/frmabout.h"
 #include "frame/ChildForm.h"
 #include "frame/Prompter.h"
 #include "frame/TreeView.h"
@@ -175,6 +176,9 @@ void MDIForm1::options_Click()
 
 void MDIForm1::about_Click()
 {
+    // A new box each time; it goes when the command returns.
+    frmabout box(m_twips, this);
+    m_env.prompter->execDialog(&box);
 }
 
 void MDIForm1::Timer1_Timer()

@@ -80,8 +80,6 @@ void tst_about::aboutCommandOpensANewModalBoxEachTime()
         return dialog->result();
     };
     frame()->about->trigger();
-    if (m_frame->prompter.dialogsRun == 0)
-        QSKIP("The frame's About command does not show the box yet");
     frame()->about->trigger();
     QCOMPARE(m_frame->prompter.dialogsRun, 2);
     QCOMPARE(shown.size(), 2);
