@@ -120,7 +120,10 @@ void MDIForm1::createBars()
             [this](QTreeWidgetItem *item) { webtree_NodeClick(item); });
     connect(TreeFavor, &QTreeWidget::itemDoubleClicked, this, [this] { TreeFavor_DblClick(); });
     webtree->setMouseTracking(true);
+    webtree->viewport()->setMouseTracking(true);
     webtree->viewport()->installEventFilter(this);
+    m_area->viewport()->setMouseTracking(true);
+    m_area->viewport()->installEventFilter(this);
 }
 
 void MDIForm1::createTimers()

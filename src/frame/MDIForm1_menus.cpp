@@ -100,6 +100,7 @@ void MDIForm1::createMenus()
 
     QToolBar *bar1 = Picture3->Toolbar1;
     connect(bar1, &QToolBar::actionTriggered, this, [this] { Toolbar1_ButtonClick(); });
+    bar1->setMouseTracking(true);
     bar1->installEventFilter(this);
 }
 

@@ -75,13 +75,19 @@ void LoadFavoritesTree(TreeView *tree, const QString &folder, bool startUp,
 {
     if (!startUp)
         tree->Clear();
-    QTreeWidgetItem *root =
-            tree->Add(nullptr, startUp ? TreeView::Child : TreeView::First,
-                      QStringLiteral("Favorites"),
-                      startUp ? QStringLiteral("Favorites2") : QStringLiteral("Favorites"));
-    // The frame is on screen while the tree fills.
-    if (startUp && showFrame)
+    const QString rootText = startUp ? QStringLiteral("Favorites2") : QStringLiteral("Favorites");
+    QTreeWidgetItem *root = tree->Add(nullptr, startUp ? TreeView::Child : TreeView::First,
+                                      QStringLiteral("Favorites"), rootText);
+    const int rootIndex = tree->Count();
+    // The frame is on screen while the tree fills. Showing it lets pending events
+    // run; should one of them have rebuilt the tree, that build stands.
+    if (startUp && showFrame) {
         showFrame();
+        root = tree->Item(rootIndex);
+        if (!root || tree->Count() != rootIndex || root->text(0) != rootText
+            || TreeView::Key(root) != QLatin1String("Favorites"))
+            return;
+    }
 
     const FavoritesScan scan = ScanFavorites(folder);
 

@@ -11,6 +11,7 @@
 #include <QProgressBar>
 #include <QTimer>
 #include <cmath>
+#include <utility>
 
 namespace {
 
