@@ -77,6 +77,9 @@ void Form1::createControls()
     cmbadress = named(new QComboBox(Picture2), QStringLiteral("cmbadress"),
                       QStringLiteral("Address"));
     gnet = named(new QToolBar(Picture2), QStringLiteral("gnet"));
+    QFont small = Label1->font();
+    small.setPointSizeF(8);
+    Label1->setFont(small);
 
     WebBrowserFactory *factory = frame()->browserFactory();
     if (factory)
@@ -206,6 +209,11 @@ void Form1::Form_Resize()
     if (isUnloaded())
         return;
     // When minimised there is nothing of ours to do first.
+    // The two bars are docked along the top: they span the window's width.
+    pCoolBar1->setWidth(ScaleWidth());
+    pToolbar1->setWidth(ScaleWidth() - 60);
+    pCoolBar2->setWidth(ScaleWidth());
+    pPicture2->setWidth(ScaleWidth() - 60);
     pcmbadress->setWidth(pCoolBar2->Left() + Width() - pcmbadress->Left() - pgnet->Width() - 400);
     pgnet->setLeft(pcmbadress->Left() + pcmbadress->Width() + 50);
     pwb->setLeft(0);

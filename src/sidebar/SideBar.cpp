@@ -42,6 +42,7 @@ QLabel *caption(const QString &name, const QString &text, QWidget *parent)
     label->setTextFormat(Qt::PlainText);
     QFont font = label->font();
     font.setBold(true);
+    font.setPointSizeF(8.25);
     label->setFont(font);
     QPalette pal = label->palette();
     pal.setColor(QPalette::WindowText, colorRef(0x00FF0000));
@@ -153,6 +154,7 @@ SideBar::SideBar(const Twips *twips, QWidget *parent)
     Image5->raise();
     Image6->raise();
     Image3->raise();
+    Label3->raise();
 
     // Section buttons start closed.
     setPicture(Image1, 0);

@@ -5,6 +5,8 @@
 #include "browser/webengine/WebEngineBrowser.h"
 
 #include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QWebEngineFindTextResult>
 #include <QWebEnginePage>
 #include <QWebEngineView>
 #include <QtTest>
@@ -19,6 +21,7 @@ private slots:
     void newWindowRefusedOpensNothing();
     void newWindowHandedToAnotherViewLoadsThere();
     void historyAndHome();
+    void commandsAskThroughThePrompter();
 
 private:
     TestServer m_server;
@@ -127,6 +130,52 @@ void tst_webview::historyAndHome()
     QTRY_COMPARE_WITH_TIMEOUT(wb->LocationURL(), m_server.url(QStringLiteral("/b")), 20000);
     wb->GoHome();
     QTRY_COMPARE_WITH_TIMEOUT(wb->LocationURL(), QStringLiteral("about:blank"), 20000);
+}
+
+void tst_webview::commandsAskThroughThePrompter()
+{
+    QTemporaryDir dir;
+    RecordingPrompter prompter;
+    QWidget host;
+    WebBrowser *wb = TestEngine()->create(&host, &prompter);
+    host.show();
+    QSignalSpy done(wb, &WebBrowser::DocumentComplete);
+    wb->Navigate(m_server.url(QStringLiteral("/a")));
+    QTRY_COMPARE_WITH_TIMEOUT(done.size(), 1, 20000);
+
+    // Save as: the chosen file receives the page.
+    const QString saved = dir.filePath(QStringLiteral("saved.html"));
+    prompter.fileNames = { saved };
+    wb->ExecWB(WebBrowser::SaveAs, 1);
+    QTRY_VERIFY_WITH_TIMEOUT(QFileInfo(saved).size() > 0, 20000);
+    QFile file(saved);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QVERIFY(file.readAll().contains("to b"));
+    // Cancelled, nothing is written.
+    wb->ExecWB(WebBrowser::SaveAs, 1);
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files).size(), 1);
+
+    // Print: the printer dialog is asked; cancelled, nothing prints.
+    wb->ExecWB(WebBrowser::Print, 1);
+    QCOMPARE(prompter.printersAsked, 1);
+
+    // Find: asks for the text, then searches the page.
+    prompter.textOk = true;
+    prompter.textAnswer = QStringLiteral("to b");
+    QSignalSpy found(static_cast<WebEngineBrowser *>(wb)->page(),
+                     &QWebEnginePage::findTextFinished);
+    wb->ExecWB(WebBrowser::Find, 0);
+    QTRY_COMPARE_WITH_TIMEOUT(found.size(), 1, 10000);
+
+    // Properties: title, address, protocol and type, as plain text.
+    wb->ExecWB(WebBrowser::Properties, 1);
+    QTRY_COMPARE_WITH_TIMEOUT(prompter.asked.size(), 1, 10000);
+    const auto shown = prompter.asked.first();
+    QCOMPARE(shown.title, QStringLiteral("Properties"));
+    QVERIFY(shown.text.contains(QLatin1String("Page A")));
+    QVERIFY(shown.text.contains(m_server.url(QStringLiteral("/a"))));
+    QVERIFY(shown.text.contains(QLatin1String("Protocol: http")));
+    QVERIFY(shown.text.contains(QLatin1String("text/html")));
 }
 
 ORVANE_TEST_MAIN(tst_webview)
