@@ -2,6 +2,7 @@
 
 #include "browser/ToolbarPictures.h"
 #include "browser/WebBrowser.h"
+#include "frame/Controls.h"
 #include "frame/MDIForm1.h"
 #include "frame/TabStrip.h"
 #include "frame/TreeView.h"
@@ -22,14 +23,6 @@
 #include <QToolButton>
 
 namespace {
-
-template<typename T>
-T *named(T *widget, const QString &name, const QString &caption = QString())
-{
-    widget->setObjectName(name);
-    widget->setAccessibleName(caption.isEmpty() ? name : caption);
-    return widget;
-}
 
 class NullBrowser : public WebBrowser
 {

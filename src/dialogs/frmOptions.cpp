@@ -1,26 +1,12 @@
 #include "dialogs/frmOptions.h"
 
 #include "frame/Prompter.h"
+#include "frame/Controls.h"
 #include "frame/Twips.h"
 
 #include <QGroupBox>
 #include <QPushButton>
 #include <QRadioButton>
-
-namespace {
-template<typename T>
-T *named(T *widget, const QString &name, const QString &caption)
-{
-    widget->setObjectName(name);
-    widget->setAccessibleName(caption);
-    return widget;
-}
-
-void place(QWidget *w, const Twips &t, int left, int top, int width, int height)
-{
-    w->setGeometry(t.toPx(left), t.toPx(top), t.toPx(width), t.toPx(height));
-}
-} // namespace
 
 frmOptions::frmOptions(const Twips &twips, QString settingsPath, Prompter *prompter,
                        QWidget *parent)

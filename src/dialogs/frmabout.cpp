@@ -1,6 +1,7 @@
 #include "dialogs/frmabout.h"
 
 #include "dialogs/AboutPictures.h"
+#include "frame/Controls.h"
 #include "frame/Twips.h"
 
 #include <QFrame>
@@ -9,19 +10,6 @@
 #include <QPushButton>
 
 namespace {
-
-template<typename T>
-T *named(T *widget, const QString &name, const QString &caption)
-{
-    widget->setObjectName(name);
-    widget->setAccessibleName(caption);
-    return widget;
-}
-
-void place(QWidget *w, const Twips &t, int left, int top, int width, int height)
-{
-    w->setGeometry(t.toPx(left), t.toPx(top), t.toPx(width), t.toPx(height));
-}
 
 QLabel *picture(QWidget *parent, const QString &name, const QPixmap &pixmap)
 {

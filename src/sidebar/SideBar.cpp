@@ -1,6 +1,7 @@
 #include "sidebar/SideBar.h"
 
 #include "frame/TreeView.h"
+#include "frame/Controls.h"
 
 #include <QLabel>
 #include <QPainter>
@@ -16,14 +17,6 @@ constexpr char PictureProperty[] = "orvanePicture";
 QColor colorRef(unsigned value)
 {
     return QColor(value & 0xFF, (value >> 8) & 0xFF, (value >> 16) & 0xFF);
-}
-
-template<typename T>
-T *named(T *widget, const QString &name, const QString &caption = QString())
-{
-    widget->setObjectName(name);
-    widget->setAccessibleName(caption.isEmpty() ? name : caption);
-    return widget;
 }
 
 QFrame *panel(const QString &name, QWidget *parent)
