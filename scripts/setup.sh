@@ -6,7 +6,7 @@ cd "$(dirname "$0")/.."
 
 packages=(cmake g++ ninja-build pkg-config qt6-base-dev qt6-webengine-dev
           libqt6webenginecore6-bin libcurl4-openssl-dev libcpp-httplib-dev
-          libgl-dev xvfb xauth)
+          qt6-qpa-plugins fonts-dejavu-core libgl-dev xvfb xauth)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
@@ -16,7 +16,7 @@ if [ ${#missing[@]} -gt 0 ]; then
   sudo_cmd=()
   [ "$(id -u)" -eq 0 ] || sudo_cmd=(sudo)
   "${sudo_cmd[@]}" apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+  DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq "${missing[@]}"
 fi
 
 build=${ORVANE_BUILD_DIR:-build}
