@@ -124,6 +124,8 @@ void Form1::createControls()
 
     // The address row.
     cmbadress->setEditable(true);
+    // Long addresses (data: ones above all) must not be cut at the edit line's default.
+    cmbadress->lineEdit()->setMaxLength(2 * 1024 * 1024);
     cmbadress->setInsertPolicy(QComboBox::NoInsert);
     cmbadress->setCompleter(nullptr);
     cmbadress->lineEdit()->installEventFilter(this);

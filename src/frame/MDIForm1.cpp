@@ -203,7 +203,10 @@ void MDIForm1::MDIForm_Load()
 void MDIForm1::LoadFavorites(bool startUp)
 {
     const QString folder = Module1::GetSpecialFolder(6, m_env.homeDir);
+    // One repaint when the tree is full, not one per node.
+    TreeFavor->setUpdatesEnabled(false);
     LoadFavoritesTree(TreeFavor, folder, startUp, [this] { showMaximized(); });
+    TreeFavor->setUpdatesEnabled(true);
 }
 
 void MDIForm1::refresg_favorites_Click()

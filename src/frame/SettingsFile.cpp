@@ -56,6 +56,9 @@ SettingsRead ReadSettingsFile(const QString &path)
     }
     if (info.isDir())
         return failure(FileError::AccessError, QStringLiteral("Path/File access error"));
+    // A pipe or a device would block the open or the read.
+    if (!info.isFile())
+        return failure(FileError::AccessError, QStringLiteral("Path/File access error"));
 
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {

@@ -11,7 +11,7 @@ QStringList entries(const QString &path, QDir::Filters filters)
         return {};
     // An unreadable folder lists as empty; no System flag keeps out broken links,
     // pipes and devices, which would block a later read.
-    QStringList names = QDir(path).entryList(filters | QDir::NoDotAndDotDot, QDir::Name);
+    QStringList names = QDir(path).entryList(filters | QDir::NoDotAndDotDot, QDir::Unsorted);
     SortNamesIgnoringCase(names);
     return names;
 }

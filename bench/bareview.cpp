@@ -1,0 +1,62 @@
+// Baselines with bare web views: one view's first page, and N views' memory.
+//   bench_bareview firstpage <url>      prints "ms <elapsed>"
+//   bench_bareview memory <url> <n>     prints "rss_kb <kB>" and "pss_kb <kB>"
+#include "ProcTree.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QMainWindow>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QTimer>
+#include <QWebEngineView>
+#include <cstdio>
+#include <unistd.h>
+
+int main(int argc, char *argv[])
+{
+    if (geteuid() == 0)
+        qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    QApplication app(argc, argv);
+    if (argc < 3)
+        return 2;
+    const QByteArray mode = argv[1];
+    const QUrl url(QString::fromLocal8Bit(argv[2]));
+    const int count = argc > 3 ? atoi(argv[3]) : 1;
+
+    QMainWindow frame;
+    auto *area = new QMdiArea;
+    frame.setCentralWidget(area);
+    frame.showMaximized();
+    QTimer::singleShot(120000, [] { std::printf("error timeout\n"); QCoreApplication::exit(3); });
+
+    QElapsedTimer clock;
+    int loaded = 0;
+    QTimer::singleShot(300, [&] {
+        clock.start();
+        for (int i = 0; i < count; ++i) {
+            auto *view = new QWebEngineView;
+            QObject::connect(view, &QWebEngineView::loadFinished, [&, mode](bool) {
+                if (++loaded != count)
+                    return;
+                if (mode == "firstpage") {
+                    std::printf("ms %lld\n", clock.elapsed());
+                    QCoreApplication::exit(0);
+                    return;
+                }
+                // Let the renderers settle before reading the tree.
+                QTimer::singleShot(2000, [] {
+                    std::printf("rss_kb %lld\npss_kb %lld\n", ProcTree::totalRssKb(getpid()),
+                                ProcTree::totalPssKb(getpid()));
+                    QCoreApplication::exit(0);
+                });
+            });
+            area->addSubWindow(view)->show();
+            view->load(url);
+        }
+    });
+    const int code = app.exec();
+    std::fflush(stdout);
+    return code;
+}

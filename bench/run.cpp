@@ -1,0 +1,310 @@
+// Runs every benchmark against its baseline in this one process's session and
+// prints the table. Start-up is timed from outside: the window's MapNotify on the
+// X root, so neither program needs to know it is being watched.
+#include "ProcTree.h"
+#include "TestServer.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QHash>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QThread>
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+#include <algorithm>
+#include <cstdio>
+#include <poll.h>
+
+namespace {
+
+const int Runs = 5;
+
+double median(QList<double> v)
+{
+    std::sort(v.begin(), v.end());
+    const int n = int(v.size());
+    return n == 0 ? -1 : (n % 2 ? v.at(n / 2) : (v.at(n / 2 - 1) + v.at(n / 2)) / 2);
+}
+
+QProcessEnvironment childEnv(bool x11)
+{
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), x11 ? QStringLiteral("xcb") : QStringLiteral("offscreen"));
+    // No network here; keep the engine from trying.
+    env.insert(QStringLiteral("QTWEBENGINE_CHROMIUM_FLAGS"),
+               QStringLiteral("--disable-background-networking --disable-component-update "
+                              "--no-proxy-server"));
+    return env;
+}
+
+// Runs a bench program to its end; its "key value" lines.
+QHash<QString, double> runChild(const QString &program, const QStringList &args, int timeoutMs)
+{
+    QHash<QString, double> out;
+    QProcess p;
+    p.setProcessEnvironment(childEnv(false));
+    p.setProcessChannelMode(QProcess::SeparateChannels);
+    p.setStandardErrorFile(QProcess::nullDevice());
+    p.start(program, args);
+    if (!p.waitForFinished(timeoutMs)) {
+        p.kill();
+        p.waitForFinished(5000);
+        std::fprintf(stderr, "  %s %s: timed out\n", qPrintable(program), qPrintable(args.join(' ')));
+        return out;
+    }
+    if (p.exitCode() != 0)
+        std::fprintf(stderr, "  %s %s: exit code %d\n", qPrintable(program),
+                     qPrintable(args.value(0)), p.exitCode());
+    for (const QByteArray &line : p.readAllStandardOutput().split('\n')) {
+        const QList<QByteArray> kv = line.trimmed().split(' ');
+        if (kv.size() == 2)
+            out.insert(QString::fromLatin1(kv.at(0)), kv.at(1).toDouble());
+    }
+    return out;
+}
+
+QString windowName(Display *dpy, Window w)
+{
+    const Atom names[] = { XInternAtom(dpy, "_NET_WM_NAME", False), XA_WM_NAME };
+    for (Atom name : names) {
+        Atom type;
+        int format;
+        unsigned long count, after;
+        unsigned char *data = nullptr;
+        if (XGetWindowProperty(dpy, w, name, 0, 1024, False, AnyPropertyType, &type, &format,
+                               &count, &after, &data) == Success && data) {
+            const QString text = QString::fromUtf8(reinterpret_cast<char *>(data), int(count));
+            XFree(data);
+            if (!text.isEmpty())
+                return text;
+        }
+    }
+    return QString();
+}
+
+struct StartUp
+{
+    double ms = -1;
+    int engineProcesses = -1;
+};
+
+// From process start to its top-level window called `title` being mapped.
+StartUp timeStartUp(Display *dpy, const QString &program, const QString &home,
+                    const QString &title, bool checkEngine)
+{
+    StartUp result;
+    const Window root = DefaultRootWindow(dpy);
+    XSelectInput(dpy, root, SubstructureNotifyMask);
+    XSync(dpy, True);
+    QProcess p;
+    QProcessEnvironment env = childEnv(true);
+    env.insert(QStringLiteral("HOME"), home);
+    p.setProcessEnvironment(env);
+    p.setStandardOutputFile(QProcess::nullDevice());
+    p.setStandardErrorFile(QProcess::nullDevice());
+    QElapsedTimer clock;
+    clock.start();
+    p.start(program, {});
+    while (result.ms < 0 && clock.elapsed() < 20000) {
+        while (XPending(dpy)) {
+            XEvent ev;
+            XNextEvent(dpy, &ev);
+            if (ev.type == MapNotify && result.ms < 0 && windowName(dpy, ev.xmap.window) == title)
+                result.ms = clock.nsecsElapsed() / 1e6;
+        }
+        if (result.ms < 0) {
+            pollfd fd{ ConnectionNumber(dpy), POLLIN, 0 };
+            poll(&fd, 1, 2);
+        }
+    }
+    if (checkEngine && result.ms >= 0) {
+        // Give a wrongly eager engine time to show itself.
+        QThread::msleep(1500);
+        result.engineProcesses = ProcTree::countNamed(p.processId(), QStringLiteral("QtWebEngine"));
+    }
+    XSelectInput(dpy, root, NoEventMask);
+    p.terminate();
+    if (!p.waitForFinished(5000)) {
+        p.kill();
+        p.waitForFinished(5000);
+    }
+    return result;
+}
+
+struct Row
+{
+    QString what;
+    QString orvane, baseline, ratio, target, verdict;
+};
+
+QString fmt(double v, const char *unit)
+{
+    return v < 0 ? QStringLiteral("n/a") : QString::asprintf("%.1f %s", v, unit);
+}
+
+Row ratioRow(const QString &what, double orv, double base, const char *unit, double target)
+{
+    Row r{ what, fmt(orv, unit), fmt(base, unit), QStringLiteral("n/a"),
+           QString::asprintf("<= %.2fx", target), QStringLiteral("?") };
+    if (orv >= 0 && base > 0) {
+        const double ratio = orv / base;
+        r.ratio = QString::asprintf("%.2fx", ratio);
+        r.verdict = ratio <= target ? QStringLiteral("met") : QStringLiteral("MISSED");
+    }
+    return r;
+}
+
+QList<double> collectKey(const QList<QHash<QString, double>> &runs, const QString &key)
+{
+    QList<double> v;
+    for (const auto &r : runs)
+        if (r.contains(key))
+            v << r.value(key);
+    return v;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    const QString build = QCoreApplication::applicationDirPath() + QStringLiteral("/..");
+    const QString benchDir = QCoreApplication::applicationDirPath();
+    const QString orvaneChild = benchDir + QStringLiteral("/bench_orvane");
+    const QString bareView = benchDir + QStringLiteral("/bench_bareview");
+    QList<Row> rows;
+
+    TestServer server;
+    server.page(QStringLiteral("/page"),
+                "<html><head><title>Bench page</title></head><body><h1>Bench</h1>"
+                "<p>A small local page.</p></body></html>");
+    QByteArray big(100000, 'x');
+    big.replace(0, 6, "<html>");
+    for (int i = 80; i < big.size(); i += 80)
+        big[i] = '\n';
+    server.page(QStringLiteral("/big"), big);
+    if (!server.start()) {
+        std::fprintf(stderr, "no loopback server\n");
+        return 1;
+    }
+    const QString pageUrl = server.url(QStringLiteral("/page"));
+
+    // Start-up, under the X server this process was started with.
+    std::fprintf(stderr, "start-up...\n");
+    if (Display *dpy = XOpenDisplay(nullptr)) {
+        QTemporaryDir dir;
+        for (const char *name : { "orvane", "liborvane_webengine.so" })
+            QFile::copy(build + QLatin1Char('/') + QLatin1String(name),
+                        dir.filePath(QLatin1String(name)));
+        QFile::setPermissions(dir.filePath(QStringLiteral("orvane")),
+                              QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        QList<double> orv, base;
+        int engines = 0;
+        for (int i = 0; i <= Runs + 2; ++i) {
+            const StartUp b = timeStartUp(dpy, benchDir + QStringLiteral("/bench_bareframe"),
+                                          dir.path(), QStringLiteral("BareFrame"), false);
+            const StartUp o = timeStartUp(dpy, dir.filePath(QStringLiteral("orvane")), dir.path(),
+                                          QStringLiteral("Orvane"), true);
+            if (i == 0)
+                continue; // warms the file cache for both
+            if (b.ms >= 0)
+                base << b.ms;
+            if (o.ms >= 0)
+                orv << o.ms;
+            engines = std::max(engines, o.engineProcesses);
+        }
+        rows << ratioRow(QStringLiteral("Start-up to frame mapped"), median(orv), median(base),
+                         "ms", 1.2);
+        rows << Row{ QStringLiteral("Engine processes before first window"),
+                     QString::number(engines), QStringLiteral("-"), QStringLiteral("-"),
+                     QStringLiteral("none"),
+                     engines == 0 ? QStringLiteral("met") : QStringLiteral("MISSED") };
+        XCloseDisplay(dpy);
+    } else {
+        rows << Row{ QStringLiteral("Start-up to frame mapped"), QStringLiteral("no X display"),
+                     {}, {}, QStringLiteral("<= 1.20x"), QStringLiteral("?") };
+    }
+
+    std::fprintf(stderr, "first page...\n");
+    {
+        QList<double> orv, base;
+        for (int i = 0; i < Runs; ++i) {
+            base << runChild(bareView, { QStringLiteral("firstpage"), pageUrl }, 90000).value(QStringLiteral("ms"), -1);
+            orv << runChild(orvaneChild, { QStringLiteral("firstpage"), pageUrl }, 90000).value(QStringLiteral("ms"), -1);
+        }
+        orv.removeAll(-1);
+        base.removeAll(-1);
+        rows << ratioRow(QStringLiteral("First page (New Window + Go)"), median(orv), median(base),
+                         "ms", 1.2);
+        QList<double> module;
+        for (int i = 0; i < Runs; ++i)
+            module << runChild(orvaneChild, { QStringLiteral("moduleload") }, 60000).value(QStringLiteral("ms"), -1);
+        module.removeAll(-1);
+        rows << Row{ QStringLiteral("  of which: loading the engine module"), fmt(median(module), "ms"),
+                     QStringLiteral("-"), QStringLiteral("-"), QStringLiteral("report"), QStringLiteral("-") };
+    }
+
+    std::fprintf(stderr, "memory and closing...\n");
+    {
+        QList<QHash<QString, double>> orv, base;
+        for (int i = 0; i < Runs; ++i) {
+            base << runChild(bareView, { QStringLiteral("memory"), pageUrl, QStringLiteral("30") }, 180000);
+            orv << runChild(orvaneChild, { QStringLiteral("memory"), pageUrl, QStringLiteral("30") }, 180000);
+        }
+        const double orvRss = median(collectKey(orv, QStringLiteral("rss_kb"))) / 1024;
+        const double baseRss = median(collectKey(base, QStringLiteral("rss_kb"))) / 1024;
+        rows << ratioRow(QStringLiteral("Memory, 30 windows (RSS sum)"), orvRss, baseRss, "MB", 1.15);
+        const double orvPss = median(collectKey(orv, QStringLiteral("pss_kb"))) / 1024;
+        const double basePss = median(collectKey(base, QStringLiteral("pss_kb"))) / 1024;
+        Row pss = ratioRow(QStringLiteral("  (same, PSS sum, for reference)"), orvPss, basePss, "MB", 1.15);
+        pss.target = QStringLiteral("-");
+        pss.verdict = QStringLiteral("-");
+        rows << pss;
+        rows << Row{ QStringLiteral("Closing 30 windows"),
+                     fmt(median(collectKey(orv, QStringLiteral("close_ms"))), "ms"),
+                     QStringLiteral("-"), QStringLiteral("-"), QStringLiteral("report"), QStringLiteral("-") };
+        rows << Row{ QStringLiteral("Closing a 50-deep opener chain"),
+                     fmt(median(collectKey(orv, QStringLiteral("chain_ms"))), "ms"),
+                     QStringLiteral("-"), QStringLiteral("-"), QStringLiteral("report"), QStringLiteral("-") };
+    }
+
+    std::fprintf(stderr, "favorites...\n");
+    {
+        const auto r = runChild(orvaneChild, { QStringLiteral("favorites") }, 180000);
+        rows << ratioRow(QStringLiteral("Favorites, 10,000 shortcuts"), r.value(QStringLiteral("orvane_ms"), -1),
+                         r.value(QStringLiteral("base_ms"), -1), "ms", 3.0);
+        rows << Row{ QStringLiteral("  of which: folder scan"), fmt(r.value(QStringLiteral("scan_ms"), -1), "ms"),
+                     QStringLiteral("-"), QStringLiteral("-"), QStringLiteral("report"), QStringLiteral("-") };
+        rows << Row{ QStringLiteral("  (scan with unsorted listing)"),
+                     fmt(r.value(QStringLiteral("unsorted_scan_ms"), -1), "ms"), QStringLiteral("-"),
+                     QStringLiteral("-"), QStringLiteral("report"), QStringLiteral("-") };
+    }
+
+    std::fprintf(stderr, "page source...\n");
+    {
+        const auto r = runChild(orvaneChild, { QStringLiteral("pagesource"), server.url(QStringLiteral("/big")) }, 120000);
+        rows << ratioRow(QStringLiteral("Page source, 100,000 bytes"), r.value(QStringLiteral("orvane_ms"), -1),
+                         r.value(QStringLiteral("base_ms"), -1), "ms", 2.0);
+        rows << Row{ QStringLiteral("  of which: download step"), fmt(r.value(QStringLiteral("fetch_ms"), -1), "ms"),
+                     QStringLiteral("-"), QStringLiteral("-"), QStringLiteral("report"), QStringLiteral("-") };
+    }
+
+    std::fprintf(stderr, "side bar...\n");
+    {
+        const auto r = runChild(orvaneChild, { QStringLiteral("sidebar") }, 120000);
+        rows << Row{ QStringLiteral("Side bar: closing Favorites"),
+                     fmt(r.value(QStringLiteral("ms"), -1), "ms"), QStringLiteral("-"),
+                     QStringLiteral("-"), QStringLiteral("report"), QStringLiteral("-") };
+    }
+
+    std::printf("\n%-40s %14s %14s %8s %10s %7s\n", "What", "Orvane", "Baseline", "Ratio",
+                "Target", "");
+    for (const Row &r : rows)
+        std::printf("%-40s %14s %14s %8s %10s %7s\n", qPrintable(r.what), qPrintable(r.orvane),
+                    qPrintable(r.baseline), qPrintable(r.ratio), qPrintable(r.target),
+                    qPrintable(r.verdict));
+    std::printf("(medians of %d runs; times in ms, memory in MB)\n", Runs);
+    return 0;
+}

@@ -1,0 +1,652 @@
+// Hostile input: malformed files, pages that misbehave, servers that fail, and a
+// crowded shutdown. Every case is bounded in time; servers listen on 127.0.0.1 only.
+#include "BrowserTestUtil.h"
+#include "TestFrame.h"
+#include "TestServer.h"
+#include "browser/webengine/WebEngineBrowser.h"
+#include "dialogs/Module2.h"
+#include "dialogs/frmEdit.h"
+#include "frame/SettingsFile.h"
+#include "frame/TreeView.h"
+#include "frame/WindowKey.h"
+#include "sidebar/Shortcut.h"
+
+#include <QComboBox>
+#include <QElapsedTimer>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QPlainTextEdit>
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QWebEnginePage>
+#include <QtTest>
+#include <httplib.h>
+
+#include <arpa/inet.h>
+#include <atomic>
+#include <fcntl.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
+
+namespace {
+
+// ---- file oracles, written independently of the readers ----
+
+// Lines as a reader accepting CR LF, LF or CR sees them; a final line break ends
+// the last line rather than starting an empty one.
+QList<QByteArray> linesOf(QByteArray data)
+{
+    data.replace("\r\n", "\n");
+    data.replace('\r', '\n');
+    QList<QByteArray> lines = data.split('\n');
+    if (data.isEmpty() || data.endsWith('\n'))
+        lines.removeLast();
+    return lines;
+}
+
+QByteArray randomBytes(QRandomGenerator &rng, int size)
+{
+    QByteArray b(size, '\0');
+    for (char &c : b)
+        c = char(rng.bounded(256));
+    return b;
+}
+
+// Flips, inserts and deletes bytes, favouring the ones readers care about.
+QByteArray mutate(QRandomGenerator &rng, QByteArray data)
+{
+    static const char interesting[] = { '\0', '\r', '\n', '[', ']', '=', char(0xC3), char(0xFF),
+                                        char(0x80), ' ' };
+    const int edits = 1 + rng.bounded(6);
+    for (int i = 0; i < edits; ++i) {
+        const int pos = data.isEmpty() ? 0 : rng.bounded(int(data.size()) + 1);
+        const char c = rng.bounded(2) ? interesting[rng.bounded(int(sizeof interesting))]
+                                      : char(rng.bounded(256));
+        switch (rng.bounded(3)) {
+        case 0:
+            if (pos < data.size())
+                data[pos] = c;
+            break;
+        case 1:
+            data.insert(pos, c);
+            break;
+        default:
+            if (pos < data.size())
+                data.remove(pos, 1);
+        }
+    }
+    return data;
+}
+
+// A mix of random, mutated, NUL-laden, overlong and badly encoded contents built
+// around a valid file.
+QList<QByteArray> fuzzCases(quint32 seed, const QByteArray &valid, const QByteArray &marker)
+{
+    QRandomGenerator rng(seed);
+    QList<QByteArray> cases = { QByteArray(), valid, valid.left(valid.size() - 2),
+                                QByteArray("\r\n\r\n"), QByteArray("\r"), QByteArray("\0", 1) };
+    for (int i = 0; i < 120; ++i)
+        cases << mutate(rng, valid);
+    for (int i = 0; i < 60; ++i)
+        cases << randomBytes(rng, rng.bounded(400));
+    for (int i = 0; i < 40; ++i) {
+        // Valid lines with bad bytes inside or around them.
+        QByteArray b = valid;
+        b.insert(rng.bounded(int(b.size())), QByteArray("\xC3\x28\xF0\x28\x8C\x28\xFF\0\xFE", 9));
+        cases << b;
+    }
+    // No line ends at all, huge lines, and the wanted line behind a huge one.
+    cases << QByteArray(200000, 'x') << QByteArray(70000, '\0')
+          << marker + QByteArray(100000, 'a')
+          << QByteArray(100000, 'b') + "\r\n" + valid
+          << marker + QByteArray(70000, 'c') + "\n" + valid
+          << QByteArray(5000, '\r') + valid << QByteArray(5000, '\n') + valid;
+    for (int i = 0; i < 20; ++i)
+        cases << randomBytes(rng, 20000 + rng.bounded(50000));
+    return cases;
+}
+
+// ---- loopback helpers ----
+
+// A port on 127.0.0.1 nobody listens on.
+int closedPort()
+{
+    const int s = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in a{};
+    a.sin_family = AF_INET;
+    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t len = sizeof a;
+    ::bind(s, reinterpret_cast<sockaddr *>(&a), sizeof a);
+    ::getsockname(s, reinterpret_cast<sockaddr *>(&a), &len);
+    ::close(s);
+    return ntohs(a.sin_port);
+}
+
+// Answers one request with the headers and part of the body, then resets the
+// connection.
+class ResettingServer
+{
+public:
+    ResettingServer()
+    {
+        m_listen = ::socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in a{};
+        a.sin_family = AF_INET;
+        a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t len = sizeof a;
+        ::bind(m_listen, reinterpret_cast<sockaddr *>(&a), sizeof a);
+        ::listen(m_listen, 4);
+        ::getsockname(m_listen, reinterpret_cast<sockaddr *>(&a), &len);
+        port = ntohs(a.sin_port);
+        m_thread = std::thread([this] {
+            const int c = ::accept(m_listen, nullptr, nullptr);
+            if (c < 0)
+                return;
+            char buf[4096];
+            (void)::recv(c, buf, sizeof buf, 0);
+            const QByteArray head = "HTTP/1.1 200 OK\r\nContent-Type: text/html\r\n"
+                                    "Content-Length: 100000\r\n\r\n"
+                    + QByteArray(3000, 'r');
+            (void)::send(c, head.constData(), size_t(head.size()), MSG_NOSIGNAL);
+            ::usleep(100000);
+            linger l{ 1, 0 }; // close with RST
+            ::setsockopt(c, SOL_SOCKET, SO_LINGER, &l, sizeof l);
+            ::close(c);
+        });
+    }
+    ~ResettingServer()
+    {
+        ::shutdown(m_listen, SHUT_RDWR);
+        ::close(m_listen);
+        m_thread.join();
+    }
+    int port = 0;
+
+private:
+    int m_listen = -1;
+    std::thread m_thread;
+};
+
+void runScript(Form1 *w, const QString &script)
+{
+    static_cast<WebEngineBrowser *>(w->wb)->page()->runJavaScript(script);
+}
+
+// Types an address and clicks Go, as a user would.
+void go(Form1 *w, const QString &address)
+{
+    w->cmbadress->setEditText(address);
+    w->gnet_ButtonClick(1);
+}
+
+// Timers still tick and the frame still opens a New Window.
+bool stillResponsive(TestFrame &t)
+{
+    int ticks = 0;
+    QTimer timer;
+    timer.setInterval(20);
+    QObject::connect(&timer, &QTimer::timeout, [&] { ++ticks; });
+    timer.start();
+    QTest::qWait(400);
+    if (ticks < 5) {
+        qWarning("timer ticked %d times in 400 ms", ticks);
+        return false;
+    }
+    const int before = int(t->forms().size());
+    t->new_Click();
+    return t->forms().size() == before + 1 && lastWindow(t.frame.get())->subWindow();
+}
+
+} // namespace
+
+class tst_hostile : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void cleanupTestCase();
+
+    // Settings file and shortcut files.
+    void settingsFileFuzz();
+    void shortcutFileFuzz();
+    void specialFilesDoNotBlock();
+
+    // Pages.
+    void hugeAndMarkupTitles();
+    void pageThatNeverFinishes();
+    void twoHundredWindowRequestsRefused();
+    void windowFromUnloadHandler();
+    void oddAddresses();
+
+    // Edit Page against a faulty server.
+    void editPageFailuresAreBounded_data();
+    void editPageFailuresAreBounded();
+    void editPageLargeAndBinaryBodies();
+
+    // Shutdown.
+    void hundredWindowsExitYes();
+
+private:
+    TestServer m_server;
+    std::atomic<bool> m_stop{ false };
+    std::atomic<int> m_redirects{ 0 };
+    QByteArray m_bigTitle;
+};
+
+void tst_hostile::initTestCase()
+{
+    m_bigTitle = QByteArray(1024 * 1024, 'T');
+    m_server.page(QStringLiteral("/bigtitle"),
+                  "<html><head><title>" + m_bigTitle + "</title></head><body>x</body></html>");
+    m_server.page(QStringLiteral("/markup"),
+                  "<html><head><title><b>bold</b> <i onmouseover=\"x()\">it</i></title></head>"
+                  "<body><a href=\"<b>\">x</a></body></html>");
+    m_server.page(QStringLiteral("/page"), "<html><head><title>Plain</title></head></html>");
+    m_server.page(QStringLiteral("/child"), "<html><head><title>Child</title></head></html>");
+    m_server.page(QStringLiteral("/many"),
+                  "<html><head><title>Many</title></head><body><script>"
+                  "for (var i = 0; i < 200; ++i) window.open('/child');</script></body></html>");
+    m_server.page(QStringLiteral("/unload"),
+                  "<html><head><title>Unload</title></head><body><script>"
+                  "addEventListener('unload', function () { window.open('/child'); });"
+                  "addEventListener('pagehide', function () { window.open('/child'); });"
+                  "addEventListener('beforeunload', function () { window.open('/child'); });"
+                  "</script></body></html>");
+    QByteArray nul("<html>\0\0\0after-nul\0tail", 24);
+    m_server.page(QStringLiteral("/nul"), nul);
+    QByteArray tenMb(10 * 1024 * 1024, 'm');
+    tenMb.replace(0, 6, "<html>");
+    m_server.page(QStringLiteral("/10mb"), tenMb);
+    m_server.server().Get("/loop", [this](const httplib::Request &, httplib::Response &res) {
+        ++m_redirects;
+        res.set_redirect("/loop");
+    });
+    // Sends a start, then holds the response open for a bounded time.
+    m_server.server().Get("/stall", [this](const httplib::Request &, httplib::Response &res) {
+        res.set_chunked_content_provider("text/html", [this](size_t, httplib::DataSink &sink) {
+            const std::string start = "<html><head><title>Slow</title></head><body>";
+            sink.write(start.data(), start.size());
+            for (int i = 0; i < 80 && !m_stop; ++i)
+                std::this_thread::sleep_for(std::chrono::milliseconds(50));
+            sink.done();
+            return true;
+        });
+    });
+    QVERIFY(m_server.start());
+}
+
+void tst_hostile::cleanupTestCase()
+{
+    m_stop = true;
+}
+
+void tst_hostile::settingsFileFuzz()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("Orvane.ini"));
+    const QList<QByteArray> cases =
+            fuzzCases(0x0A11CE, "[New Window]\r\nFocus\r\n", "[New Window]");
+    QElapsedTimer clock;
+    clock.start();
+    int focus = 0;
+    for (int i = 0; i < cases.size(); ++i) {
+        const QByteArray &data = cases.at(i);
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write(data);
+        f.close();
+
+        const QList<QByteArray> lines = linesOf(data);
+        const bool header = !lines.isEmpty() && lines.first() == "[New Window]";
+        const bool complete = !lines.isEmpty() && (!header || lines.size() > 1);
+        const QByteArray held = complete ? lines.at(header ? 1 : 0) : QByteArray();
+
+        const SettingsRead r = ReadSettingsFile(path);
+        const QByteArray name = "case " + QByteArray::number(i);
+        QVERIFY2(r.ok == complete, name.constData());
+        if (r.ok) {
+            QVERIFY2((r.mode == NewWindowMode::Focus) == (held == "Focus"), name.constData());
+            focus += r.mode == NewWindowMode::Focus;
+        } else {
+            QVERIFY2(r.code == FileError::PastEnd && !r.description.isEmpty(), name.constData());
+        }
+    }
+    QVERIFY(focus > 0); // the mutations keep some files valid
+    QVERIFY2(clock.elapsed() < 20000, "reading the cases took too long");
+}
+
+void tst_hostile::shortcutFileFuzz()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("site.url"));
+    const QList<QByteArray> cases = fuzzCases(
+            0xB0B, "[InternetShortcut]\r\nURL=http://127.0.0.1/a\r\nBASEURL=http://127.0.0.1/b\r\n",
+            "BASEURL=");
+    QElapsedTimer clock;
+    clock.start();
+    int found = 0;
+    for (int i = 0; i < cases.size(); ++i) {
+        const QByteArray &data = cases.at(i);
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write(data);
+        f.close();
+
+        // Every line that could be the address, in order; overlong ones may be passed over.
+        QList<QByteArray> candidates;
+        bool overlongFirst = false;
+        for (const QByteArray &line : linesOf(data)) {
+            if (!line.startsWith("BASEURL="))
+                continue;
+            candidates << line.mid(8);
+            if (line.size() <= 60000)
+                break;
+            if (candidates.size() == 1)
+                overlongFirst = true;
+        }
+        const std::optional<QString> r = ReadShortcutAddress(path);
+        const QByteArray name = "case " + QByteArray::number(i);
+        if (candidates.isEmpty()) {
+            QVERIFY2(!r, name.constData());
+            continue;
+        }
+        if (!overlongFirst) {
+            QVERIFY2(r && *r == QString::fromLocal8Bit(candidates.first()), name.constData());
+            ++found;
+            continue;
+        }
+        // Behind an overlong line: the next address, or none, but never garbage.
+        bool matches = !r;
+        for (const QByteArray &c : candidates)
+            matches = matches || (r && *r == QString::fromLocal8Bit(c));
+        QVERIFY2(matches, name.constData());
+    }
+    QVERIFY(found > 0);
+    QVERIFY2(clock.elapsed() < 20000, "reading the cases took too long");
+}
+
+void tst_hostile::specialFilesDoNotBlock()
+{
+    // A pipe with no writer, or a folder, in place of either file must not hold the program.
+    QTemporaryDir dir;
+    const QString fifo = dir.filePath(QStringLiteral("pipe"));
+    QCOMPARE(::mkfifo(fifo.toLocal8Bit().constData(), 0600), 0);
+    QCOMPARE(ReadShortcutAddress(fifo), std::nullopt);
+    QCOMPARE(ReadShortcutAddress(dir.path()), std::nullopt);
+    QVERIFY(!ReadSettingsFile(dir.path()).ok);
+
+    std::atomic<bool> done{ false };
+    SettingsRead result;
+    std::thread reader([&] {
+        result = ReadSettingsFile(fifo);
+        done = true;
+    });
+    QElapsedTimer clock;
+    clock.start();
+    while (!done && clock.elapsed() < 3000)
+        QThread::msleep(10);
+    const bool blocked = !done;
+    if (blocked) {
+        // Release the reader: a writer that goes away at once gives it end of file.
+        const int w = ::open(fifo.toLocal8Bit().constData(), O_WRONLY | O_NONBLOCK);
+        if (w >= 0)
+            ::close(w);
+    }
+    reader.join();
+    QVERIFY(!blocked);
+    QVERIFY(!result.ok || result.mode == NewWindowMode::Background);
+}
+
+void tst_hostile::hugeAndMarkupTitles()
+{
+    TestFrame t;
+    t->new_Click();
+    Form1 *w = lastWindow(t.frame.get());
+    go(w, m_server.url(QStringLiteral("/bigtitle")));
+    QVERIFY(waitForComplete(w, 1, 30000));
+    QTest::qWait(300);
+    // However much of it the engine passes on, it is the page's text and nothing else.
+    QVERIFY(QStringLiteral("T").repeated(int(w->Caption().size())) == w->Caption());
+    QVERIFY(stillResponsive(t));
+
+    w = lastWindow(t.frame.get());
+    go(w, m_server.url(QStringLiteral("/markup")));
+    QTRY_COMPARE_WITH_TIMEOUT(w->Caption(),
+                              QStringLiteral("<b>bold</b> <i onmouseover=\"x()\">it</i>"), 20000);
+    QTreeWidgetItem *node = t->webtree->FindKey(WindowKeyFor(w->hWnd()));
+    QVERIFY(node);
+    QCOMPARE(node->text(0), w->Caption());
+
+    // An address full of markup is kept as typed.
+    const QString address = m_server.url(QStringLiteral("/page?<script>alert(1)</script>&<b>"));
+    go(w, address);
+    QVERIFY(waitForComplete(w, 1, 20000));
+    // The box then shows the loaded document's address, which the engine escapes.
+    QCOMPARE(QUrl::fromPercentEncoding(w->cmbadress->currentText().toUtf8()), address);
+    QVERIFY(w->IsInHistory(address));
+    QVERIFY(stillResponsive(t));
+}
+
+void tst_hostile::pageThatNeverFinishes()
+{
+    TestFrame t;
+    t->new_Click();
+    Form1 *w = lastWindow(t.frame.get());
+    QSignalSpy complete(w->wb, &WebBrowser::DocumentComplete);
+    m_stop = false;
+    go(w, m_server.url(QStringLiteral("/stall")));
+    QTRY_COMPARE_WITH_TIMEOUT(w->Caption(), QStringLiteral("Slow"), 10000);
+    QVERIFY(stillResponsive(t));
+    // The window can be stopped and closed while the server still holds it.
+    w->wb->Stop();
+    w->subWindow()->close();
+    flushDeletes();
+    m_stop = true;
+    QVERIFY(stillResponsive(t));
+}
+
+void tst_hostile::twoHundredWindowRequestsRefused()
+{
+    TestFrame t;
+    t.prompter.defaultAnswer = 7;
+    t->new_Click();
+    Form1 *w = lastWindow(t.frame.get());
+    go(w, m_server.url(QStringLiteral("/many")));
+    QTRY_COMPARE_WITH_TIMEOUT(t.prompter.asked.size(), 200, 60000);
+    QTest::qWait(500);
+    QCOMPARE(t.prompter.asked.size(), 200);
+    QCOMPARE(t->forms().size(), 1);
+    QCOMPARE(t->webtree->Count(), 2);
+    QCOMPARE(t->mdiArea()->subWindowList().size(), 1);
+    QVERIFY(stillResponsive(t));
+}
+
+void tst_hostile::windowFromUnloadHandler()
+{
+    TestFrame t;
+    t.prompter.defaultAnswer = 6;
+    t->new_Click();
+    Form1 *w = lastWindow(t.frame.get());
+    go(w, m_server.url(QStringLiteral("/unload")));
+    QTRY_COMPARE_WITH_TIMEOUT(w->Caption(), QStringLiteral("Unload"), 20000);
+
+    // Leaving the page, then closing a window whose page asks while it goes.
+    go(w, m_server.url(QStringLiteral("/page")));
+    QTRY_COMPARE_WITH_TIMEOUT(w->Caption(), QStringLiteral("Plain"), 20000);
+    go(w, m_server.url(QStringLiteral("/unload")));
+    QTRY_COMPARE_WITH_TIMEOUT(w->Caption(), QStringLiteral("Unload"), 20000);
+    w->subWindow()->close();
+    flushDeletes();
+    QTest::qWait(1000);
+    flushDeletes();
+    // Whatever opened, every registered window is whole and listed.
+    for (ChildForm *f : t->forms()) {
+        QVERIFY(f->subWindow());
+        QVERIFY(t->mdiArea()->subWindowList().contains(f->subWindow()));
+    }
+    QCOMPARE(t->mdiArea()->subWindowList().size(), t->forms().size());
+    QVERIFY(stillResponsive(t));
+}
+
+void tst_hostile::oddAddresses()
+{
+    TestFrame t;
+    t->new_Click();
+    Form1 *w = lastWindow(t.frame.get());
+    const QStringList addresses = {
+        QStringLiteral("javascript:document.title='from script'"),
+        QStringLiteral("javascript:window.open('about:blank')"),
+        QStringLiteral("data:text/html,<title>data</title><script>document.write('x')</script>"),
+        QStringLiteral("view-source:") + m_server.url(QStringLiteral("/markup")),
+        m_server.url(QStringLiteral("/")) + QString(64 * 1024, QLatin1Char('a')),
+        QStringLiteral("data:,") + QString(64 * 1024, QLatin1Char('%')),
+        QStringLiteral("nosuchscheme://x"),
+        QString(64 * 1024, QLatin1Char('<')),
+    };
+    t.prompter.defaultAnswer = 7;
+    for (const QString &address : addresses) {
+        go(w, address);
+        QTest::qWait(400);
+        QVERIFY(t->forms().contains(w));
+        // Nothing typed is cut: the history holds the whole address.
+        QVERIFY2(w->IsInHistory(address), qPrintable(address.left(40)));
+    }
+    QTest::qWait(500);
+    QVERIFY(stillResponsive(t));
+}
+
+void tst_hostile::editPageFailuresAreBounded_data()
+{
+    QTest::addColumn<QString>("address");
+    QTest::addColumn<int>("boundMs");
+    QTest::newRow("refused") << QStringLiteral("http://127.0.0.1:%1/").arg(closedPort()) << 3000;
+    QTest::newRow("reset mid-body") << QStringLiteral("reset") << 5000;
+    QTest::newRow("stall") << m_server.url(QStringLiteral("/stall")) << 6000;
+    QTest::newRow("redirect loop") << m_server.url(QStringLiteral("/loop")) << 6000;
+}
+
+void tst_hostile::editPageFailuresAreBounded()
+{
+    QFETCH(QString, address);
+    QFETCH(int, boundMs);
+    std::unique_ptr<ResettingServer> resetting;
+    if (address == QLatin1String("reset")) {
+        resetting = std::make_unique<ResettingServer>();
+        address = QStringLiteral("http://127.0.0.1:%1/").arg(resetting->port);
+    }
+    TestFrame t(true, false);
+    DownloadOptions options;
+    options.connectTimeoutMs = 1000;
+    options.stallTimeoutMs = 1000;
+    options.totalTimeoutMs = 4000;
+    m_stop = false;
+    m_redirects = 0;
+    QElapsedTimer clock;
+    clock.start();
+    frmEdit *editor = Module2::EditPageSource(t.frame.get(), address, options);
+    const qint64 elapsed = clock.elapsed();
+    m_stop = true;
+    QVERIFY(!editor);
+    QCOMPARE(t.prompter.asked.size(), 1);
+    QCOMPARE(t.prompter.asked.first().text, QStringLiteral("Error to Read File..."));
+    QVERIFY2(elapsed < boundMs, QByteArray::number(elapsed).constData());
+    QCOMPARE(t->forms().size(), 0);
+    QVERIFY(m_redirects <= 11);
+}
+
+void tst_hostile::editPageLargeAndBinaryBodies()
+{
+    TestFrame t(true, false);
+    DownloadOptions options;
+    options.connectTimeoutMs = 2000;
+    options.stallTimeoutMs = 2000;
+    options.totalTimeoutMs = 10000;
+
+    // Ten megabytes: the first 100,000 bytes are shown, and quickly.
+    QElapsedTimer clock;
+    clock.start();
+    frmEdit *editor = Module2::EditPageSource(t.frame.get(), m_server.url(QStringLiteral("/10mb")),
+                                              options);
+    QVERIFY(editor);
+    QVERIFY2(clock.elapsed() < 8000, QByteArray::number(clock.elapsed()).constData());
+    const QString text = editor->Text1->toPlainText();
+    QCOMPARE(text.size(), PageDownload::MaxBytes);
+    QVERIFY(text.startsWith(QStringLiteral("<html>mmm")));
+    QCOMPARE(text.count(QLatin1Char('m')), PageDownload::MaxBytes - 5);
+
+    // NUL bytes do not cut the text short.
+    editor = Module2::EditPageSource(t.frame.get(), m_server.url(QStringLiteral("/nul")), options);
+    QVERIFY(editor);
+    const QString nulText = editor->Text1->toPlainText();
+    QCOMPARE(nulText.size(), PageDownload::MaxBytes);
+    QVERIFY(nulText.contains(QStringLiteral("after-nul")));
+    QVERIFY(nulText.contains(QStringLiteral("tail")));
+    QCOMPARE(t.prompter.asked.size(), 0);
+}
+
+void tst_hostile::hundredWindowsExitYes()
+{
+    QProcess child;
+    child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    child.start(QCoreApplication::applicationFilePath(), { QStringLiteral("--exit-child") });
+    QVERIFY(child.waitForStarted());
+    QElapsedTimer total;
+    total.start();
+    QByteArray out;
+    while (!out.contains("windows: ") && total.elapsed() < 90000 && child.state() == QProcess::Running) {
+        child.waitForReadyRead(1000);
+        out += child.readAllStandardOutput();
+    }
+    QVERIFY2(out.contains("windows: 100"), out.constData());
+    QElapsedTimer exiting;
+    exiting.start();
+    QVERIFY(child.waitForFinished(15000));
+    qInfo("100 windows, Exit, Yes: process ended %lld ms after the answer", exiting.elapsed());
+    QCOMPARE(child.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(child.exitCode(), 0);
+    QVERIFY(exiting.elapsed() < 10000);
+}
+
+// The child: a frame with 100 windows, set up as the program's entry does, told Yes.
+static int exitChild()
+{
+    QTemporaryDir program;
+    RecordingPrompter prompter;
+    prompter.defaultAnswer = 6;
+    FrameEnv env;
+    env.programDir = program.path();
+    env.homeDir = program.path();
+    env.currentDir = program.path();
+    env.prompter = &prompter;
+    env.browsers = [] { return TestEngine(); };
+    env.quit = [] { QCoreApplication::exit(0); };
+    auto *frame = new MDIForm1(env);
+    frame->MDIForm_Load();
+    for (int i = 0; i < 100; ++i)
+        frame->new_Click();
+    QTimer::singleShot(0, frame, [frame] {
+        std::printf("windows: %d\n", int(frame->forms().size()));
+        std::fflush(stdout);
+        frame->exit_Click();
+    });
+    const int code = QCoreApplication::exec();
+    delete frame;
+    return code;
+}
+
+int main(int argc, char *argv[])
+{
+    PrepareTestEnvironment();
+    QApplication app(argc, argv);
+    app.setAttribute(Qt::AA_Use96Dpi, true);
+    if (argc > 1 && QByteArray(argv[1]) == "--exit-child")
+        return exitChild();
+    tst_hostile tc;
+    QTEST_SET_MAIN_SOURCE_PATH
+    return QTest::qExec(&tc, argc, argv);
+}
+
+#include "tst_hostile.moc"
