@@ -6,7 +6,7 @@ cd "$(dirname "$0")"
 ./scripts/setup.sh
 
 # Start-up is watched on a real X server.
-packages=(libx11-dev x11-utils)
+packages=(x11-utils)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
