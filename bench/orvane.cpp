@@ -7,7 +7,7 @@
 //   sidebar                "ms": closing Favorites from its design height
 //   moduleload             "ms": loading the engine's module
 #include "ProcTree.h"
-#include "browser/EngineLoader.h"
+#include "frame/ModuleLoader.h"
 #include "browser/Form1.h"
 #include "browser/WebBrowser.h"
 #include "dialogs/Module2.h"
@@ -91,8 +91,23 @@ struct Bench
 {
     QTemporaryDir program, home;
     YesPrompter prompter;
-    EngineLoader engine{ QCoreApplication::applicationDirPath()
-                         + QStringLiteral("/../liborvane_webengine.so") };
+    ModuleLoader engine{ QCoreApplication::applicationDirPath()
+                                 + QStringLiteral("/../liborvane_webengine.so"),
+                         "orvane_webengine_factory" };
+    ModuleLoader download{ QCoreApplication::applicationDirPath()
+                                   + QStringLiteral("/../liborvane_download.so"),
+                           "orvane_download_fetch" };
+
+    WebBrowserFactory *factory()
+    {
+        auto entry = reinterpret_cast<OrvaneWebEngineEntry>(engine.entry());
+        return entry ? entry() : nullptr;
+    }
+    PageFetch fetch()
+    {
+        auto entry = reinterpret_cast<PageFetch (*)()>(download.entry());
+        return entry ? entry() : nullptr;
+    }
     MDIForm1 *frame = nullptr;
 
     void create()
@@ -102,7 +117,8 @@ struct Bench
         env.homeDir = home.path();
         env.currentDir = home.path();
         env.prompter = &prompter;
-        env.browsers = [this] { return engine.factory(); };
+        env.browsers = [this] { return factory(); };
+        env.downloads = [this] { return fetch(); };
         env.quit = [] { };
         frame = new MDIForm1(env);
         frame->MDIForm_Load();
@@ -132,7 +148,7 @@ int moduleLoad()
     Bench b;
     QElapsedTimer clock;
     clock.start();
-    if (!b.engine.factory())
+    if (!b.factory())
         return 4;
     std::printf("ms %.2f\n", clock.nsecsElapsed() / 1e6);
     return 0;
@@ -288,7 +304,7 @@ int pageSource(const QString &url)
 
         // The download step alone, to tell it from the editor's share.
         clock.restart();
-        if (PageDownload::FetchWhilePainting(url, DownloadOptions()).body.size() != 100000)
+        if (PageDownload::FetchWhilePainting(b.fetch(), url, DownloadOptions()).body.size() != 100000)
             return 4;
         fetch << clock.nsecsElapsed() / 1e6;
 

@@ -195,7 +195,7 @@ int main(int argc, char *argv[])
     std::fprintf(stderr, "start-up...\n");
     if (Display *dpy = XOpenDisplay(nullptr)) {
         QTemporaryDir dir;
-        for (const char *name : { "orvane", "liborvane_webengine.so" })
+        for (const char *name : { "orvane", "liborvane_webengine.so", "liborvane_download.so" })
             QFile::copy(build + QLatin1Char('/') + QLatin1String(name),
                         dir.filePath(QLatin1String(name)));
         QFile::setPermissions(dir.filePath(QStringLiteral("orvane")),

@@ -1,14 +1,39 @@
 // Orvane: engine set-up, then the frame.
-#include "browser/EngineLoader.h"
+#include "browser/WebBrowser.h"
+#include "dialogs/PageDownload.h"
 #include "frame/MDIForm1.h"
 #include "frame/MessageBoxPrompter.h"
+#include "frame/ModuleLoader.h"
 #include "frame/Prompter.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QIcon>
+#include <QPainter>
+#include <QPixmap>
 #include <QTimer>
 #include <unistd.h>
+
+namespace {
+
+// Drawn rather than loaded: an SVG would bring in the SVG module at start-up.
+QIcon OrvaneIcon()
+{
+    QPixmap pixmap(48, 48);
+    pixmap.fill(Qt::transparent);
+    QPainter p(&pixmap);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QPen(QColor(57, 109, 165), 3));
+    p.setBrush(QColor(214, 223, 247));
+    p.drawEllipse(QRectF(3, 3, 42, 42));
+    p.setPen(QPen(QColor(57, 109, 165), 2.5));
+    p.setBrush(Qt::NoBrush);
+    p.drawLine(QPointF(10, 24), QPointF(38, 24));
+    p.drawEllipse(QRectF(16, 4, 16, 40));
+    return QIcon(pixmap);
+}
+
+} // namespace
 
 int main(int argc, char *argv[])
 {
@@ -19,11 +44,15 @@ int main(int argc, char *argv[])
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);
     app.setApplicationName(QStringLiteral("Orvane"));
-    app.setWindowIcon(QIcon(QStringLiteral(":/orvane/orvane.svg")));
+    app.setWindowIcon(OrvaneIcon());
 
     MessageBoxPrompter prompter;
     const QString programDir = QCoreApplication::applicationDirPath();
-    EngineLoader engine(programDir + QStringLiteral("/liborvane_webengine.so"));
+    // The web engine and the page-source download load on first use.
+    ModuleLoader engine(programDir + QStringLiteral("/liborvane_webengine.so"),
+                        "orvane_webengine_factory");
+    ModuleLoader download(programDir + QStringLiteral("/liborvane_download.so"),
+                          "orvane_download_fetch");
     MDIForm1 *frame = nullptr;
 
     FrameEnv env;
@@ -32,7 +61,8 @@ int main(int argc, char *argv[])
     env.currentDir = QDir::currentPath();
     env.prompter = &prompter;
     env.browsers = [&engine, &prompter, &frame]() -> WebBrowserFactory * {
-        WebBrowserFactory *factory = engine.factory();
+        auto entry = reinterpret_cast<OrvaneWebEngineEntry>(engine.entry());
+        WebBrowserFactory *factory = entry ? entry() : nullptr;
         if (!factory && frame) {
             static bool told = false;
             if (!told) {
@@ -42,6 +72,10 @@ int main(int argc, char *argv[])
             }
         }
         return factory;
+    };
+    env.downloads = [&download]() -> PageFetch {
+        auto entry = reinterpret_cast<PageFetch (*)()>(download.entry());
+        return entry ? entry() : nullptr;
     };
     env.quit = [] { QCoreApplication::exit(0); };
 

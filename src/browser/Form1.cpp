@@ -102,6 +102,7 @@ void Form1::createControls()
     m_large = LargeToolbarPictures();
     m_small = SmallToolbarPictures();
     Toolbar1->setToolButtonStyle(Qt::ToolButtonIconOnly);
+    Toolbar1->setMovable(false);
     const QStringList captions = { QStringLiteral("Back.."),   QStringLiteral("Forward.."),
                                    QStringLiteral("Stop"),     QStringLiteral("Home"),
                                    QStringLiteral("Refresh"),  QStringLiteral("Save.."),
@@ -128,12 +129,15 @@ void Form1::createControls()
     cmbadress->lineEdit()->setMaxLength(2 * 1024 * 1024);
     cmbadress->setInsertPolicy(QComboBox::NoInsert);
     cmbadress->setCompleter(nullptr);
+    // Keys reach the combo box first, which hands them to its line edit directly.
+    cmbadress->installEventFilter(this);
     cmbadress->lineEdit()->installEventFilter(this);
     connect(cmbadress, &QComboBox::activated, this, [this](int) { cmbadress_Click(); });
 
     const QList<QIcon> gnetIcons = GnetPictures();
-    gnet->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
-    gnet->setIconSize(QSize(16, 16));
+    gnet->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    gnet->setMovable(false);
+    gnet->setFont(small);
     QAction *go = gnet->addAction(gnetIcons.at(0), QStringLiteral("Go Net"));
     QAction *separator = gnet->addSeparator();
     QAction *edit = gnet->addAction(gnetIcons.at(1), QStringLiteral("Edit Page"));
@@ -172,6 +176,13 @@ void Form1::setCaption(const QString &text)
 void Form1::Load()
 {
     Show();
+}
+
+void Form1::takeFocus()
+{
+    // Ready for an address to be typed over the one shown.
+    cmbadress->setFocus();
+    cmbadress->lineEdit()->selectAll();
 }
 
 void Form1::setToolbarIcons(IconSize size, const QList<int> &pictures)
@@ -274,7 +285,8 @@ void Form1::Form_Unload()
 
 bool Form1::eventFilter(QObject *watched, QEvent *event)
 {
-    if (event->type() == QEvent::KeyPress && watched == cmbadress->lineEdit()) {
+    if (event->type() == QEvent::KeyPress
+        && (watched == cmbadress || watched == cmbadress->lineEdit())) {
         auto *key = static_cast<QKeyEvent *>(event);
         if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)
             cmbadress_KeyPress(13);

@@ -79,12 +79,14 @@ public:
 
 protected:
     void Form_Unload() override;
+    void takeFocus() override;
     void resizeEvent(QResizeEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void createControls();
     void setCaption(const QString &text);
+    void setAddressText(const QString &text);
 
     QList<QIcon> m_large, m_small;
     QList<int> m_buttonImage;

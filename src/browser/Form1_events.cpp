@@ -13,10 +13,21 @@
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPointer>
 #include <QTimer>
+
+void Form1::setAddressText(const QString &text)
+{
+    // An address selected for typing over stays selected when the page sets it.
+    QLineEdit *edit = cmbadress->lineEdit();
+    const bool selected = edit->hasSelectedText() && edit->selectedText() == edit->text();
+    cmbadress->setEditText(text);
+    if (selected)
+        edit->selectAll();
+}
 
 void Form1::wb_StatusTextChange(const QString &text)
 {
@@ -47,7 +58,7 @@ void Form1::wb_TitleChange(const QString &text)
             return;
         }
     }
-    cmbadress->setEditText(wb->documentUrl());
+    setAddressText(wb->documentUrl());
 }
 
 void Form1::wb_DocumentComplete()
@@ -61,7 +72,7 @@ void Form1::wb_DocumentComplete()
         if (isUnloaded())
             return;
     }
-    cmbadress->setEditText(wb->LocationURL());
+    setAddressText(wb->LocationURL());
     gnetButtons.at(2)->setEnabled(true);
     frame()->Timer1->stop();
 }
@@ -74,7 +85,7 @@ void Form1::wb_NewWindow2(QObject **ppDisp, bool *cancel)
     }
     MDIForm1 *f = frame();
     const QString location = wb->LocationURL();
-    cmbadress->setEditText(location);
+    setAddressText(location);
 
     int answer = 0;
     {

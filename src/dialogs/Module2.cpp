@@ -30,7 +30,8 @@ QString Module2::PageBuffer(const QByteArray &bytes)
 frmEdit *Module2::EditPageSource(MDIForm1 *frame, const QString &address,
                                  const DownloadOptions &options)
 {
-    const DownloadResult download = PageDownload::FetchWhilePainting(address, options);
+    const PageFetch fetch = frame->env().downloads ? frame->env().downloads() : nullptr;
+    const DownloadResult download = PageDownload::FetchWhilePainting(fetch, address, options);
     const QString buffer = PageBuffer(download.body);
     // Only blanks count as nothing: a page of line breaks is still shown.
     if (!download.ok || onlySpaces(buffer)) {

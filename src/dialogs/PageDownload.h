@@ -23,18 +23,29 @@ struct DownloadResult
     QString error;
 };
 
+// Fetches an address directly (no proxy, no cache), blocking the calling thread;
+// safe to run on any thread.
+using PageFetch = DownloadResult (*)(const QString &address, const DownloadOptions &options);
+
 namespace PageDownload {
 constexpr int MaxBytes = 100000;
-extern const char AgentText[];
+inline constexpr char AgentText[] = "VOV-Edova test program";
 
 // True for the schemes we fetch: http, https and ftp, written out in the address.
-bool IsFetchable(const QString &address);
+// Inline: the download module checks it too and links nothing of the program's.
+inline bool IsFetchable(const QString &address)
+{
+    const int colon = int(address.indexOf(QLatin1String("://")));
+    if (colon <= 0 || address.size() <= colon + 3)
+        return false;
+    const QString scheme = address.left(colon).toLower();
+    return scheme == QLatin1String("http") || scheme == QLatin1String("https")
+            || scheme == QLatin1String("ftp");
+}
 
-// Fetches the address directly (no proxy, no cache). Blocks the calling thread; safe
-// to run on any thread.
-DownloadResult Fetch(const QString &address, const DownloadOptions &options);
-
-// Runs Fetch on a worker thread while this (user-interface) thread keeps painting and
-// running timers, but takes no user input until the transfer is over.
-DownloadResult FetchWhilePainting(const QString &address, const DownloadOptions &options);
+// Runs fetch on a worker thread while this (user-interface) thread keeps painting and
+// running timers, but takes no user input until the transfer is over. Without a
+// fetch (the module could not be loaded) the result is a failure.
+DownloadResult FetchWhilePainting(PageFetch fetch, const QString &address,
+                                  const DownloadOptions &options);
 } // namespace PageDownload

@@ -56,7 +56,7 @@ void ChildForm::Show()
         return;
     m_sub->showMaximized();
     m_frame->mdiArea()->setActiveSubWindow(m_sub);
-    setFocus();
+    takeFocus();
 }
 
 void ChildForm::Unload()

@@ -51,6 +51,8 @@ public slots:
 
 protected:
     virtual void Form_Unload() { }
+    // Where the keyboard goes when the window comes to the front.
+    virtual void takeFocus() { setFocus(); }
     void closeEvent(QCloseEvent *event) override;
 
 private:

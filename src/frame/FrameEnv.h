@@ -1,5 +1,7 @@
 #pragma once
 
+#include "dialogs/PageDownload.h"
+
 #include <QString>
 #include <functional>
 
@@ -15,6 +17,8 @@ struct FrameEnv
     QString currentDir; // where Open File starts
     Prompter *prompter = nullptr;
     std::function<WebBrowserFactory *()> browsers;
+    // The page-source download, loaded on first use like the web engine.
+    std::function<PageFetch()> downloads;
     std::function<void()> quit;
     double dpi = 0; // 0: the screen's
 };

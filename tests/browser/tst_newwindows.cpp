@@ -248,6 +248,9 @@ void tst_newwindows::closingCascadesDepthFirst()
     QCOMPARE(nodeOf(t.frame.get(), d)->parent(), nodeOf(t.frame.get(), b));
     QCOMPARE(t->forms().size(), 5);
     QList<QPointer<Form1>> family{ a, b, c, d };
+    // A node whose window is gone already goes with its parent's node.
+    t->webtree->Add(nodeOf(t.frame.get(), c), TreeView::Child, WindowKeyFor(99999),
+                    QStringLiteral("stale"));
 
     a->subWindow()->close();
     flushDeletes();

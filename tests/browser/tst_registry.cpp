@@ -86,6 +86,11 @@ void tst_registry::newWindowsGoToTabsAndTree()
     QCOMPARE(t->activeChild(), forms.at(2));
     QVERIFY(forms.at(2)->subWindow()->isMaximized());
     QVERIFY(t->new_->shortcut() == QKeySequence(Qt::Key_F2));
+    // The new window is ready for an address to be typed over the one shown.
+    auto *newest = qobject_cast<Form1 *>(forms.at(2));
+    QVERIFY(waitForComplete(newest));
+    QVERIFY(newest->cmbadress->hasFocus());
+    QCOMPARE(newest->cmbadress->lineEdit()->selectedText(), QStringLiteral("about:blank"));
 }
 
 void tst_registry::tabAndNodeClicksSwitch()
@@ -202,10 +207,10 @@ void tst_registry::goNetAndHistory()
 
     const QString url = m_server.url(QStringLiteral("/t"));
     w->cmbadress->setEditText(url);
-    QTest::keyClick(w->cmbadress->lineEdit(), Qt::Key_A); // other keys do nothing
+    QTest::keyClick(w->cmbadress, Qt::Key_A); // other keys do nothing
     QVERIFY(w->history().isEmpty());
     w->cmbadress->setEditText(url);
-    QTest::keyClick(w->cmbadress->lineEdit(), Qt::Key_Return);
+    QTest::keyClick(w->cmbadress, Qt::Key_Return);
     QCOMPARE(w->history(), QStringList{ url });
     QVERIFY(edit->isEnabled());
     QVERIFY(t->Timer1->isActive());

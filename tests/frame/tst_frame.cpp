@@ -1,12 +1,14 @@
 // The frame's menus, timers, resizing and shutdown, and the program as a whole.
 #include "BrowserTestUtil.h"
 #include "TestFrame.h"
+#include "TestServer.h"
+#include "dialogs/PageDownload.h"
+#include "frame/ModuleLoader.h"
 #include "frame/TabStrip.h"
 #include "frame/TreeView.h"
 #include "sidebar/SideBar.h"
 
 #include <QAction>
-#include <QElapsedTimer>
 #include <QMenu>
 #include <QMenuBar>
 #include <QProcess>
@@ -56,8 +58,8 @@ private slots:
     void treeHeightsFollowTheSideBar();
     void closingTheFrameUnloadsWindowsThenAsks();
     void exitAsksWithoutUnloading();
-    void exitYesEndsTheProcess();
     void wholeProgramStartsWithoutTheEngine();
+    void modulesLoadOnFirstUse();
 };
 
 void tst_frame::menusAsDesigned()
@@ -201,28 +203,13 @@ void tst_frame::exitAsksWithoutUnloading()
     QCOMPARE(t->mytab->Count(), 3);
 }
 
-void tst_frame::exitYesEndsTheProcess()
-{
-    // A frame with open windows in a process of its own, told Yes.
-    QProcess child;
-    child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    QElapsedTimer clock;
-    clock.start();
-    child.start(QCoreApplication::applicationFilePath(), { QStringLiteral("--exit-child") });
-    QVERIFY(child.waitForFinished(60000));
-    QCOMPARE(child.exitStatus(), QProcess::NormalExit);
-    QCOMPARE(child.exitCode(), 0);
-    QVERIFY(child.readAllStandardOutput().contains("windows: 30"));
-    qInfo("30 windows, Exit, Yes: process ended after %lld ms", clock.elapsed());
-}
-
 void tst_frame::wholeProgramStartsWithoutTheEngine()
 {
     const QString build = qEnvironmentVariable("ORVANE_BUILD_DIR");
     if (build.isEmpty() || !QFile::exists(build + QStringLiteral("/orvane")))
         QSKIP("the program is not built beside the tests");
     QTemporaryDir dir;
-    for (const char *name : { "orvane", "liborvane_webengine.so" })
+    for (const char *name : { "orvane", "liborvane_webengine.so", "liborvane_download.so" })
         QVERIFY(QFile::copy(build + QLatin1Char('/') + QLatin1String(name),
                             dir.filePath(QLatin1String(name))));
     QFile::setPermissions(dir.filePath(QStringLiteral("orvane")),
@@ -247,43 +234,27 @@ void tst_frame::wholeProgramStartsWithoutTheEngine()
     QVERIFY(program.waitForFinished(10000));
 }
 
-int exitChild()
+void tst_frame::modulesLoadOnFirstUse()
 {
-    // Set up as the program's own entry does: Yes ends the event loop, then the
-    // frame and every web view go before the engine does.
-    QTemporaryDir program;
-    RecordingPrompter prompter;
-    prompter.answers = { 6 };
-    FrameEnv env;
-    env.programDir = program.path();
-    env.homeDir = program.path();
-    env.currentDir = program.path();
-    env.prompter = &prompter;
-    env.browsers = [] { return TestEngine(); };
-    env.quit = [] { QCoreApplication::exit(0); };
-    auto *frame = new MDIForm1(env);
-    frame->MDIForm_Load();
-    for (int i = 0; i < 30; ++i)
-        frame->new_Click();
-    QTimer::singleShot(0, frame, [frame] {
-        std::printf("windows: %d\n", int(frame->forms().size()));
-        std::fflush(stdout);
-        frame->exit_Click();
-    });
-    const int code = QCoreApplication::exec();
-    delete frame;
-    return code;
+    const QString build = qEnvironmentVariable("ORVANE_BUILD_DIR");
+    if (build.isEmpty())
+        QSKIP("the program is not built beside the tests");
+    // The download module's entry fetches from a loopback server.
+    TestServer server;
+    server.page(QStringLiteral("/x"), "source text");
+    QVERIFY(server.start());
+    ModuleLoader download(build + QStringLiteral("/liborvane_download.so"),
+                          "orvane_download_fetch");
+    auto entry = reinterpret_cast<PageFetch (*)()>(download.entry());
+    QVERIFY2(entry, qPrintable(download.errorString()));
+    const DownloadResult r = entry()(server.url(QStringLiteral("/x")), DownloadOptions());
+    QVERIFY(r.ok);
+    QCOMPARE(r.body, QByteArray("source text"));
+    // A missing module says why.
+    ModuleLoader missing(build + QStringLiteral("/nothing.so"), "x");
+    QVERIFY(!missing.entry());
+    QVERIFY(!missing.errorString().isEmpty());
 }
 
-int main(int argc, char *argv[])
-{
-    PrepareTestEnvironment();
-    QApplication app(argc, argv);
-    if (argc > 1 && QByteArray(argv[1]) == "--exit-child")
-        return exitChild();
-    tst_frame tc;
-    QTEST_SET_MAIN_SOURCE_PATH
-    return QTest::qExec(&tc, argc, argv);
-}
-
+ORVANE_TEST_MAIN(tst_frame)
 #include "tst_frame.moc"

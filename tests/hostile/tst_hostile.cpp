@@ -2,6 +2,7 @@
 // crowded shutdown. Every case is bounded in time; servers listen on 127.0.0.1 only.
 #include "BrowserTestUtil.h"
 #include "TestFrame.h"
+#include "dialogs/download/CurlFetch.h"
 #include "TestServer.h"
 #include "browser/webengine/WebEngineBrowser.h"
 #include "dialogs/Module2.h"
@@ -622,6 +623,7 @@ static int exitChild()
     env.currentDir = program.path();
     env.prompter = &prompter;
     env.browsers = [] { return TestEngine(); };
+    env.downloads = [] { return &CurlFetch; };
     env.quit = [] { QCoreApplication::exit(0); };
     auto *frame = new MDIForm1(env);
     frame->MDIForm_Load();

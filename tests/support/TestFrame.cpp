@@ -1,6 +1,7 @@
 #include "TestFrame.h"
 
 #include "browser/webengine/WebEngineBrowser.h"
+#include "dialogs/download/CurlFetch.h"
 #include "frame/SettingsFile.h"
 
 #include <QCoreApplication>
@@ -23,21 +24,8 @@ WebBrowserFactory *TestEngine()
     return &factory;
 }
 
-namespace {
-QtMessageHandler previousHandler = nullptr;
-
-// The offscreen platform's complaint about size hints says nothing about us.
-void quietHandler(QtMsgType type, const QMessageLogContext &context, const QString &message)
-{
-    if (message.contains(QLatin1String("propagateSizeHints")))
-        return;
-    previousHandler(type, context, message);
-}
-} // namespace
-
 void PrepareTestEnvironment()
 {
-    previousHandler = qInstallMessageHandler(quietHandler);
     if (geteuid() == 0)
         qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
     // The test machines have no network.
@@ -74,6 +62,7 @@ void TestFrame::create(bool load, bool withEngine)
     env.dpi = 96;
     if (withEngine)
         env.browsers = [] { return TestEngine(); };
+    env.downloads = [] { return &CurlFetch; };
     env.quit = [this] { ++quits; };
     frame = std::make_unique<MDIForm1>(env);
     if (load)

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QFunctionPointer>
+#include <QString>
+
+// Loads a module of the program's own on first use and resolves its entry point,
+// so the program starts without it and pays for it only when it is needed.
+class ModuleLoader
+{
+public:
+    ModuleLoader(QString path, const char *entry) : m_path(std::move(path)), m_entry(entry) { }
+
+    // Null, with errorString() set, when the module cannot be loaded.
+    QFunctionPointer entry();
+    QString errorString() const { return m_error; }
+    bool isLoaded() const { return m_resolved != nullptr; }
+
+private:
+    QString m_path;
+    const char *m_entry;
+    QString m_error;
+    QFunctionPointer m_resolved = nullptr;
+};
