@@ -113,9 +113,11 @@ void Form1::wb_NewWindow2(QObject **ppDisp, bool *cancel)
     const int nodes = f->webtree->Count();
     for (int i = 1; i <= nodes; ++i) {
         QTreeWidgetItem *node = f->webtree->Item(i);
-        if (node && IsOwnKey(TreeView::Key(node), hWnd()))
+        if (node && IsOwnKey(TreeView::Key(node), hWnd())) {
             f->webtree->Add(node, TreeView::Child, WindowKeyFor(window->hWnd()),
                             window->Caption());
+            node->setExpanded(true); // the new window shows in the tree at once
+        }
     }
     f->webtree->update();
     if (f->optfocus())
