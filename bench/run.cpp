@@ -277,9 +277,6 @@ int main(int argc, char *argv[])
                          r.value(QStringLiteral("base_ms"), -1), "ms", 3.0);
         rows << Row{ QStringLiteral("  of which: folder scan"), fmt(r.value(QStringLiteral("scan_ms"), -1), "ms"),
                      QStringLiteral("-"), QStringLiteral("-"), QStringLiteral("report"), QStringLiteral("-") };
-        rows << Row{ QStringLiteral("  (scan with unsorted listing)"),
-                     fmt(r.value(QStringLiteral("unsorted_scan_ms"), -1), "ms"), QStringLiteral("-"),
-                     QStringLiteral("-"), QStringLiteral("report"), QStringLiteral("-") };
     }
 
     std::fprintf(stderr, "page source...\n");
