@@ -59,8 +59,6 @@ void tst_about::lookOfTheBox()
     for (QLabel *image : { box.Image1, box.Image2, box.Image3 })
         QCOMPARE(image->pixmap().size(), QSize(48, 48));
     QCOMPARE(box.Image4->pixmap().size(), QSize(300, 50));
-    QCOMPARE(box.Image4->geometry(), QRect(64, 16, 300, 50));
-    QCOMPARE(box.Command1->geometry(), QRect(272, 192, 97, 25));
     // The texts lie inside the frame and inside the box.
     for (QLabel *label : { box.Label1, box.Label2, box.Label3 }) {
         QVERIFY(box.Shape1->geometry().contains(label->geometry()));

@@ -61,8 +61,7 @@ private slots:
     void unreadableAddressesGiveTheErrorBox_data();
     void unreadableAddressesGiveTheErrorBox();
     void stalledServerIsGivenUpWhileTimersRun();
-    void twoClicksOpenTwoEditorsWithOwnNodes();
-    void closingRemovesOnlyItsOwnNode();
+    void twoClicksTwoEditorsEachWithItsOwnNode();
     void resizeNeverFails();
 
 private:
@@ -237,7 +236,7 @@ void tst_editor::stalledServerIsGivenUpWhileTimersRun()
     QVERIFY2(ticks >= 5, qPrintable(QString::number(ticks)));
 }
 
-void tst_editor::twoClicksOpenTwoEditorsWithOwnNodes()
+void tst_editor::twoClicksTwoEditorsEachWithItsOwnNode()
 {
     MDIForm1 *frame = m_frame->frame.get();
     const QString address = m_server.url(QStringLiteral("/ten"));
@@ -259,22 +258,9 @@ void tst_editor::twoClicksOpenTwoEditorsWithOwnNodes()
     QCOMPARE(TreeView::Key(frame->webtree->topLevelItem(1)), WindowKeyFor(first->hWnd()));
     QCOMPARE(TreeView::Key(frame->webtree->topLevelItem(2)), WindowKeyFor(second->hWnd()));
     QVERIFY(first->hWnd() != second->hWnd());
-}
-
-void tst_editor::closingRemovesOnlyItsOwnNode()
-{
-    MDIForm1 *frame = m_frame->frame.get();
-    const QString address = m_server.url(QStringLiteral("/ten"));
-    frame->OpenBrowserWindow(address, address, address);
-    auto *browser = qobject_cast<Form1 *>(frame->activeChild());
-    QVERIFY(browser);
-    browser->cmbadress->setEditText(address);
-    browser->gnet_ButtonClick(3);
-    browser->gnet_ButtonClick(3);
-    auto *first = qobject_cast<frmEdit *>(frame->forms().at(1));
-    auto *second = qobject_cast<frmEdit *>(frame->forms().at(2));
     const QString browserKey = WindowKeyFor(browser->hWnd());
 
+    // Closing one removes its own node only.
     first->subWindow()->close();
     QVERIFY(!frame->webtree->FindKey(WindowKeyFor(first->hWnd())));
     QVERIFY(frame->webtree->FindKey(QStringLiteral("OpenWeb")));

@@ -1,3 +1,4 @@
+#include "Files.h"
 #include "TestFrame.h"
 #include "dialogs/frmOptions.h"
 #include "frame/SettingsFile.h"
@@ -12,19 +13,6 @@ namespace {
 
 const QByteArray FocusFile("[New Window]\r\nFocus\r\n");
 const QByteArray BackgroundFile("[New Window]\r\nBackground\r\n");
-
-void writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    file.write(bytes);
-}
-
-QByteArray readFile(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
 
 } // namespace
 

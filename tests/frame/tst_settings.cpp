@@ -1,4 +1,5 @@
 // The settings file and the frame's start-up.
+#include "Files.h"
 #include "TestFrame.h"
 #include "dialogs/frmOptions.h"
 #include "frame/SettingsFile.h"
@@ -11,23 +12,6 @@
 #include <QMdiArea>
 #include <QRadioButton>
 #include <QtTest>
-
-namespace {
-
-void writeBytes(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-}
-
-QByteArray readBytes(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-}
-
-} // namespace
 
 class tst_settings : public QObject
 {
@@ -68,19 +52,19 @@ void tst_settings::readsWhatTheFileSays()
     QFETCH(QByteArray, bytes);
     QFETCH(bool, focus);
     TestFrame t(false);
-    writeBytes(t.settingsPath(), bytes);
+    writeFile(t.settingsPath(), bytes);
     t->MDIForm_Load();
     QVERIFY(t.prompter.asked.isEmpty());
     QCOMPARE(t->options()->optfocus->isChecked(), focus);
     QCOMPARE(t->options()->optback->isChecked(), !focus);
     QCOMPARE(t->optfocus(), focus);
-    QCOMPARE(readBytes(t.settingsPath()), bytes);
+    QCOMPARE(readFile(t.settingsPath()), bytes);
 }
 
 void tst_settings::missingFileIsCreatedForNextStart()
 {
     TestFrame t;
-    QCOMPARE(readBytes(t.settingsPath()), QByteArray("[New Window]\r\nFocus\r\n"));
+    QCOMPARE(readFile(t.settingsPath()), QByteArray("[New Window]\r\nFocus\r\n"));
     // This run keeps the dialog's default; the next start reads Focus.
     QVERIFY(t->options()->optback->isChecked());
     QVERIFY(!t->optfocus());
@@ -103,7 +87,7 @@ void tst_settings::brokenFileIsReportedAndLeftAlone()
     QFETCH(QByteArray, bytes);
     QFETCH(int, code);
     TestFrame t(false);
-    writeBytes(t.settingsPath(), bytes);
+    writeFile(t.settingsPath(), bytes);
     t->MDIForm_Load();
     QCOMPARE(t.prompter.asked.size(), 1);
     const auto box = t.prompter.asked.first();
@@ -113,7 +97,7 @@ void tst_settings::brokenFileIsReportedAndLeftAlone()
              qPrintable(box.text));
     QVERIFY(box.text.size() > 4);
     QVERIFY(t->options()->optback->isChecked());
-    QCOMPARE(readBytes(t.settingsPath()), bytes);
+    QCOMPARE(readFile(t.settingsPath()), bytes);
     // Start-up went on: the Favorites root is there.
     QCOMPARE(t->TreeFavor->Count(), 1);
 }
@@ -124,7 +108,7 @@ void tst_settings::unwritableProgramFolderIsReportedNotFatal()
     // plain file, which even root cannot write into).
     TestFrame t(false);
     const QString blocker = t.homeDir() + QStringLiteral("/notafolder");
-    writeBytes(blocker, "x");
+    writeFile(blocker, "x");
     FrameEnv env = t->env();
     env.programDir = blocker;
     MDIForm1 frame(env);
@@ -140,16 +124,16 @@ void tst_settings::writeIsAtomic()
     QTemporaryDir dir;
     const QString path = SettingsFilePath(dir.path());
     QVERIFY(WriteSettingsFile(path, NewWindowMode::Background).ok);
-    QCOMPARE(readBytes(path), QByteArray("[New Window]\r\nBackground\r\n"));
+    QCOMPARE(readFile(path), QByteArray("[New Window]\r\nBackground\r\n"));
     // A failing write leaves the old file whole and says so.
     const QString blocked = dir.path() + QStringLiteral("/file");
-    writeBytes(blocked, "x");
+    writeFile(blocked, "x");
     const SettingsWrite w = WriteSettingsFile(blocked + QStringLiteral("/Orvane.ini"),
                                               NewWindowMode::Focus);
     QVERIFY(!w.ok);
     QVERIFY(w.code != 0);
     QVERIFY(!w.description.isEmpty());
-    QCOMPARE(readBytes(path), QByteArray("[New Window]\r\nBackground\r\n"));
+    QCOMPARE(readFile(path), QByteArray("[New Window]\r\nBackground\r\n"));
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files).size(), 2); // no temporary left behind
 }
 

@@ -1,3 +1,4 @@
+#include "Files.h"
 #include "TestFrame.h"
 #include "TestServer.h"
 #include "browser/Form1.h"
@@ -17,14 +18,6 @@
 #include <unistd.h>
 
 namespace {
-
-void writeFile(const QString &path, const QByteArray &content = QByteArray())
-{
-    QDir().mkpath(QFileInfo(path).path());
-    QFile file(path);
-    QVERIFY2(file.open(QIODevice::WriteOnly), qPrintable(path));
-    file.write(content);
-}
 
 // Each node as "text|key", children indented, in the order shown.
 QStringList outline(const QTreeWidgetItem *item, int depth = 0)
