@@ -47,6 +47,11 @@ void frmEdit::Form_Resize()
     }
 }
 
+void frmEdit::takeFocus()
+{
+    Text1->setFocus();
+}
+
 void frmEdit::Form_Unload()
 {
     TreeView *tree = frame()->webtree;

@@ -22,6 +22,7 @@ public:
 
 protected:
     void Form_Unload() override;
+    void takeFocus() override;
     void resizeEvent(QResizeEvent *event) override;
 
 private:

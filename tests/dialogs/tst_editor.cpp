@@ -252,6 +252,7 @@ void tst_editor::twoClicksTwoEditorsEachWithItsOwnNode()
     auto *second = qobject_cast<frmEdit *>(frame->forms().at(2));
     QVERIFY(first && second);
     QCOMPARE(frame->activeChild(), second);
+    QVERIFY(second->Text1->hasFocus());
     const QString text = QStringLiteral("Edit - ") + address;
     QCOMPARE(topLevelTexts(frame->webtree),
              (QStringList{ QStringLiteral("Open Web's"), text, text }));
