@@ -27,6 +27,10 @@ frmOptions::frmOptions(const Twips &twips, QString settingsPath, Prompter *promp
 {
     setObjectName(QStringLiteral("frmOptions"));
     setWindowTitle(QStringLiteral("Options"));
+    // The design's small dialog font: the captions fit their twips.
+    QFont small = font();
+    small.setPointSizeF(8);
+    setFont(small);
     setAccessibleName(QStringLiteral("Options"));
     setModal(true);
     setFixedSize(twips.toPx(3270), twips.toPx(1710));
@@ -34,6 +38,9 @@ frmOptions::frmOptions(const Twips &twips, QString settingsPath, Prompter *promp
     place(fraSample1, twips, 0, 0, 3255, 1305);
     place(optback, twips, 360, 720, 1575, 255);
     place(optfocus, twips, 360, 360, 1215, 255);
+    // Never clip a caption: an option grows to its text when the font needs it.
+    for (QRadioButton *option : { optback, optfocus })
+        option->resize(qMax(option->width(), option->sizeHint().width()), option->height());
     place(cmdcancel, twips, 2280, 1320, 975, 375);
     setTabOrder(cmdOK, optback);
     setTabOrder(optback, optfocus);
