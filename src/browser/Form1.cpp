@@ -2,6 +2,7 @@
 
 #include "browser/ToolbarPictures.h"
 #include "browser/WebBrowser.h"
+#include "dialogs/Dialog.h"
 #include "frame/Controls.h"
 #include "frame/MDIForm1.h"
 #include "frame/TabStrip.h"
@@ -39,9 +40,6 @@ public:
     QString documentUrl() const override { return QString(); }
     QObject *object() override { return nullptr; }
 };
-
-// Large picture numbers of the nine buttons as the window is created.
-const QList<int> LargePictures = { 7, 6, 2, 1, 5, 9, 10, 11, 14 };
 
 } // namespace
 
@@ -121,7 +119,7 @@ void Form1::createControls()
         }
     }
     Toolbar1->installEventFilter(this);
-    setToolbarIcons(IconSize::Large, LargePictures);
+    setToolbarIcons(IconSize::Large, Dialog::LargePictures); // large, as designed
 
     // The address row.
     cmbadress->setEditable(true);
