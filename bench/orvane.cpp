@@ -7,6 +7,7 @@
 //   sidebar                "ms": closing Favorites from its design height
 //   moduleload             "ms": loading the engine's module
 #include "ProcTree.h"
+#include "browser/EngineSetup.h"
 #include "frame/ModuleLoader.h"
 #include "browser/Form1.h"
 #include "browser/WebBrowser.h"
@@ -97,16 +98,8 @@ struct Bench
                                    + QStringLiteral("/../liborvane_download.so"),
                            "orvane_download_fetch" };
 
-    WebBrowserFactory *factory()
-    {
-        auto entry = reinterpret_cast<OrvaneWebEngineEntry>(engine.entry());
-        return entry ? entry() : nullptr;
-    }
-    PageFetch fetch()
-    {
-        auto entry = reinterpret_cast<PageFetch (*)()>(download.entry());
-        return entry ? entry() : nullptr;
-    }
+    WebBrowserFactory *factory() { return engine.call<WebBrowserFactory *>(); }
+    PageFetch fetch() { return download.call<PageFetch>(); }
     MDIForm1 *frame = nullptr;
 
     void create()
@@ -333,9 +326,7 @@ int sideBar()
 
 int main(int argc, char *argv[])
 {
-    if (geteuid() == 0)
-        qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    PrepareWebEngine();
     QApplication app(argc, argv);
     app.setApplicationName(QStringLiteral("Orvane"));
     if (argc < 2)

@@ -1,4 +1,5 @@
 // Orvane: engine set-up, then the frame.
+#include "browser/EngineSetup.h"
 #include "browser/WebBrowser.h"
 #include "dialogs/PageDownload.h"
 #include "frame/MDIForm1.h"
@@ -12,7 +13,6 @@
 #include <QPainter>
 #include <QPixmap>
 #include <QTimer>
-#include <unistd.h>
 
 namespace {
 
@@ -37,11 +37,7 @@ QIcon OrvaneIcon()
 
 int main(int argc, char *argv[])
 {
-    // Chromium refuses to run as root with its sandbox on; for everybody else it stays on.
-    if (geteuid() == 0)
-        qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
-    // Without this the engine cannot start once the application exists.
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    PrepareWebEngine();
     QApplication app(argc, argv);
     app.setApplicationName(QStringLiteral("Orvane"));
     app.setWindowIcon(OrvaneIcon());
@@ -61,8 +57,7 @@ int main(int argc, char *argv[])
     env.currentDir = QDir::currentPath();
     env.prompter = &prompter;
     env.browsers = [&engine, &prompter, &frame]() -> WebBrowserFactory * {
-        auto entry = reinterpret_cast<OrvaneWebEngineEntry>(engine.entry());
-        WebBrowserFactory *factory = entry ? entry() : nullptr;
+        WebBrowserFactory *factory = engine.call<WebBrowserFactory *>();
         if (!factory && frame) {
             static bool told = false;
             if (!told) {
@@ -73,10 +68,7 @@ int main(int argc, char *argv[])
         }
         return factory;
     };
-    env.downloads = [&download]() -> PageFetch {
-        auto entry = reinterpret_cast<PageFetch (*)()>(download.entry());
-        return entry ? entry() : nullptr;
-    };
+    env.downloads = [&download] { return download.call<PageFetch>(); };
     env.quit = [] { QCoreApplication::exit(0); };
 
     frame = new MDIForm1(env);

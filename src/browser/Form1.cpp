@@ -224,14 +224,7 @@ void Form1::Form_Resize()
     pwb->setHeight(ScaleHeight() - pwb->Top() - pStbar1->Height() - 80);
     pwb->setWidth(ScaleWidth() - 80);
     pStbar1->setTop(pwb->Top() + pwb->Height() + 50);
-    // Let pending events run, but never nest: a resize inside the yield lays out
-    // on its own.
-    if (m_resizeDepth == 0) {
-        ++m_resizeDepth;
-        Hold hold(this);
-        QCoreApplication::processEvents();
-        --m_resizeDepth;
-    }
+    yieldOnce();
 }
 
 void Form1::rtimer_Timer()

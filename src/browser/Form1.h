@@ -91,5 +91,4 @@ private:
     QList<QIcon> m_large, m_small;
     QList<int> m_buttonImage;
     IconSize m_iconSize = IconSize::Large;
-    int m_resizeDepth = 0;
 };

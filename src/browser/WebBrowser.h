@@ -45,8 +45,3 @@ public:
     virtual ~WebBrowserFactory() = default;
     virtual WebBrowser *create(QWidget *parent, Prompter *prompter) = 0;
 };
-
-// The entry point of the web-engine module.
-extern "C" {
-typedef WebBrowserFactory *(*OrvaneWebEngineEntry)();
-}

@@ -39,12 +39,7 @@ void frmEdit::Form_Resize()
     // minimised) the text box keeps its last size.
     pText1->setWidth(Width() - 100);
     pText1->setHeight(Height() - 400);
-    if (m_resizeDepth == 0) {
-        ++m_resizeDepth;
-        Hold hold(this);
-        QCoreApplication::processEvents();
-        --m_resizeDepth;
-    }
+    yieldOnce();
 }
 
 void frmEdit::takeFocus()

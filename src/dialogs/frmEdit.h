@@ -26,5 +26,4 @@ protected:
     void resizeEvent(QResizeEvent *event) override;
 
 private:
-    int m_resizeDepth = 0;
 };

@@ -3,6 +3,7 @@
 #include "frame/MDIForm1.h"
 
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 
@@ -78,6 +79,16 @@ void ChildForm::closeEvent(QCloseEvent *event)
     // The sub-window's close box lands here.
     event->accept();
     Unload();
+}
+
+void ChildForm::yieldOnce()
+{
+    if (m_yielding)
+        return;
+    m_yielding = true;
+    Hold hold(this);
+    QCoreApplication::processEvents();
+    m_yielding = false;
 }
 
 void ChildForm::release()

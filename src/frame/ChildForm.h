@@ -51,6 +51,9 @@ public slots:
 
 protected:
     virtual void Form_Unload() { }
+    // Lets pending events run once, holding the window meanwhile; never nests, so a
+    // resize inside the yield lays out on its own.
+    void yieldOnce();
     // Where the keyboard goes when the window comes to the front.
     virtual void takeFocus() { setFocus(); }
     void closeEvent(QCloseEvent *event) override;
@@ -63,5 +66,6 @@ private:
     int m_handle;
     bool m_unloaded = false;
     int m_holds = 0;
+    bool m_yielding = false;
     bool m_deletePending = false;
 };

@@ -193,7 +193,7 @@ void MDIForm1::Timer1_Timer()
 
 void MDIForm1::Timer2_Timer()
 {
-    Picture3->pPicture2.setTop(Picture3->pPicture1.Top() + Picture3->pPicture1.Height());
+    Picture3->keepFavoritesBelow();
 }
 
 void MDIForm1::applyTreeHeights()

@@ -12,6 +12,14 @@ public:
 
     // Null, with errorString() set, when the module cannot be loaded.
     QFunctionPointer entry();
+    // Calls an entry point that takes nothing and returns an R; R() when the
+    // module cannot be loaded.
+    template<typename R>
+    R call()
+    {
+        auto function = reinterpret_cast<R (*)()>(entry());
+        return function ? function() : R();
+    }
     QString errorString() const { return m_error; }
     bool isLoaded() const { return m_resolved != nullptr; }
 

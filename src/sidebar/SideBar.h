@@ -50,6 +50,8 @@ public:
 
     // Lays the side bar out across its width; below 1000 twips it widens first.
     void Picture3_Resize();
+    // Favorites sits right below "Open Web's".
+    void keepFavoritesBelow();
 
     // The section buttons: open or close with an animation, one section at a time.
     void Image5_Click();
@@ -76,9 +78,6 @@ public:
     void Image3_MouseDown(Qt::MouseButton button, const QPointF &globalPos);
     bool isDragging() const { return m_dragging; }
 
-signals:
-    void mouseMovedOver(QObject *control);
-
 protected:
     void resizeEvent(QResizeEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
@@ -89,7 +88,6 @@ private:
 
     void installSectionHandlers();
     void restoreButtons();
-    void keepFavoritesBelow();
     void wholeLoop(Placement &panel, double from, double to, int step);
     bool floatLoop(Placement &panel, double from, double to, int step, bool keepBelow,
                    bool yield);

@@ -68,10 +68,8 @@ bool SideBar::eventFilter(QObject *watched, QEvent *event)
     case QEvent::MouseMove: {
         if (watched == Image3)
             Image3_MouseDrag(static_cast<QMouseEvent *>(event)->globalPosition());
-        if (const Handler handler = found.value()) {
+        if (const Handler handler = found.value())
             (this->*handler)();
-            emit mouseMovedOver(watched);
-        }
         // The tree keeps its own pointer handling.
         return watched != TreeFavor->viewport();
     }
@@ -105,7 +103,6 @@ bool SideBar::eventFilter(QObject *watched, QEvent *event)
 void SideBar::mouseMoveEvent(QMouseEvent *event)
 {
     Picture3_MouseMove();
-    emit mouseMovedOver(this);
     event->accept();
 }
 

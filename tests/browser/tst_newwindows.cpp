@@ -68,7 +68,7 @@ Form1 *tst_newwindows::openerWindow(TestFrame &t)
     Form1 *w = lastWindow(t.frame.get());
     if (!waitForComplete(w))
         return nullptr;
-    QTest::qWaitFor([&] { return w->Caption() == QLatin1String("Opener"); }, 10000);
+    (void)QTest::qWaitFor([&] { return w->Caption() == QLatin1String("Opener"); }, 10000);
     return w;
 }
 

@@ -1,11 +1,11 @@
 #include "TestFrame.h"
 
+#include "browser/EngineSetup.h"
 #include "browser/webengine/WebEngineBrowser.h"
 #include "dialogs/download/CurlFetch.h"
 #include "frame/SettingsFile.h"
 
 #include <QCoreApplication>
-#include <unistd.h>
 
 namespace {
 class Factory : public WebBrowserFactory
@@ -26,14 +26,12 @@ WebBrowserFactory *TestEngine()
 
 void PrepareTestEnvironment()
 {
-    if (geteuid() == 0)
-        qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
+    PrepareWebEngine();
     // The test machines have no network.
     qputenv("QTWEBENGINE_CHROMIUM_FLAGS",
             "--disable-background-networking --disable-component-update --no-proxy-server");
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
 }
 
 TestFrame::TestFrame(bool load, bool withEngine)
