@@ -40,7 +40,6 @@ private slots:
     void yesOpensUnderTheOpener_data();
     void yesOpensUnderTheOpener();
     void windowWithoutNodeOpensWithoutNode();
-    void twentyRequestsTwentyPrompts();
     void realPromptShowsMarkupAsPlainText();
     void closingTheAskerDuringThePromptRefuses();
     void closingCascadesDepthFirst();
@@ -140,35 +139,6 @@ void tst_newwindows::windowWithoutNodeOpensWithoutNode()
     runScript(w, QStringLiteral("many(1)"));
     QTRY_COMPARE_WITH_TIMEOUT(t->forms().size(), 2, 10000);
     QCOMPARE(t->webtree->Count(), 1);
-}
-
-void tst_newwindows::twentyRequestsTwentyPrompts()
-{
-    TestFrame t;
-    Form1 *w = openerWindow(t);
-    QVERIFY(w);
-    t.prompter.defaultAnswer = 7;
-    // Pages keep running while each prompt is open.
-    int paints = 0;
-    t.prompter.whileOpen = [&](const RecordingPrompter::Asked &) {
-        QCoreApplication::processEvents();
-        ++paints;
-    };
-    runScript(w, QStringLiteral("many(20)"));
-    QTRY_COMPARE_WITH_TIMEOUT(t.prompter.asked.size(), 20, 20000);
-    QTest::qWait(300);
-    QCOMPARE(t.prompter.asked.size(), 20);
-    QCOMPARE(paints, 20);
-    QCOMPARE(t->forms().size(), 1);
-    QCOMPARE(t->webtree->Count(), 2);
-    QCOMPARE(t->mytab->Count(), 1);
-
-    // Yes three times: three windows under the opener.
-    t.prompter.asked.clear();
-    t.prompter.defaultAnswer = 6;
-    runScript(w, QStringLiteral("many(3)"));
-    QTRY_COMPARE_WITH_TIMEOUT(t->forms().size(), 4, 20000);
-    QCOMPARE(nodeOf(t.frame.get(), w)->childCount(), 3);
 }
 
 void tst_newwindows::realPromptShowsMarkupAsPlainText()
