@@ -38,7 +38,7 @@ class YesPrompter : public Prompter
 {
 public:
     int msgBox(QWidget *, const QString &, int, const QString &) override { return 6; }
-    QString openFileName(QWidget *, const QString &, const QString &, const QStringList &) override
+    QString openFileName(QWidget *, const QString &, const QString &, const QList<FileFilter> &) override
     {
         return QString();
     }

@@ -17,6 +17,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QStatusBar>
 #include <QTimer>
@@ -87,7 +88,7 @@ void Form1::createControls()
     rtimer->setObjectName(QStringLiteral("rtimer"));
 
     pCoolBar1 = std::make_unique<Placement>(CoolBar1, t, 0, 0, 8220, 840);
-    pToolbar1 = std::make_unique<Placement>(Toolbar1, t, 30, 30, 8160, 780);
+    pToolbar1 = std::make_unique<Placement>(Toolbar1, t, 30, 30, 8160, LargeToolbarHeight);
     pCoolBar2 = std::make_unique<Placement>(CoolBar2, t, 0, 840, 8220, 555);
     pPicture2 = std::make_unique<Placement>(Picture2, t, 30, 30, 8160, 495);
     pLabel1 = std::make_unique<Placement>(Label1, t, 120, 120, 735, 255);
@@ -130,6 +131,12 @@ void Form1::createControls()
     // Keys reach the combo box first, which hands them to its line edit directly.
     cmbadress->installEventFilter(this);
     cmbadress->lineEdit()->installEventFilter(this);
+    // Only a pick from the drop-down list counts as a click: the box would also
+    // "activate" a typed text that matches an entry when Enter is pressed or the
+    // box loses the keyboard, and leaving the box must never navigate (Enter has
+    // its own handler).
+    disconnect(cmbadress->lineEdit(), &QLineEdit::editingFinished, cmbadress, nullptr);
+    disconnect(cmbadress->lineEdit(), &QLineEdit::returnPressed, cmbadress, nullptr);
     connect(cmbadress, &QComboBox::activated, this, [this](int) { cmbadress_Click(); });
 
     const QList<QIcon> gnetIcons = GnetPictures();
@@ -163,6 +170,10 @@ void Form1::createControls()
 
     connect(rtimer, &QTimer::timeout, this, &Form1::rtimer_Timer);
     rtimer->start(1000);
+    connect(frame()->mdiArea(), &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow *sub) {
+        if (sub == subWindow())
+            stopWaiting();
+    });
 }
 
 void Form1::setCaption(const QString &text)

@@ -50,9 +50,14 @@ public:
     void wb_DocumentComplete();
     void wb_NewWindow2(QObject **ppDisp, bool *cancel);
     void Stbar1_PanelClick();
+    // A window that a page opened in the background: it stays behind its opener
+    // until it is activated.
+    bool isWaitingBehind() const { return m_waitingBehind; }
 
     // Toolbar pictures: which image list is in use and each button's picture.
     enum class IconSize { Large, Small };
+    // Toolbar1's designed height, with its large pictures, in twips.
+    static constexpr double LargeToolbarHeight = 780;
     void setToolbarIcons(IconSize size, const QList<int> &pictures);
     IconSize toolbarIconSize() const { return m_iconSize; }
     int ButtonImage(int index) const { return m_buttonImage.value(index - 1); }
@@ -87,8 +92,11 @@ private:
     void createControls();
     void setCaption(const QString &text);
     void setAddressText(const QString &text);
+    void waitBehind();
+    void stopWaiting();
 
     QList<QIcon> m_large, m_small;
     QList<int> m_buttonImage;
     IconSize m_iconSize = IconSize::Large;
+    bool m_waitingBehind = false;
 };

@@ -83,33 +83,35 @@ void Form1::wb_NewWindow2(QObject **ppDisp, bool *cancel)
         *cancel = true;
         return;
     }
+    // Pages keep running while we ask and while the new window is shown: this
+    // window may be closed meanwhile (its close box, a script, an opener's cascade,
+    // the frame closing), so it is held for the whole handler and checked after
+    // every step that lets events run.
+    Hold hold(this);
     MDIForm1 *f = frame();
     const QString location = wb->LocationURL();
     setAddressText(location);
 
-    int answer = 0;
-    {
-        // Pages keep running while the prompt is open; this window may even be
-        // closed meanwhile, and then the request is refused.
-        Hold hold(this);
-        answer = f->prompter()->msgBox(this,
-                                       QStringLiteral("Orvane 2\r\nNew Window Detect...\r\nUrl:")
-                                               + location
-                                               + QStringLiteral("\r\nDo you want to open ?"),
-                                       20, QStringLiteral("Orvane"));
-        if (isUnloaded()) {
-            *cancel = true;
-            return;
-        }
-    }
-    if (answer == 7) {
+    const int answer = f->prompter()->msgBox(
+            this,
+            QStringLiteral("Orvane 2\r\nNew Window Detect...\r\nUrl:") + location
+                    + QStringLiteral("\r\nDo you want to open ?"),
+            20, QStringLiteral("Orvane"));
+    if (answer == 7 || isUnloaded()) {
         *cancel = true;
         return;
     }
 
     auto *window = new Form1(f);
+    Hold holdNew(window);
+    window->Load(); // its resize lets events run
+    if (isUnloaded() || window->isUnloaded()) {
+        // Opened from a window that is gone: it would have closed with it.
+        window->Unload();
+        *cancel = true;
+        return;
+    }
     *ppDisp = window->wb->object();
-    window->Load();
     const int nodes = f->webtree->Count();
     for (int i = 1; i <= nodes; ++i) {
         QTreeWidgetItem *node = f->webtree->Item(i);
@@ -120,10 +122,31 @@ void Form1::wb_NewWindow2(QObject **ppDisp, bool *cancel)
         }
     }
     f->webtree->update();
-    if (f->optfocus())
+    if (f->optfocus()) {
         window->Show();
-    else
+    } else {
+        // This window keeps the front and the keyboard; the new one waits behind
+        // until the user brings it forward, and then shows maximised (Show()).
         f->mdiArea()->setActiveSubWindow(subWindow());
+        window->waitBehind();
+    }
+}
+
+void Form1::waitBehind()
+{
+    // A page that has just loaded puts the keyboard into its view, and a view that
+    // takes the keyboard brings its window to the front; a view that takes no input
+    // cannot. Any activation (the user's, or the window in front closing) ends it.
+    m_waitingBehind = true;
+    wb->setEnabled(false);
+}
+
+void Form1::stopWaiting()
+{
+    if (!m_waitingBehind)
+        return;
+    m_waitingBehind = false;
+    wb->setEnabled(true);
 }
 
 void Form1::Stbar1_PanelClick()

@@ -40,6 +40,9 @@ void Form1::gnet_ButtonClick(int index)
         cmbadress->setEditText(text);
         gnetButtons.at(2)->setEnabled(true);
     } else if (index == 3) {
+        // The download lets timers and scripts run; this window may be closed
+        // meanwhile, and must outlive the handler that asked.
+        Hold hold(this);
         Module2::EditPageSource(frame(), cmbadress->currentText());
     }
 }

@@ -50,7 +50,11 @@ void Dialog::refit(Form1 *window)
     const Twips &t = window->frame()->twips();
     if (QLayout *layout = window->Toolbar1->layout())
         layout->activate();
-    const double toolbar = t.fromPx(window->Toolbar1->sizeHint().height());
+    // Large pictures are what the window is designed with: the toolbar takes back
+    // its designed height. Small ones take what the toolbar needs for them.
+    const double toolbar = window->toolbarIconSize() == Form1::IconSize::Large
+            ? Form1::LargeToolbarHeight
+            : t.fromPx(window->Toolbar1->sizeHint().height());
     // The band keeps its design margin around the toolbar.
     const double margin = window->pCoolBar1->Height() - window->pToolbar1->Height();
     window->pToolbar1->setHeight(toolbar);

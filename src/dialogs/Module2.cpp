@@ -42,7 +42,8 @@ frmEdit *Module2::EditPageSource(MDIForm1 *frame, const QString &address,
 
     auto *editor = new frmEdit(frame);
     editor->Text1->setPlainText(buffer);
-    editor->subWindow()->show();
+    // Maximised from its first showing: no flash at its normal size.
+    editor->subWindow()->showMaximized();
     frame->webtree->Add(nullptr, TreeView::Child, WindowKeyFor(editor->hWnd()),
                         QStringLiteral("Edit - ") + address);
     editor->Show();

@@ -35,10 +35,13 @@ void frmEdit::Form_Resize()
 {
     if (isUnloaded())
         return;
-    // Against the outer size; when the window is smaller than the margins (or
-    // minimised) the text box keeps its last size.
-    pText1->setWidth(Width() - 100);
-    pText1->setHeight(Height() - 400);
+    // The text box fills the window's inside. (Margins against the outer size only
+    // fit a window with a frame and caption; a maximised child has neither.) A
+    // minimised window keeps the text box's last size.
+    if (WindowState() == 1)
+        return;
+    pText1->setWidth(ScaleWidth());
+    pText1->setHeight(ScaleHeight());
     yieldOnce();
 }
 

@@ -10,6 +10,10 @@
 ChildForm::ChildForm(MDIForm1 *frame)
     : QWidget(nullptr), m_frame(frame), m_handle(frame->allocateHandle())
 {
+    // The form paints all of itself: a maximised sub-window can leave a stale title
+    // bar behind its children (after a modal dialog, when the area resizes), and it
+    // must never show through.
+    setAutoFillBackground(true);
     m_sub = frame->mdiArea()->addSubWindow(this);
     // Closing goes through Unload(), which decides when the window is deleted.
     m_sub->setAttribute(Qt::WA_DeleteOnClose, false);

@@ -121,7 +121,10 @@ void MDIForm1::createWindowList()
                 separator->setProperty("orvaneWindow", true);
             }
             ++n;
-            QAction *a = file->addAction(QStringLiteral("&%1 %2").arg(n).arg(form->Caption()));
+            // The title as the page gives it: a '&' in it makes no shortcut.
+            QString title = form->Caption();
+            title.replace(QLatin1Char('&'), QLatin1String("&&"));
+            QAction *a = file->addAction(QStringLiteral("&%1 %2").arg(n).arg(title));
             a->setProperty("orvaneWindow", form->hWnd());
             a->setCheckable(true);
             a->setChecked(form == activeChild());

@@ -37,10 +37,13 @@ void MDIForm1::new_Click()
 
 void MDIForm1::open_Click()
 {
-    const QStringList filters = { QStringLiteral("Html,Htm Files (*.html,*.htm) (*.html *.htm)"),
-                                  QStringLiteral("Asp Files (*.asp) (*.asp)"),
-                                  QStringLiteral("Flash Files (*.swf) (*.swf)"),
-                                  QStringLiteral("All Files (*.*) (*)") };
+    const QList<FileFilter> filters = {
+        { QStringLiteral("Html,Htm Files (*.html,*.htm)"),
+          { QStringLiteral("*.html"), QStringLiteral("*.htm") } },
+        { QStringLiteral("Asp Files (*.asp)"), { QStringLiteral("*.asp") } },
+        { QStringLiteral("Flash Files (*.swf)"), { QStringLiteral("*.swf") } },
+        { QStringLiteral("All Files (*.*)"), { QStringLiteral("*") } },
+    };
     const QString path = m_env.prompter->openFileName(this, QStringLiteral("Our File Open Title"),
                                                       m_env.currentDir, filters);
     if (path.trimmed().isEmpty())

@@ -1,5 +1,6 @@
 #include "frame/MessageBoxPrompter.h"
 
+#include <QComboBox>
 #include <QDialog>
 #include <QFileDialog>
 #include <QInputDialog>
@@ -39,9 +40,27 @@ int MessageBoxPrompter::msgBox(QWidget *parent, const QString &text, int style,
 }
 
 QString MessageBoxPrompter::openFileName(QWidget *parent, const QString &title,
-                                         const QString &folder, const QStringList &filters)
+                                         const QString &folder, const QList<FileFilter> &filters)
 {
-    return QFileDialog::getOpenFileName(parent, title, folder, filters.join(QStringLiteral(";;")));
+    QFileDialog dialog(parent, title, folder);
+    dialog.setObjectName(QStringLiteral("OpenFileDialog"));
+    // Qt's own dialog, so that the type list can show our names alone.
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    QStringList nameFilters;
+    for (const FileFilter &filter : filters)
+        nameFilters.append(filter.name + QStringLiteral(" (") + filter.patterns.join(QLatin1Char(' '))
+                           + QLatin1Char(')'));
+    dialog.setNameFilters(nameFilters);
+    // The dialog reads each entry's patterns by its place in the list; what the
+    // list shows is the name alone.
+    if (auto *types = dialog.findChild<QComboBox *>(QStringLiteral("fileTypeCombo")))
+        for (int i = 0; i < filters.size() && i < types->count(); ++i)
+            types->setItemText(i, filters.at(i).name);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return QString();
+    return dialog.selectedFiles().first();
 }
 
 QString MessageBoxPrompter::saveFileName(QWidget *parent, const QString &title,

@@ -8,7 +8,7 @@ class MessageBoxPrompter : public Prompter
 public:
     int msgBox(QWidget *parent, const QString &text, int style, const QString &title) override;
     QString openFileName(QWidget *parent, const QString &title, const QString &folder,
-                         const QStringList &filters) override;
+                         const QList<FileFilter> &filters) override;
     QString saveFileName(QWidget *parent, const QString &title, const QString &suggested) override;
     QString askText(QWidget *parent, const QString &title, const QString &label,
                     bool *ok) override;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <QString>
 #include <QStringList>
 
@@ -13,6 +14,13 @@ enum Style { OkOnly = 0, Critical = 16, YesNoCritical = 20, YesNoQuestion = 36, 
 enum Answer { Ok = 1, Yes = 6, No = 7 };
 }
 
+// One entry of a file dialog's type list: the name shown, and the files it lists.
+struct FileFilter
+{
+    QString name;
+    QStringList patterns;
+};
+
 // Every question the program asks the user goes through one of these, so tests
 // can answer in place of a person.
 class Prompter
@@ -22,9 +30,9 @@ public:
 
     // Plain text only: the text may come from a page and is never read as markup.
     virtual int msgBox(QWidget *parent, const QString &text, int style, const QString &title) = 0;
-    // Empty when cancelled.
+    // Empty when cancelled. A typed name need not exist.
     virtual QString openFileName(QWidget *parent, const QString &title, const QString &folder,
-                                 const QStringList &filters) = 0;
+                                 const QList<FileFilter> &filters) = 0;
     virtual QString saveFileName(QWidget *parent, const QString &title,
                                  const QString &suggested) = 0;
     // Empty and *ok false when cancelled.

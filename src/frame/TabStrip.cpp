@@ -1,6 +1,35 @@
 #include "frame/TabStrip.h"
 
+#include <QPainter>
+#include <QPixmap>
 #include <QSignalBlocker>
+
+namespace {
+
+// A tab's text is shown as given: '&' would otherwise make a shortcut and vanish.
+QString shown(const QString &caption)
+{
+    QString text = caption;
+    return text.replace(QLatin1Char('&'), QLatin1String("&&"));
+}
+
+// A small page with a blue band: the picture every tab carries.
+QIcon drawTabPicture()
+{
+    QPixmap pixmap(16, 16);
+    pixmap.fill(Qt::transparent);
+    QPainter p(&pixmap);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QColor(57, 109, 165));
+    p.setBrush(Qt::white);
+    p.drawRect(QRectF(2.5, 1.5, 11, 13));
+    p.fillRect(QRectF(3, 2, 10, 3), QColor(57, 109, 165));
+    p.drawLine(QPointF(5, 8.5), QPointF(11, 8.5));
+    p.drawLine(QPointF(5, 11.5), QPointF(11, 11.5));
+    return QIcon(pixmap);
+}
+
+} // namespace
 
 TabStrip::TabStrip(QWidget *parent) : QTabBar(parent)
 {
@@ -10,6 +39,7 @@ TabStrip::TabStrip(QWidget *parent) : QTabBar(parent)
     setExpanding(false);
     setUsesScrollButtons(true);
     setElideMode(Qt::ElideRight);
+    m_image1 = drawTabPicture();
 }
 
 void TabStrip::Add(const QString &key, const QString &caption)
@@ -17,7 +47,7 @@ void TabStrip::Add(const QString &key, const QString &caption)
     // A new tab is appended and not selected.
     const QSignalBlocker blocker(this);
     const int selected = currentIndex();
-    const int i = addTab(caption);
+    const int i = addTab(m_image1, shown(caption));
     setTabData(i, key);
     setTabToolTip(i, caption);
     if (selected >= 0)
@@ -37,12 +67,13 @@ QString TabStrip::Key(int index) const
 
 QString TabStrip::Caption(int index) const
 {
-    return tabText(index - 1);
+    QString text = tabText(index - 1);
+    return text.replace(QLatin1String("&&"), QLatin1String("&"));
 }
 
 void TabStrip::setCaption(int index, const QString &caption)
 {
-    setTabText(index - 1, caption);
+    setTabText(index - 1, shown(caption));
     setTabToolTip(index - 1, caption);
 }
 

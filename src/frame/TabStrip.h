@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QIcon>
 #include <QTabBar>
 
 // The tab strip of open windows; each tab carries its window's key.
@@ -16,4 +17,9 @@ public:
     QString Caption(int index) const; // 1-based
     void setCaption(int index, const QString &caption);
     int FindKey(const QString &key) const; // 1-based, 0 when absent
+    // The strip's image list; every tab shows its first picture.
+    QIcon ImageList2(int index) const { return index == 1 ? m_image1 : QIcon(); }
+
+private:
+    QIcon m_image1;
 };

@@ -179,6 +179,7 @@ bool SideBar::floatLoop(Placement &panel, double from, double to, int step, bool
 void SideBar::Image5_Click()
 {
     if (m_animating) {
+        // Arrives while "Favorites" closes: "Open Web's" opens once it has closed.
         m_pendingClick = &SideBar::Image5_Click;
         return;
     }
@@ -203,7 +204,9 @@ void SideBar::Image5_Click()
 void SideBar::Image6_Click()
 {
     if (m_animating) {
-        m_pendingClick = &SideBar::Image6_Click;
+        // Arrives while "Favorites" closes, with its button still saying open: a
+        // click then closes it, which is what is under way. It ends closed.
+        m_pendingClick = nullptr;
         return;
     }
     m_animating = true;
@@ -230,8 +233,8 @@ void SideBar::Image6_Click()
 void SideBar::finishAnimation()
 {
     m_animating = false;
-    // A section click that arrived while "Favorites" was closing runs now, on the
-    // settled state, instead of inside the running animation.
+    // An "Open Web's" click that arrived while "Favorites" was closing runs now, on
+    // the settled state, instead of inside the running animation.
     if (const Handler pending = std::exchange(m_pendingClick, nullptr))
         QTimer::singleShot(0, this, pending);
 }

@@ -41,7 +41,8 @@ private slots:
     void yesOpensUnderTheOpener();
     void windowWithoutNodeOpensWithoutNode();
     void realPromptShowsMarkupAsPlainText();
-    void closingTheAskerDuringThePromptRefuses();
+    void closingTheAskerWhileItsWindowOpens_data();
+    void closingTheAskerWhileItsWindowOpens();
     void closingCascadesDepthFirst();
     void deepChainClosesCompletely();
 
@@ -178,21 +179,63 @@ void tst_newwindows::realPromptShowsMarkupAsPlainText()
     QCOMPARE(frame.forms().size(), 1);
 }
 
-void tst_newwindows::closingTheAskerDuringThePromptRefuses()
+void tst_newwindows::closingTheAskerWhileItsWindowOpens_data()
 {
+    QTest::addColumn<QString>("when");
+    QTest::addColumn<QString>("how");
+    QTest::newRow("during the prompt, its close box") << "prompt" << "close box";
+    QTest::newRow("while the new window shows, its close box") << "shown" << "close box";
+    QTest::newRow("while the new window shows, its opener's cascade") << "shown" << "cascade";
+    QTest::newRow("while the new window shows, the frame closing") << "shown" << "frame";
+}
+
+void tst_newwindows::closingTheAskerWhileItsWindowOpens()
+{
+    QFETCH(QString, when);
+    QFETCH(QString, how);
     TestFrame t;
-    Form1 *w = openerWindow(t);
-    QVERIFY(w);
+    Form1 *top = openerWindow(t);
+    QVERIFY(top);
+    Form1 *w = top;
+    if (how == QLatin1String("cascade")) {
+        // The asker is itself a window that a page opened.
+        t.prompter.answers = { 6 };
+        runScript(top, QStringLiteral("window.open('/opener')"));
+        QTRY_COMPARE_WITH_TIMEOUT(t->forms().size(), 2, 10000);
+        w = lastWindow(t.frame.get());
+        QVERIFY(waitForComplete(w));
+    }
     QPointer<Form1> asker(w);
-    t.prompter.answers = { 6 };
-    t.prompter.whileOpen = [&](const RecordingPrompter::Asked &) {
-        asker->subWindow()->close();
-        QCoreApplication::processEvents();
+    auto close = [&] {
+        if (how == QLatin1String("close box"))
+            asker->subWindow()->close();
+        else if (how == QLatin1String("cascade"))
+            top->Unload();
+        else
+            t->close();
     };
+    t.prompter.answers = { 6 };
+    bool done = false;
+    t.prompter.whileOpen = [&](const RecordingPrompter::Asked &) {
+        if (std::exchange(done, true))
+            return;
+        if (when == QLatin1String("prompt")) {
+            close();
+            QCoreApplication::processEvents();
+        } else {
+            // Runs at the first yield after the prompt: the new window's resize.
+            QTimer::singleShot(0, t.frame.get(), close);
+        }
+    };
+    const int asked = t.prompter.asked.size();
     runScript(w, QStringLiteral("many(1)"));
-    QTRY_COMPARE_WITH_TIMEOUT(t.prompter.asked.size(), 1, 10000);
+    // (Closing the frame asks its quit question too.)
+    QTRY_VERIFY_WITH_TIMEOUT(t.prompter.asked.size() > asked, 10000);
+    QTRY_VERIFY(asker.isNull() || asker->isUnloaded());
+    QTest::qWait(200);
     flushDeletes();
     QTRY_VERIFY(!asker);
+    // The window it asked for went with it: nothing is left without node or tab.
     QCOMPARE(t->forms().size(), 0);
     QCOMPARE(t->webtree->Count(), 1);
     QCOMPARE(t->mytab->Count(), 0);

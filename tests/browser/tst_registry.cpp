@@ -4,17 +4,29 @@
 #include "TestServer.h"
 #include "frame/TabStrip.h"
 #include "frame/TreeView.h"
+#include "frame/MessageBoxPrompter.h"
 #include "frame/WindowKey.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QFileDialog>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
+#include <QKeySequence>
 #include <QMdiArea>
+#include <QMenu>
 #include <QMdiSubWindow>
 #include <QTimer>
 #include <QtTest>
+
+namespace {
+const QStringList FilterNames = { QStringLiteral("Html,Htm Files (*.html,*.htm)"),
+                                  QStringLiteral("Asp Files (*.asp)"),
+                                  QStringLiteral("Flash Files (*.swf)"),
+                                  QStringLiteral("All Files (*.*)") };
+} // namespace
 
 class tst_registry : public QObject
 {
@@ -25,6 +37,7 @@ private slots:
     void newWindowsGoToTabsAndTree();
     void tabAndNodeClicksSwitch();
     void openFile();
+    void openFileRealDialog();
     void layoutFollowsTheWindowSize();
     void goNetAndHistory();
     void pageEventsFollowTheLoad();
@@ -37,7 +50,7 @@ private:
 void tst_registry::initTestCase()
 {
     m_server.page(QStringLiteral("/t"),
-                  "<html><head><title>Titled &lt;b&gt;page</title></head><body>hi</body></html>");
+                  "<html><head><title>Tom &amp; Jerry &lt;b&gt;page</title></head><body>hi</body></html>");
     m_server.page(QStringLiteral("/u"), "<html><head><title>Other</title></head></html>");
     QVERIFY(m_server.start());
 }
@@ -140,9 +153,7 @@ void tst_registry::openFile()
     const QStringList dialog = t.prompter.fileDialogs.first();
     QCOMPARE(dialog.at(0), QStringLiteral("Our File Open Title"));
     QCOMPARE(dialog.at(1), t.homeDir());
-    QCOMPARE(dialog.size(), 6);
-    QVERIFY(dialog.at(2).startsWith(QLatin1String("Html,Htm Files (*.html,*.htm)")));
-    QVERIFY(dialog.at(5).startsWith(QLatin1String("All Files (*.*)")));
+    QCOMPARE(dialog.mid(2), FilterNames);
 
     t.prompter.fileNames = { path };
     t->open_Click();
@@ -152,6 +163,36 @@ void tst_registry::openFile()
     QCOMPARE(t->webtree->Item(1)->child(0)->text(0), path);
     QCOMPARE(t->mytab->Caption(1), QStringLiteral("a.htm"));
     QTRY_COMPARE_WITH_TIMEOUT(w->Caption(), QStringLiteral("Local"), 20000);
+}
+
+void tst_registry::openFileRealDialog()
+{
+    // The real dialog: its type list shows the four names alone, and a typed
+    // name that does not exist is taken and navigated to like any other.
+    MessageBoxPrompter real;
+    TestFrame t(false);
+    t.realPrompter = &real;
+    t.create();
+    QStringList shown;
+    QTimer::singleShot(500, [&] {
+        auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
+        if (!dialog)
+            return;
+        auto *types = dialog->findChild<QComboBox *>(QStringLiteral("fileTypeCombo"));
+        for (int i = 0; types && i < types->count(); ++i)
+            shown.append(types->itemText(i));
+        auto *name = dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
+        if (name)
+            name->setText(QStringLiteral("missing.htm"));
+        QMetaObject::invokeMethod(dialog, "accept");
+    });
+    t->open_Click();
+    QCOMPARE(shown, FilterNames);
+    Form1 *w = lastWindow(t.frame.get());
+    QVERIFY(w);
+    const QString path = QDir(t.homeDir()).filePath(QStringLiteral("missing.htm"));
+    QCOMPARE(w->cmbadress->currentText(), path);
+    QCOMPARE(t->mytab->Caption(1), QStringLiteral("missing.htm"));
 }
 
 void tst_registry::layoutFollowsTheWindowSize()
@@ -251,12 +292,25 @@ void tst_registry::pageEventsFollowTheLoad()
     w->cmbadress->setEditText(url);
     w->gnet_ButtonClick(1);
     QVERIFY(t->Timer1->isActive());
-    // The title, markup and all, as plain text everywhere.
-    const QString title = QStringLiteral("Titled <b>page");
+    // The title exactly as the page gives it, markup and '&' too, everywhere: no
+    // '&' makes a shortcut in the tab or the window list.
+    const QString title = QStringLiteral("Tom & Jerry <b>page");
     QTRY_COMPARE_WITH_TIMEOUT(w->Caption(), title, 20000);
     QTRY_VERIFY_WITH_TIMEOUT(!t->Timer1->isActive(), 20000);
     QCOMPARE(t->mytab->Caption(1), title);
+    QVERIFY(QKeySequence::mnemonic(t->mytab->tabText(0)).isEmpty());
     QCOMPARE(t->webtree->Item(1)->child(0)->text(0), title);
+    emit t->file->aboutToShow();
+    QAction *listed = nullptr;
+    for (QAction *a : t->file->actions())
+        if (a->property("orvaneWindow").toInt() == w->hWnd())
+            listed = a;
+    QVERIFY(listed);
+    QCOMPARE(QKeySequence::mnemonic(listed->text()), QKeySequence(Qt::ALT | Qt::Key_1));
+    QCOMPARE(listed->text().mid(3).replace(QLatin1String("&&"), QLatin1String("&")), title);
+    // Each tab carries the strip's first picture.
+    QVERIFY(!t->mytab->tabIcon(0).isNull());
+    QCOMPARE(t->mytab->tabIcon(0).cacheKey(), t->mytab->ImageList2(1).cacheKey());
     QCOMPARE(t->webtree->Item(1)->text(0), QStringLiteral("Open Web's"));
     QCOMPARE(w->cmbadress->currentText(), url);
     QCOMPARE(w->pos, 100);

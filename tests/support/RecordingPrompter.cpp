@@ -12,9 +12,12 @@ int RecordingPrompter::msgBox(QWidget *, const QString &text, int style, const Q
 }
 
 QString RecordingPrompter::openFileName(QWidget *, const QString &title, const QString &folder,
-                                        const QStringList &filters)
+                                        const QList<FileFilter> &filters)
 {
-    fileDialogs.append(QStringList{ title, folder } + filters);
+    QStringList asked{ title, folder };
+    for (const FileFilter &filter : filters)
+        asked.append(filter.name);
+    fileDialogs.append(asked);
     return fileNames.isEmpty() ? QString() : fileNames.takeFirst();
 }
 

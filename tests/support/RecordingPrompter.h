@@ -19,7 +19,7 @@ public:
 
     int msgBox(QWidget *parent, const QString &text, int style, const QString &title) override;
     QString openFileName(QWidget *parent, const QString &title, const QString &folder,
-                         const QStringList &filters) override;
+                         const QList<FileFilter> &filters) override;
     QString saveFileName(QWidget *parent, const QString &title, const QString &suggested) override;
     QString askText(QWidget *parent, const QString &title, const QString &label,
                     bool *ok) override;
@@ -39,7 +39,7 @@ public:
     std::function<int(QDialog *)> onDialog;
 
     QList<Asked> asked;
-    QList<QStringList> fileDialogs; // title, folder, filters...
+    QList<QStringList> fileDialogs; // title, folder, filter names...
     int dialogsRun = 0;
     int printersAsked = 0;
 };

@@ -56,7 +56,7 @@ void TestFrame::create(bool load, bool withEngine)
     env.programDir = program.path();
     env.homeDir = home.path();
     env.currentDir = home.path();
-    env.prompter = &prompter;
+    env.prompter = realPrompter ? realPrompter : &prompter;
     env.dpi = 96;
     if (withEngine)
         env.browsers = [] { return TestEngine(); };

@@ -22,6 +22,8 @@ struct TestFrame
     QTemporaryDir program;
     QTemporaryDir home;
     RecordingPrompter prompter;
+    // Asks in place of the recorder when set before create(): the real dialogs.
+    Prompter *realPrompter = nullptr;
     int quits = 0;
     std::unique_ptr<MDIForm1> frame;
 

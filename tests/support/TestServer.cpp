@@ -2,12 +2,16 @@
 
 #include <httplib.h>
 #include <chrono>
+#include <map>
+#include <mutex>
 #include <thread>
 
 struct TestServer::Impl
 {
     httplib::Server server;
     std::thread thread;
+    mutable std::mutex mutex;
+    std::map<std::string, int> hits;
 };
 
 TestServer::TestServer() : d(std::make_unique<Impl>()) { }
@@ -42,7 +46,20 @@ QString TestServer::url(const QString &path) const
 
 void TestServer::page(const QString &path, const QByteArray &html)
 {
-    d->server.Get(path.toStdString(), [html](const httplib::Request &, httplib::Response &res) {
+    Impl *impl = d.get();
+    const std::string key = path.toStdString();
+    d->server.Get(key, [impl, key, html](const httplib::Request &, httplib::Response &res) {
+        {
+            std::lock_guard<std::mutex> lock(impl->mutex);
+            ++impl->hits[key];
+        }
         res.set_content(html.toStdString(), "text/html");
     });
+}
+
+int TestServer::hits(const QString &path) const
+{
+    std::lock_guard<std::mutex> lock(d->mutex);
+    const auto found = d->hits.find(path.toStdString());
+    return found == d->hits.end() ? 0 : found->second;
 }

@@ -25,8 +25,9 @@ public:
     int port() const { return m_port; }
     QString url(const QString &path) const;
 
-    // A page that answers with the given HTML.
+    // A page that answers with the given HTML; hits() counts its requests.
     void page(const QString &path, const QByteArray &html);
+    int hits(const QString &path) const;
 
 private:
     struct Impl;

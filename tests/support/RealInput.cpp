@@ -1,0 +1,100 @@
+#include "RealInput.h"
+
+#include <QGuiApplication>
+#include <QTest>
+#include <QWidget>
+
+#include <X11/Xlib.h>
+#include <X11/XKBlib.h>
+#include <X11/extensions/XTest.h>
+#include <X11/keysym.h>
+
+namespace {
+
+Display *display()
+{
+    auto *x11 = qApp->nativeInterface<QNativeInterface::QX11Application>();
+    return x11 ? x11->display() : nullptr;
+}
+
+void flush(Display *d)
+{
+    XSync(d, False);
+    // Let the program read what the server now sends it.
+    QTest::qWait(50);
+}
+
+void pressKeysym(Display *d, KeySym sym)
+{
+    const KeyCode code = XKeysymToKeycode(d, sym);
+    if (!code)
+        return;
+    const bool shifted = XkbKeycodeToKeysym(d, code, 0, 0) != sym
+            && XkbKeycodeToKeysym(d, code, 0, 1) == sym;
+    const KeyCode shift = XKeysymToKeycode(d, XK_Shift_L);
+    if (shifted)
+        XTestFakeKeyEvent(d, shift, True, CurrentTime);
+    XTestFakeKeyEvent(d, code, True, CurrentTime);
+    XTestFakeKeyEvent(d, code, False, CurrentTime);
+    if (shifted)
+        XTestFakeKeyEvent(d, shift, False, CurrentTime);
+    flush(d);
+}
+
+} // namespace
+
+bool RealInput::available()
+{
+    Display *d = display();
+    int event, error, major, minor;
+    return d && XTestQueryExtension(d, &event, &error, &major, &minor);
+}
+
+void RealInput::moveTo(QWidget *widget, QPoint at)
+{
+    Display *d = display();
+    if (!d)
+        return;
+    if (at.x() < 0)
+        at = widget->rect().center();
+    const QPoint global = widget->mapToGlobal(at);
+    // The server works in device pixels.
+    const qreal ratio = widget->devicePixelRatioF();
+    XTestFakeMotionEvent(d, -1, qRound(global.x() * ratio), qRound(global.y() * ratio),
+                         CurrentTime);
+    flush(d);
+}
+
+void RealInput::click(QWidget *widget, QPoint at, int button)
+{
+    Display *d = display();
+    if (!d)
+        return;
+    moveTo(widget, at);
+    // Press and release go out together: a handler that opens a modal box on the
+    // press must not hold the button down while the box waits for its answer.
+    XTestFakeButtonEvent(d, unsigned(button), True, CurrentTime);
+    XTestFakeButtonEvent(d, unsigned(button), False, 20);
+    flush(d);
+}
+
+void RealInput::type(const QString &text)
+{
+    Display *d = display();
+    if (!d)
+        return;
+    for (const QChar c : text) {
+        pressKeysym(d, KeySym(c.unicode())); // Latin-1 keysyms equal their code points
+    }
+}
+
+void RealInput::key(const char *keysymName)
+{
+    if (Display *d = display())
+        pressKeysym(d, XStringToKeysym(keysymName));
+}
+
+void RealInput::settle(int idleMs)
+{
+    QTest::qWait(idleMs);
+}

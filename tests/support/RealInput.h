@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QPoint>
+#include <QString>
+
+class QWidget;
+
+// Input through the X server itself (the XTEST extension), so the program gets
+// it exactly as it would from a person: pointer motion, focus changes and all.
+// Only for tests that run on a real X server.
+namespace RealInput {
+
+// True when the program runs on an X server that accepts synthetic input.
+bool available();
+
+// Moves the pointer to a point of a widget (its centre by default) and clicks.
+void click(QWidget *widget, QPoint at = QPoint(-1, -1), int button = 1);
+void moveTo(QWidget *widget, QPoint at = QPoint(-1, -1));
+// Types printable ASCII text, with the shift key where a character needs it.
+void type(const QString &text);
+// Return, Escape, Tab, ...: an X key name.
+void key(const char *keysymName);
+
+// Waits until the page's work is done and the event queue has been idle for the
+// given time: what a person sees once the screen has settled.
+void settle(int idleMs = 1000);
+
+} // namespace RealInput
