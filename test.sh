@@ -11,13 +11,13 @@ fifo=$(mktemp -u)
 mkfifo "$fifo"
 Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$fifo" &
 xvfb=$!
-trap 'kill $xvfb 2>/dev/null || true; rm -f "$fifo"' EXIT
+wm=
+trap 'kill $wm $xvfb 2>/dev/null || true; rm -f "$fifo"' EXIT
 read -r -t 30 number <"$fifo" || { echo "Xvfb did not start" >&2; exit 1; }
 export DISPLAY=":$number"
 # A window manager, as on a desktop: stacking and activation go through it.
 openbox --sm-disable >/dev/null 2>&1 &
 wm=$!
-trap 'kill $wm $xvfb 2>/dev/null || true; rm -f "$fifo"' EXIT
 sleep 1
 
 ctest --output-on-failure -j2

@@ -17,7 +17,6 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QStatusBar>
 #include <QTimer>
@@ -170,10 +169,8 @@ void Form1::createControls()
 
     connect(rtimer, &QTimer::timeout, this, &Form1::rtimer_Timer);
     rtimer->start(1000);
-    connect(frame()->mdiArea(), &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow *sub) {
-        if (sub == subWindow())
-            stopWaiting();
-    });
+    // A window waiting behind (waitBehind) takes input again once it comes forward.
+    connect(subWindow(), &QMdiSubWindow::aboutToActivate, wb, [this] { wb->setEnabled(true); });
 }
 
 void Form1::setCaption(const QString &text)

@@ -50,9 +50,6 @@ public:
     void wb_DocumentComplete();
     void wb_NewWindow2(QObject **ppDisp, bool *cancel);
     void Stbar1_PanelClick();
-    // A window that a page opened in the background: it stays behind its opener
-    // until it is activated.
-    bool isWaitingBehind() const { return m_waitingBehind; }
 
     // Toolbar pictures: which image list is in use and each button's picture.
     enum class IconSize { Large, Small };
@@ -93,10 +90,8 @@ private:
     void setCaption(const QString &text);
     void setAddressText(const QString &text);
     void waitBehind();
-    void stopWaiting();
 
     QList<QIcon> m_large, m_small;
     QList<int> m_buttonImage;
     IconSize m_iconSize = IconSize::Large;
-    bool m_waitingBehind = false;
 };

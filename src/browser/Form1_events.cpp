@@ -137,16 +137,7 @@ void Form1::waitBehind()
     // A page that has just loaded puts the keyboard into its view, and a view that
     // takes the keyboard brings its window to the front; a view that takes no input
     // cannot. Any activation (the user's, or the window in front closing) ends it.
-    m_waitingBehind = true;
     wb->setEnabled(false);
-}
-
-void Form1::stopWaiting()
-{
-    if (!m_waitingBehind)
-        return;
-    m_waitingBehind = false;
-    wb->setEnabled(true);
 }
 
 void Form1::Stbar1_PanelClick()

@@ -38,10 +38,10 @@ void frmEdit::Form_Resize()
     // The text box fills the window's inside. (Margins against the outer size only
     // fit a window with a frame and caption; a maximised child has neither.) A
     // minimised window keeps the text box's last size.
-    if (WindowState() == 1)
-        return;
-    pText1->setWidth(ScaleWidth());
-    pText1->setHeight(ScaleHeight());
+    if (WindowState() != 1) {
+        pText1->setWidth(ScaleWidth());
+        pText1->setHeight(ScaleHeight());
+    }
     yieldOnce();
 }
 

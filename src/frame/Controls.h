@@ -15,6 +15,12 @@ T *named(T *widget, const QString &name, const QString &caption = QString())
     return widget;
 }
 
+// A text for a tab or a menu item, shown as given: a '&' in it makes no shortcut.
+inline QString withLiteralAmpersands(QString text)
+{
+    return text.replace(QLatin1Char('&'), QLatin1String("&&"));
+}
+
 // Places a control that never moves at its design position in twips.
 inline void place(QWidget *w, const Twips &t, int left, int top, int width, int height)
 {

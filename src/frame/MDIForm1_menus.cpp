@@ -5,6 +5,7 @@
 #include "dialogs/frmOptions.h"
 #include "dialogs/frmabout.h"
 #include "frame/ChildForm.h"
+#include "frame/Controls.h"
 #include "frame/Prompter.h"
 #include "frame/TreeView.h"
 #include "sidebar/SideBar.h"
@@ -121,10 +122,8 @@ void MDIForm1::createWindowList()
                 separator->setProperty("orvaneWindow", true);
             }
             ++n;
-            // The title as the page gives it: a '&' in it makes no shortcut.
-            QString title = form->Caption();
-            title.replace(QLatin1Char('&'), QLatin1String("&&"));
-            QAction *a = file->addAction(QStringLiteral("&%1 %2").arg(n).arg(title));
+            QAction *a = file->addAction(
+                    QStringLiteral("&%1 %2").arg(n).arg(withLiteralAmpersands(form->Caption())));
             a->setProperty("orvaneWindow", form->hWnd());
             a->setCheckable(true);
             a->setChecked(form == activeChild());

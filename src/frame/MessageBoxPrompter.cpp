@@ -43,10 +43,8 @@ QString MessageBoxPrompter::openFileName(QWidget *parent, const QString &title,
                                          const QString &folder, const QList<FileFilter> &filters)
 {
     QFileDialog dialog(parent, title, folder);
-    dialog.setObjectName(QStringLiteral("OpenFileDialog"));
     // Qt's own dialog, so that the type list can show our names alone.
     dialog.setOption(QFileDialog::DontUseNativeDialog);
-    dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::AnyFile);
     QStringList nameFilters;
     for (const FileFilter &filter : filters)

@@ -1,17 +1,12 @@
 #include "frame/TabStrip.h"
 
+#include "frame/Controls.h"
+
 #include <QPainter>
 #include <QPixmap>
 #include <QSignalBlocker>
 
 namespace {
-
-// A tab's text is shown as given: '&' would otherwise make a shortcut and vanish.
-QString shown(const QString &caption)
-{
-    QString text = caption;
-    return text.replace(QLatin1Char('&'), QLatin1String("&&"));
-}
 
 // A small page with a blue band: the picture every tab carries.
 QIcon drawTabPicture()
@@ -47,7 +42,7 @@ void TabStrip::Add(const QString &key, const QString &caption)
     // A new tab is appended and not selected.
     const QSignalBlocker blocker(this);
     const int selected = currentIndex();
-    const int i = addTab(m_image1, shown(caption));
+    const int i = addTab(m_image1, withLiteralAmpersands(caption));
     setTabData(i, key);
     setTabToolTip(i, caption);
     if (selected >= 0)
@@ -73,7 +68,7 @@ QString TabStrip::Caption(int index) const
 
 void TabStrip::setCaption(int index, const QString &caption)
 {
-    setTabText(index - 1, shown(caption));
+    setTabText(index - 1, withLiteralAmpersands(caption));
     setTabToolTip(index - 1, caption);
 }
 

@@ -6,7 +6,6 @@
 #include "TestFrame.h"
 #include "TestServer.h"
 #include "dialogs/Dialog.h"
-#include "dialogs/Module2.h"
 #include "dialogs/frmEdit.h"
 #include "dialogs/frmOptions.h"
 #include "frame/MessageBoxPrompter.h"
@@ -20,17 +19,17 @@
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QComboBox>
+#include <QElapsedTimer>
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
-#include <QMessageBox>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStyle>
 #include <QStyleHints>
-#include <QElapsedTimer>
 #include <QTimer>
 #include <QToolBar>
 #include <QtTest>
@@ -265,11 +264,12 @@ double differingShare(QWidget *w, QRect strip)
         return 1;
     int differing = 0;
     for (int y = 0; y < own.height(); ++y)
-        for (int x = 0; x < own.width(); ++x)
-        {
+        for (int x = 0; x < own.width(); ++x) {
             const QRgb a = screen.pixel(x, y), b = own.pixel(x, y);
             // Smoothing may differ a little; a title bar differs a lot.
-            if (qAbs(qRed(a) - qRed(b)) + qAbs(qGreen(a) - qGreen(b)) + qAbs(qBlue(a) - qBlue(b)) > 96)
+            if (qAbs(qRed(a) - qRed(b)) + qAbs(qGreen(a) - qGreen(b))
+                        + qAbs(qBlue(a) - qBlue(b))
+                > 96)
                 ++differing;
         }
     return double(differing) / (own.width() * own.height());
@@ -383,34 +383,24 @@ void tst_display::editorOpensMaximisedAndFilled()
     showFrame(t);
     Form1 *w = openPage(t, QStringLiteral("/a"));
     QVERIFY(w);
-    // Every state the editor's window shows on its way to the screen.
-    QList<bool> maximisedWhenShown;
+    // Every state the editor's window shows on its way to the screen: the filter
+    // follows each sub-window added to the area.
     struct Watch : QObject
     {
-        QList<bool> *seen;
+        QList<bool> maximisedWhenShown;
         bool eventFilter(QObject *o, QEvent *e) override
         {
-            if (e->type() == QEvent::Show || e->type() == QEvent::Resize)
+            if (e->type() == QEvent::ChildAdded)
+                static_cast<QChildEvent *>(e)->child()->installEventFilter(this);
+            else if (e->type() == QEvent::Show || e->type() == QEvent::Resize)
                 if (auto *sub = qobject_cast<QMdiSubWindow *>(o); sub && sub->isVisible())
                     if (qobject_cast<frmEdit *>(sub->widget()))
-                        seen->append(sub->isMaximized());
+                        maximisedWhenShown.append(sub->isMaximized());
             return false;
         }
     } watch;
-    watch.seen = &maximisedWhenShown;
     t->mdiArea()->viewport()->installEventFilter(&watch);
-    struct Children : QObject
-    {
-        QObject *watch;
-        bool eventFilter(QObject *, QEvent *e) override
-        {
-            if (e->type() == QEvent::ChildAdded)
-                static_cast<QChildEvent *>(e)->child()->installEventFilter(watch);
-            return false;
-        }
-    } children;
-    children.watch = &watch;
-    t->mdiArea()->viewport()->installEventFilter(&children);
+    const QList<bool> &maximisedWhenShown = watch.maximisedWhenShown;
 
     w->cmbadress->setEditText(m_server.url(QStringLiteral("/a")));
     RealInput::click(w->gnet->widgetForAction(w->gnetButtons.at(2)));

@@ -83,9 +83,8 @@ void RealInput::type(const QString &text)
     Display *d = display();
     if (!d)
         return;
-    for (const QChar c : text) {
+    for (const QChar c : text)
         pressKeysym(d, KeySym(c.unicode())); // Latin-1 keysyms equal their code points
-    }
 }
 
 void RealInput::key(const char *keysymName)

@@ -21,8 +21,8 @@ void type(const QString &text);
 // Return, Escape, Tab, ...: an X key name.
 void key(const char *keysymName);
 
-// Waits until the page's work is done and the event queue has been idle for the
-// given time: what a person sees once the screen has settled.
+// Lets the program run for the given time before a test looks, as a person looks
+// once the screen has settled.
 void settle(int idleMs = 1000);
 
 } // namespace RealInput
