@@ -8,13 +8,13 @@
 //   moduleload             "ms": loading the engine's module
 #include "ProcTree.h"
 #include "browser/EngineSetup.h"
-#include "frame/ModuleLoader.h"
+#include "forms/ModuleLoader.h"
 #include "browser/Form1.h"
 #include "browser/WebBrowser.h"
 #include "dialogs/Module2.h"
 #include "dialogs/frmEdit.h"
 #include "frame/MDIForm1.h"
-#include "frame/Prompter.h"
+#include "forms/Prompter.h"
 #include "sidebar/Favorites.h"
 #include "sidebar/SideBar.h"
 

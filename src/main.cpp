@@ -3,9 +3,9 @@
 #include "browser/WebBrowser.h"
 #include "dialogs/PageDownload.h"
 #include "frame/MDIForm1.h"
-#include "frame/MessageBoxPrompter.h"
-#include "frame/ModuleLoader.h"
-#include "frame/Prompter.h"
+#include "forms/MessageBoxPrompter.h"
+#include "forms/ModuleLoader.h"
+#include "forms/Prompter.h"
 
 #include <QApplication>
 #include <QDir>

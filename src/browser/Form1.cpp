@@ -2,12 +2,10 @@
 
 #include "browser/ToolbarPictures.h"
 #include "browser/WebBrowser.h"
-#include "dialogs/Dialog.h"
-#include "frame/Controls.h"
-#include "frame/MDIForm1.h"
-#include "frame/TabStrip.h"
-#include "frame/TreeView.h"
-#include "frame/WindowKey.h"
+#include "forms/Controls.h"
+#include "forms/TabStrip.h"
+#include "forms/TreeView.h"
+#include "forms/WindowKey.h"
 
 #include <QAction>
 #include <QApplication>
@@ -43,7 +41,7 @@ public:
 
 } // namespace
 
-Form1::Form1(MDIForm1 *frame) : ChildForm(frame)
+Form1::Form1(BrowserHost *frame) : ChildForm(frame), m_frame(frame)
 {
     setObjectName(QStringLiteral("Form1"));
     createControls();
@@ -119,7 +117,7 @@ void Form1::createControls()
         }
     }
     Toolbar1->installEventFilter(this);
-    setToolbarIcons(IconSize::Large, Dialog::LargePictures); // large, as designed
+    setToolbarIcons(IconSize::Large, LargeButtonPictures); // large, as designed
 
     // The address row.
     cmbadress->setEditable(true);
@@ -250,11 +248,11 @@ void Form1::Picture2_MouseMove()
 void Form1::Form_Unload()
 {
     rtimer->stop();
-    MDIForm1 *f = frame();
+    BrowserHost *f = frame();
     wb->Stop();
 
     // Close, depth first, every window opened from this one, then our node.
-    TreeView *tree = f->webtree;
+    TreeView *tree = f->openWebsTree();
     const int nodes = tree->Count();
     for (int i = 1; i <= nodes; ++i) {
         QTreeWidgetItem *node = tree->Item(i);
@@ -277,9 +275,9 @@ void Form1::Form_Unload()
         break;
     }
 
-    for (int i = f->mytab->Count(); i >= 1; --i)
-        if (IsOwnKey(f->mytab->Key(i), hWnd()))
-            f->mytab->Remove(i);
+    for (int i = f->windowTabs()->Count(); i >= 1; --i)
+        if (IsOwnKey(f->windowTabs()->Key(i), hWnd()))
+            f->windowTabs()->Remove(i);
 }
 
 bool Form1::eventFilter(QObject *watched, QEvent *event)

@@ -1,7 +1,8 @@
 #pragma once
 
-#include "frame/ChildForm.h"
-#include "frame/Twips.h"
+#include "browser/BrowserHost.h"
+#include "forms/ChildForm.h"
+#include "forms/Twips.h"
 
 #include <QIcon>
 #include <QList>
@@ -21,8 +22,10 @@ class Form1 : public ChildForm
 {
     Q_OBJECT
 public:
-    explicit Form1(MDIForm1 *frame);
+    explicit Form1(BrowserHost *frame);
     ~Form1() override;
+
+    BrowserHost *frame() const { return m_frame; }
 
     // Shows the window inside the frame (its load already ran in the constructor).
     void Load();
@@ -91,6 +94,7 @@ private:
     void setAddressText(const QString &text);
     void waitBehind();
 
+    BrowserHost *m_frame;
     QList<QIcon> m_large, m_small;
     QList<int> m_buttonImage;
     IconSize m_iconSize = IconSize::Large;

@@ -2,12 +2,10 @@
 #include "browser/Form1.h"
 
 #include "browser/WebBrowser.h"
-#include "frame/MDIForm1.h"
-#include "frame/Prompter.h"
-#include "frame/TabStrip.h"
-#include "frame/TreeView.h"
-#include "frame/WindowKey.h"
-#include "sidebar/SideBar.h"
+#include "forms/Prompter.h"
+#include "forms/TabStrip.h"
+#include "forms/TreeView.h"
+#include "forms/WindowKey.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -45,14 +43,14 @@ void Form1::wb_TitleChange(const QString &text)
     if (isUnloaded())
         return;
     setCaption(text);
-    MDIForm1 *f = frame();
-    const int tabs = f->mytab->Count();
+    BrowserHost *f = frame();
+    const int tabs = f->windowTabs()->Count();
     for (int i = 1; i <= tabs; ++i)
-        if (IsOwnKey(f->mytab->Key(i), hWnd()))
-            f->mytab->setCaption(i, text);
-    const int nodes = f->webtree->Count();
+        if (IsOwnKey(f->windowTabs()->Key(i), hWnd()))
+            f->windowTabs()->setCaption(i, text);
+    const int nodes = f->openWebsTree()->Count();
     for (int i = 1; i <= nodes; ++i) {
-        QTreeWidgetItem *node = f->webtree->Item(i);
+        QTreeWidgetItem *node = f->openWebsTree()->Item(i);
         if (node && IsOwnKey(TreeView::Key(node), hWnd())) {
             node->setText(0, text);
             return;
@@ -74,7 +72,7 @@ void Form1::wb_DocumentComplete()
     }
     setAddressText(wb->LocationURL());
     gnetButtons.at(2)->setEnabled(true);
-    frame()->Timer1->stop();
+    frame()->progressTimer()->stop();
 }
 
 void Form1::wb_NewWindow2(QObject **ppDisp, bool *cancel)
@@ -88,7 +86,7 @@ void Form1::wb_NewWindow2(QObject **ppDisp, bool *cancel)
     // the frame closing), so it is held for the whole handler and checked after
     // every step that lets events run.
     Hold hold(this);
-    MDIForm1 *f = frame();
+    BrowserHost *f = frame();
     const QString location = wb->LocationURL();
     setAddressText(location);
 
@@ -112,16 +110,16 @@ void Form1::wb_NewWindow2(QObject **ppDisp, bool *cancel)
         return;
     }
     *ppDisp = window->wb->object();
-    const int nodes = f->webtree->Count();
+    const int nodes = f->openWebsTree()->Count();
     for (int i = 1; i <= nodes; ++i) {
-        QTreeWidgetItem *node = f->webtree->Item(i);
+        QTreeWidgetItem *node = f->openWebsTree()->Item(i);
         if (node && IsOwnKey(TreeView::Key(node), hWnd())) {
-            f->webtree->Add(node, TreeView::Child, WindowKeyFor(window->hWnd()),
+            f->openWebsTree()->Add(node, TreeView::Child, WindowKeyFor(window->hWnd()),
                             window->Caption());
             node->setExpanded(true); // the new window shows in the tree at once
         }
     }
-    f->webtree->update();
+    f->openWebsTree()->update();
     if (f->optfocus()) {
         window->Show();
     } else {

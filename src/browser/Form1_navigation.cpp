@@ -2,15 +2,10 @@
 #include "browser/Form1.h"
 
 #include "browser/WebBrowser.h"
-#include "dialogs/Dialog.h"
-#include "dialogs/Module2.h"
-#include "frame/MDIForm1.h"
-#include "sidebar/SideBar.h"
 
 #include <QAction>
 #include <QComboBox>
 #include <QCursor>
-#include <QMenu>
 #include <QTimer>
 
 void Form1::cmbadress_Click()
@@ -32,7 +27,7 @@ void Form1::gnet_ButtonClick(int index)
         if (text.isEmpty())
             return;
         wb->Navigate(text);
-        frame()->Timer1->start();
+        frame()->progressTimer()->start();
         if (IsInHistory(text))
             return;
         cmbadress->addItem(text);
@@ -43,7 +38,7 @@ void Form1::gnet_ButtonClick(int index)
         // The download lets timers and scripts run; this window may be closed
         // meanwhile, and must outlive the handler that asked.
         Hold hold(this);
-        Module2::EditPageSource(frame(), cmbadress->currentText());
+        frame()->EditPageSource(cmbadress->currentText());
     }
 }
 
@@ -83,11 +78,10 @@ void Form1::Toolbar1_MouseDown(int button)
 {
     if (button != 2)
         return;
-    frame()->dialog()->file->popup(QCursor::pos());
+    frame()->popupIconSizeMenu(QCursor::pos());
 }
 
 void Form1::Toolbar1_MouseMove()
 {
-    frame()->drawimages(frame()->Picture3->Image2);
-    frame()->drawimages(frame()->Picture3->Image1);
+    frame()->resetSectionButtons();
 }

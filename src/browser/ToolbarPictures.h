@@ -8,3 +8,8 @@
 QList<QIcon> LargeToolbarPictures();
 QList<QIcon> SmallToolbarPictures();
 QList<QIcon> GnetPictures();
+
+// Picture numbers of Toolbar1's nine buttons in each list. The small list has one
+// picture fewer: Properties is its 13th.
+inline const QList<int> LargeButtonPictures = { 7, 6, 2, 1, 5, 9, 10, 11, 14 };
+inline const QList<int> SmallButtonPictures = { 7, 6, 2, 1, 5, 9, 10, 11, 13 };

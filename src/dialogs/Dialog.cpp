@@ -1,18 +1,15 @@
 #include "dialogs/Dialog.h"
 
 #include "browser/Form1.h"
-#include "frame/MDIForm1.h"
+#include "browser/ToolbarPictures.h"
+#include "forms/Twips.h"
 
 #include <QLayout>
 #include <QMenu>
 #include <QToolBar>
 
-const QList<int> Dialog::LargePictures = { 7, 6, 2, 1, 5, 9, 10, 11, 14 };
-// The small list has one picture fewer: Properties is its 13th.
-const QList<int> Dialog::SmallPictures = { 7, 6, 2, 1, 5, 9, 10, 11, 13 };
-
-Dialog::Dialog(MDIForm1 *frame)
-    : QObject(frame), file(new QMenu(QStringLiteral("File"), frame)), m_frame(frame)
+Dialog::Dialog(ChildHost *host, QWidget *parent)
+    : QObject(parent), file(new QMenu(QStringLiteral("File"), parent)), m_host(host)
 {
     setObjectName(QStringLiteral("Dialog"));
     file->setObjectName(QStringLiteral("file"));
@@ -29,19 +26,19 @@ Dialog::~Dialog() = default;
 void Dialog::large_Click()
 {
     // An editor (or no window at all) has no toolbar to change.
-    auto *window = qobject_cast<Form1 *>(m_frame->activeChild());
+    auto *window = qobject_cast<Form1 *>(m_host->activeChild());
     if (!window)
         return;
-    window->setToolbarIcons(Form1::IconSize::Large, LargePictures);
+    window->setToolbarIcons(Form1::IconSize::Large, LargeButtonPictures);
     refit(window);
 }
 
 void Dialog::small_Click()
 {
-    auto *window = qobject_cast<Form1 *>(m_frame->activeChild());
+    auto *window = qobject_cast<Form1 *>(m_host->activeChild());
     if (!window)
         return;
-    window->setToolbarIcons(Form1::IconSize::Small, SmallPictures);
+    window->setToolbarIcons(Form1::IconSize::Small, SmallButtonPictures);
     refit(window);
 }
 

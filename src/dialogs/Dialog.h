@@ -3,25 +3,23 @@
 #include <QList>
 #include <QObject>
 
+class ChildHost;
 class Form1;
-class MDIForm1;
 class QAction;
 class QMenu;
+class QWidget;
 
 // Carries the toolbar icon-size menu; never shown as a window.
 class Dialog : public QObject
 {
     Q_OBJECT
 public:
-    explicit Dialog(MDIForm1 *frame);
+    // The menu pops up over parent; the items act on host's active child.
+    Dialog(ChildHost *host, QWidget *parent);
     ~Dialog() override;
 
     void large_Click();
     void small_Click();
-
-    // Picture numbers of Toolbar1's nine buttons in each image list.
-    static const QList<int> LargePictures;
-    static const QList<int> SmallPictures;
 
     QMenu *file;
     QAction *large;
@@ -32,5 +30,5 @@ private:
     // area to lie under the two bars.
     static void refit(Form1 *window);
 
-    MDIForm1 *m_frame;
+    ChildHost *m_host;
 };

@@ -1,11 +1,12 @@
 #include "dialogs/Module2.h"
 
 #include "dialogs/frmEdit.h"
-#include "frame/MDIForm1.h"
-#include "frame/Prompter.h"
-#include "frame/TreeView.h"
-#include "frame/WindowKey.h"
+#include "dialogs/EditorHost.h"
+#include "forms/Prompter.h"
+#include "forms/TreeView.h"
+#include "forms/WindowKey.h"
 
+#include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPlainTextEdit>
 
@@ -27,15 +28,15 @@ QString Module2::PageBuffer(const QByteArray &bytes)
     return text;
 }
 
-frmEdit *Module2::EditPageSource(MDIForm1 *frame, const QString &address,
+frmEdit *Module2::EditPageSource(EditorHost *frame, const QString &address,
                                  const DownloadOptions &options)
 {
-    const PageFetch fetch = frame->env().downloads ? frame->env().downloads() : nullptr;
+    const PageFetch fetch = frame->pageFetch();
     const DownloadResult download = PageDownload::FetchWhilePainting(fetch, address, options);
     const QString buffer = PageBuffer(download.body);
     // Only blanks count as nothing: a page of line breaks is still shown.
     if (!download.ok || onlySpaces(buffer)) {
-        frame->prompter()->msgBox(frame, QStringLiteral("Error to Read File..."), MsgBox::Critical,
+        frame->prompter()->msgBox(frame->mdiArea()->window(), QStringLiteral("Error to Read File..."), MsgBox::Critical,
                                   QStringLiteral("Edit.."));
         return nullptr;
     }
@@ -44,7 +45,7 @@ frmEdit *Module2::EditPageSource(MDIForm1 *frame, const QString &address,
     editor->Text1->setPlainText(buffer);
     // Maximised from its first showing: no flash at its normal size.
     editor->subWindow()->showMaximized();
-    frame->webtree->Add(nullptr, TreeView::Child, WindowKeyFor(editor->hWnd()),
+    frame->openWebsTree()->Add(nullptr, TreeView::Child, WindowKeyFor(editor->hWnd()),
                         QStringLiteral("Edit - ") + address);
     editor->Show();
     return editor;

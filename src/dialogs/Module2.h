@@ -4,13 +4,13 @@
 
 #include <QString>
 
-class MDIForm1;
+class EditorHost;
 class frmEdit;
 
 namespace Module2 {
 // Downloads the address's raw text and shows it in a new editor window. Returns the
 // editor, or nullptr when nothing could be read (the user has been told).
-frmEdit *EditPageSource(MDIForm1 *frame, const QString &address,
+frmEdit *EditPageSource(EditorHost *frame, const QString &address,
                         const DownloadOptions &options = DownloadOptions());
 
 // The editor's text: the received bytes as 8-bit text, padded with spaces to

@@ -1,14 +1,15 @@
 #include "dialogs/frmEdit.h"
 
-#include "frame/MDIForm1.h"
-#include "frame/TreeView.h"
-#include "frame/WindowKey.h"
+#include "forms/Twips.h"
+#include "forms/TreeView.h"
+#include "forms/WindowKey.h"
 
 #include <QCoreApplication>
 #include <QMdiSubWindow>
 #include <QPlainTextEdit>
 
-frmEdit::frmEdit(MDIForm1 *frame) : ChildForm(frame), Text1(new QPlainTextEdit(this))
+frmEdit::frmEdit(EditorHost *frame)
+    : ChildForm(frame), Text1(new QPlainTextEdit(this)), m_frame(frame)
 {
     setObjectName(QStringLiteral("frmEdit"));
     setWindowTitle(QStringLiteral("Edit"));
@@ -52,7 +53,7 @@ void frmEdit::takeFocus()
 
 void frmEdit::Form_Unload()
 {
-    TreeView *tree = frame()->webtree;
+    TreeView *tree = frame()->openWebsTree();
     const int nodes = tree->Count();
     for (int i = 1; i <= nodes; ++i) {
         QTreeWidgetItem *node = tree->Item(i);

@@ -1,7 +1,8 @@
 #pragma once
 
-#include "frame/ChildForm.h"
-#include "frame/Twips.h"
+#include "dialogs/EditorHost.h"
+#include "forms/ChildForm.h"
+#include "forms/Twips.h"
 
 #include <memory>
 
@@ -12,8 +13,10 @@ class frmEdit : public ChildForm
 {
     Q_OBJECT
 public:
-    explicit frmEdit(MDIForm1 *frame);
+    explicit frmEdit(EditorHost *frame);
     ~frmEdit() override;
+
+    EditorHost *frame() const { return m_frame; }
 
     void Form_Resize();
 
@@ -26,4 +29,5 @@ protected:
     void resizeEvent(QResizeEvent *event) override;
 
 private:
+    EditorHost *m_frame;
 };

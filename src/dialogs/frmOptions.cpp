@@ -1,8 +1,8 @@
 #include "dialogs/frmOptions.h"
 
-#include "frame/Prompter.h"
-#include "frame/Controls.h"
-#include "frame/Twips.h"
+#include "forms/Prompter.h"
+#include "forms/Controls.h"
+#include "forms/Twips.h"
 
 #include <QGroupBox>
 #include <QPushButton>

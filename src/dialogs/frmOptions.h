@@ -1,6 +1,6 @@
 #pragma once
 
-#include "frame/SettingsFile.h"
+#include "forms/SettingsFile.h"
 
 #include <QDialog>
 

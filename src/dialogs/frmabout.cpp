@@ -1,8 +1,8 @@
 #include "dialogs/frmabout.h"
 
 #include "dialogs/AboutPictures.h"
-#include "frame/Controls.h"
-#include "frame/Twips.h"
+#include "forms/Controls.h"
+#include "forms/Twips.h"
 
 #include <QFrame>
 #include <QLabel>

@@ -2,12 +2,13 @@
 #include "frame/MDIForm1.h"
 
 #include "dialogs/Dialog.h"
+#include "dialogs/Module2.h"
 #include "dialogs/frmOptions.h"
-#include "frame/ChildForm.h"
-#include "frame/Prompter.h"
-#include "frame/SettingsFile.h"
-#include "frame/TabStrip.h"
-#include "frame/TreeView.h"
+#include "forms/ChildForm.h"
+#include "forms/Prompter.h"
+#include "forms/SettingsFile.h"
+#include "forms/TabStrip.h"
+#include "forms/TreeView.h"
 #include "sidebar/Favorites.h"
 #include "sidebar/SideBar.h"
 
@@ -17,6 +18,7 @@
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMenu>
 #include <QScreen>
 #include <QTimer>
 
@@ -152,6 +154,11 @@ WebBrowserFactory *MDIForm1::browserFactory() const
     return m_env.browsers ? m_env.browsers() : nullptr;
 }
 
+PageFetch MDIForm1::pageFetch() const
+{
+    return m_env.downloads ? m_env.downloads() : nullptr;
+}
+
 void MDIForm1::reportSettingsFailure(int code, const QString &description)
 {
     frmOptions::reportFailure(m_env.prompter, this, code, description);
@@ -250,13 +257,29 @@ bool MDIForm1::optfocus() const
 Dialog *MDIForm1::dialog()
 {
     if (!m_dialog)
-        m_dialog = new Dialog(this);
+        m_dialog = new Dialog(this, this);
     return m_dialog;
+}
+
+void MDIForm1::popupIconSizeMenu(const QPoint &at)
+{
+    dialog()->file->popup(at);
+}
+
+void MDIForm1::EditPageSource(const QString &address)
+{
+    Module2::EditPageSource(this, address);
 }
 
 void MDIForm1::drawimages(QLabel *image)
 {
     Picture3->drawimages(image);
+}
+
+void MDIForm1::resetSectionButtons()
+{
+    drawimages(Picture3->Image2);
+    drawimages(Picture3->Image1);
 }
 
 void MDIForm1::yield()

@@ -1,31 +1,25 @@
 #pragma once
 
+#include "browser/BrowserHost.h"
+#include "dialogs/EditorHost.h"
+#include "forms/Twips.h"
 #include "frame/FrameEnv.h"
-#include "frame/Twips.h"
 
 #include <QList>
 #include <QMainWindow>
 
-class ChildForm;
 class Dialog;
-class Form1;
 class frmOptions;
 class QAction;
 class QFrame;
-class QMdiArea;
+class QLabel;
 class QMenu;
-class QTimer;
 class QTreeWidgetItem;
 class SideBar;
-class TabStrip;
-class TreeView;
-class WebBrowserFactory;
-class Prompter;
-class QLabel;
 
 // The main frame: start-up, the registry of open windows with its tab strip and
 // tree, menus, timers and shutdown.
-class MDIForm1 : public QMainWindow
+class MDIForm1 : public QMainWindow, public BrowserHost, public EditorHost
 {
     Q_OBJECT
 public:
@@ -36,19 +30,28 @@ public:
     void MDIForm_Load();
 
     const FrameEnv &env() const { return m_env; }
-    const Twips &twips() const { return m_twips; }
-    Prompter *prompter() const { return m_env.prompter; }
+    const Twips &twips() const override { return m_twips; }
+    Prompter *prompter() const override { return m_env.prompter; }
     QString settingsPath() const;
-    WebBrowserFactory *browserFactory() const;
+    WebBrowserFactory *browserFactory() const override;
+    PageFetch pageFetch() const override;
 
     // The loaded child windows and their handles.
-    int allocateHandle() { return ++m_lastHandle; }
-    void registerForm(ChildForm *form);
-    void unregisterForm(ChildForm *form);
-    QList<ChildForm *> forms() const { return m_forms; }
+    int allocateHandle() override { return ++m_lastHandle; }
+    void registerForm(ChildForm *form) override;
+    void unregisterForm(ChildForm *form) override;
+    QList<ChildForm *> forms() const override { return m_forms; }
     ChildForm *findForm(int handle) const;
-    ChildForm *activeChild() const;
-    QMdiArea *mdiArea() const { return m_area; }
+    ChildForm *activeChild() const override;
+    QMdiArea *mdiArea() const override { return m_area; }
+
+    // What the browser windows and editors reach the frame by.
+    TreeView *openWebsTree() const override { return webtree; }
+    TabStrip *windowTabs() const override { return mytab; }
+    QTimer *progressTimer() const override { return Timer1; }
+    void resetSectionButtons() override;
+    void popupIconSizeMenu(const QPoint &at) override;
+    void EditPageSource(const QString &address) override;
 
     // Registry.
     void OpenBrowserWindow(const QString &address, const QString &nodeText,
@@ -83,7 +86,7 @@ public:
     void drawimages(QLabel *image);
 
     // The live new-window setting (the options dialog's buttons).
-    bool optfocus() const;
+    bool optfocus() const override;
     frmOptions *options() const { return m_options; }
     Dialog *dialog();
 

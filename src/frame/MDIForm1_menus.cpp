@@ -4,10 +4,10 @@
 #include "browser/Form1.h"
 #include "dialogs/frmOptions.h"
 #include "dialogs/frmabout.h"
-#include "frame/ChildForm.h"
-#include "frame/Controls.h"
-#include "frame/Prompter.h"
-#include "frame/TreeView.h"
+#include "forms/ChildForm.h"
+#include "forms/Controls.h"
+#include "forms/Prompter.h"
+#include "forms/TreeView.h"
 #include "sidebar/SideBar.h"
 
 #include <QAction>
@@ -168,8 +168,7 @@ void MDIForm1::Toolbar1_ButtonClick()
 
 void MDIForm1::Toolbar1_MouseMove()
 {
-    drawimages(Picture3->Image2);
-    drawimages(Picture3->Image1);
+    resetSectionButtons();
 }
 
 void MDIForm1::options_Click()

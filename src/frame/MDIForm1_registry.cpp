@@ -3,10 +3,10 @@
 
 #include "browser/Form1.h"
 #include "browser/WebBrowser.h"
-#include "frame/Prompter.h"
-#include "frame/TabStrip.h"
-#include "frame/TreeView.h"
-#include "frame/WindowKey.h"
+#include "forms/Prompter.h"
+#include "forms/TabStrip.h"
+#include "forms/TreeView.h"
+#include "forms/WindowKey.h"
 #include "sidebar/SideBar.h"
 
 #include <QToolBar>
@@ -78,8 +78,7 @@ void MDIForm1::webtree_NodeClick(QTreeWidgetItem *node)
 
 void MDIForm1::webtree_MouseMove()
 {
-    drawimages(Picture3->Image2);
-    drawimages(Picture3->Image1);
+    resetSectionButtons();
 }
 
 bool MDIForm1::eventFilter(QObject *watched, QEvent *event)

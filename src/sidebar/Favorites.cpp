@@ -1,6 +1,6 @@
 #include "sidebar/Favorites.h"
 
-#include "frame/TreeView.h"
+#include "forms/TreeView.h"
 #include "sidebar/FolderList.h"
 
 #include <QDir>

@@ -1,7 +1,7 @@
 #include "sidebar/SideBar.h"
 
-#include "frame/TreeView.h"
-#include "frame/Controls.h"
+#include "forms/TreeView.h"
+#include "forms/Controls.h"
 
 #include <QLabel>
 #include <QPainter>

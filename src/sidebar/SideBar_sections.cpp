@@ -2,7 +2,7 @@
 // strip that changes the side bar's width.
 #include "sidebar/SideBar.h"
 
-#include "frame/TreeView.h"
+#include "forms/TreeView.h"
 
 #include <QCoreApplication>
 #include <QLabel>

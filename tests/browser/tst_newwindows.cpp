@@ -3,11 +3,11 @@
 #include "TestFrame.h"
 #include "TestServer.h"
 #include "browser/webengine/WebEngineBrowser.h"
-#include "frame/MessageBoxPrompter.h"
-#include "frame/SettingsFile.h"
-#include "frame/TabStrip.h"
-#include "frame/TreeView.h"
-#include "frame/WindowKey.h"
+#include "forms/MessageBoxPrompter.h"
+#include "forms/SettingsFile.h"
+#include "forms/TabStrip.h"
+#include "forms/TreeView.h"
+#include "forms/WindowKey.h"
 
 #include <QAbstractButton>
 #include <QComboBox>

@@ -2,10 +2,10 @@
 #include "BrowserTestUtil.h"
 #include "TestFrame.h"
 #include "TestServer.h"
-#include "frame/TabStrip.h"
-#include "frame/TreeView.h"
-#include "frame/MessageBoxPrompter.h"
-#include "frame/WindowKey.h"
+#include "forms/TabStrip.h"
+#include "forms/TreeView.h"
+#include "forms/MessageBoxPrompter.h"
+#include "forms/WindowKey.h"
 
 #include <QAction>
 #include <QApplication>

@@ -1,6 +1,6 @@
 #include "TestFrame.h"
 #include "dialogs/frmabout.h"
-#include "frame/MessageBoxPrompter.h"
+#include "forms/MessageBoxPrompter.h"
 
 #include <QAction>
 #include <QApplication>

@@ -4,8 +4,8 @@
 #include "browser/Form1.h"
 #include "dialogs/Module2.h"
 #include "dialogs/frmEdit.h"
-#include "frame/TreeView.h"
-#include "frame/WindowKey.h"
+#include "forms/TreeView.h"
+#include "forms/WindowKey.h"
 
 #include <QComboBox>
 #include <QElapsedTimer>

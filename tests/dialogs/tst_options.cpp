@@ -1,7 +1,7 @@
 #include "Files.h"
 #include "TestFrame.h"
 #include "dialogs/frmOptions.h"
-#include "frame/SettingsFile.h"
+#include "forms/SettingsFile.h"
 
 #include <QDir>
 #include <QFile>

@@ -8,11 +8,11 @@
 #include "dialogs/Dialog.h"
 #include "dialogs/frmEdit.h"
 #include "dialogs/frmOptions.h"
-#include "frame/MessageBoxPrompter.h"
-#include "frame/SettingsFile.h"
-#include "frame/TabStrip.h"
-#include "frame/TreeView.h"
-#include "frame/WindowKey.h"
+#include "forms/MessageBoxPrompter.h"
+#include "forms/SettingsFile.h"
+#include "forms/TabStrip.h"
+#include "forms/TreeView.h"
+#include "forms/WindowKey.h"
 #include "sidebar/SideBar.h"
 
 #include <QAbstractButton>

@@ -3,9 +3,9 @@
 #include "TestFrame.h"
 #include "TestServer.h"
 #include "dialogs/PageDownload.h"
-#include "frame/ModuleLoader.h"
-#include "frame/TabStrip.h"
-#include "frame/TreeView.h"
+#include "forms/ModuleLoader.h"
+#include "forms/TabStrip.h"
+#include "forms/TreeView.h"
 #include "sidebar/SideBar.h"
 
 #include <QAction>

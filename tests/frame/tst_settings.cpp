@@ -2,9 +2,9 @@
 #include "Files.h"
 #include "TestFrame.h"
 #include "dialogs/frmOptions.h"
-#include "frame/SettingsFile.h"
-#include "frame/TabStrip.h"
-#include "frame/TreeView.h"
+#include "forms/SettingsFile.h"
+#include "forms/TabStrip.h"
+#include "forms/TreeView.h"
 #include "sidebar/SideBar.h"
 
 #include <QApplication>

@@ -7,9 +7,9 @@
 #include "browser/webengine/WebEngineBrowser.h"
 #include "dialogs/Module2.h"
 #include "dialogs/frmEdit.h"
-#include "frame/SettingsFile.h"
-#include "frame/TreeView.h"
-#include "frame/WindowKey.h"
+#include "forms/SettingsFile.h"
+#include "forms/TreeView.h"
+#include "forms/WindowKey.h"
 #include "sidebar/Shortcut.h"
 
 #include <QComboBox>

@@ -3,9 +3,9 @@
 #include "TestServer.h"
 #include "browser/Form1.h"
 #include "browser/WebBrowser.h"
-#include "frame/TabStrip.h"
-#include "frame/TreeView.h"
-#include "frame/WindowKey.h"
+#include "forms/TabStrip.h"
+#include "forms/TreeView.h"
+#include "forms/WindowKey.h"
 #include "sidebar/Favorites.h"
 #include "sidebar/Shortcut.h"
 

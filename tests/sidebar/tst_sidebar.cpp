@@ -1,5 +1,5 @@
 #include "TestFrame.h"
-#include "frame/TreeView.h"
+#include "forms/TreeView.h"
 #include "sidebar/SideBar.h"
 
 #include <QLabel>

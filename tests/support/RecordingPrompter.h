@@ -1,6 +1,6 @@
 #pragma once
 
-#include "frame/Prompter.h"
+#include "forms/Prompter.h"
 
 #include <QList>
 #include <QString>

@@ -3,7 +3,7 @@
 #include "browser/EngineSetup.h"
 #include "browser/webengine/WebEngineBrowser.h"
 #include "dialogs/download/CurlFetch.h"
-#include "frame/SettingsFile.h"
+#include "forms/SettingsFile.h"
 
 #include <QCoreApplication>
 

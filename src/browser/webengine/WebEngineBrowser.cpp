@@ -1,7 +1,7 @@
 #include "browser/webengine/WebEngineBrowser.h"
 
 #include "browser/webengine/WebEnginePage.h"
-#include "frame/Prompter.h"
+#include "forms/Prompter.h"
 
 #include <QFileInfo>
 #include <QPointer>

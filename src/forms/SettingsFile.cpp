@@ -1,4 +1,4 @@
-#include "frame/SettingsFile.h"
+#include "forms/SettingsFile.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,4 +1,4 @@
-#include "frame/ModuleLoader.h"
+#include "forms/ModuleLoader.h"
 
 #include <QLibrary>
 

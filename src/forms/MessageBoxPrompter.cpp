@@ -1,4 +1,4 @@
-#include "frame/MessageBoxPrompter.h"
+#include "forms/MessageBoxPrompter.h"
 
 #include <QComboBox>
 #include <QDialog>

@@ -2,7 +2,7 @@
 
 #include <QWidget>
 
-class MDIForm1;
+class ChildHost;
 class QMdiSubWindow;
 
 // A child window of the frame (a browser window or an editor): its handle, its
@@ -11,10 +11,10 @@ class ChildForm : public QWidget
 {
     Q_OBJECT
 public:
-    explicit ChildForm(MDIForm1 *frame);
+    explicit ChildForm(ChildHost *host);
     ~ChildForm() override;
 
-    MDIForm1 *frame() const { return m_frame; }
+    ChildHost *host() const { return m_host; }
     int hWnd() const { return m_handle; }
     QMdiSubWindow *subWindow() const { return m_sub; }
     bool isUnloaded() const { return m_unloaded; }
@@ -61,7 +61,7 @@ protected:
 private:
     void release();
 
-    MDIForm1 *m_frame;
+    ChildHost *m_host;
     QMdiSubWindow *m_sub;
     int m_handle;
     bool m_unloaded = false;

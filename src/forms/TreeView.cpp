@@ -1,4 +1,4 @@
-#include "frame/TreeView.h"
+#include "forms/TreeView.h"
 
 namespace {
 constexpr int KeyRole = Qt::UserRole + 1;

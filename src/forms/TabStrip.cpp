@@ -1,6 +1,6 @@
-#include "frame/TabStrip.h"
+#include "forms/TabStrip.h"
 
-#include "frame/Controls.h"
+#include "forms/Controls.h"
 
 #include <QPainter>
 #include <QPixmap>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "frame/Prompter.h"
+#include "forms/Prompter.h"
 
 // The real questions: QMessageBox, QFileDialog, QInputDialog, QPrintDialog.
 class MessageBoxPrompter : public Prompter

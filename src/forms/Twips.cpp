@@ -1,4 +1,4 @@
-#include "frame/Twips.h"
+#include "forms/Twips.h"
 
 #include <QWidget>
 #include <cmath>

@@ -1,29 +1,30 @@
-#include "frame/ChildForm.h"
+#include "forms/ChildForm.h"
 
-#include "frame/MDIForm1.h"
+#include "forms/ChildHost.h"
+#include "forms/Twips.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 
-ChildForm::ChildForm(MDIForm1 *frame)
-    : QWidget(nullptr), m_frame(frame), m_handle(frame->allocateHandle())
+ChildForm::ChildForm(ChildHost *host)
+    : QWidget(nullptr), m_host(host), m_handle(host->allocateHandle())
 {
     // The form paints all of itself: a maximised sub-window can leave a stale title
     // bar behind its children (after a modal dialog, when the area resizes), and it
     // must never show through.
     setAutoFillBackground(true);
-    m_sub = frame->mdiArea()->addSubWindow(this);
+    m_sub = host->mdiArea()->addSubWindow(this);
     // Closing goes through Unload(), which decides when the window is deleted.
     m_sub->setAttribute(Qt::WA_DeleteOnClose, false);
     m_sub->setOption(QMdiSubWindow::RubberBandResize, false);
-    frame->registerForm(this);
+    host->registerForm(this);
 }
 
 ChildForm::~ChildForm()
 {
-    m_frame->unregisterForm(this);
+    m_host->unregisterForm(this);
 }
 
 int ChildForm::WindowState() const
@@ -37,22 +38,22 @@ int ChildForm::WindowState() const
 
 double ChildForm::Width() const
 {
-    return m_frame->twips().fromPx(m_sub->width());
+    return m_host->twips().fromPx(m_sub->width());
 }
 
 double ChildForm::Height() const
 {
-    return m_frame->twips().fromPx(m_sub->height());
+    return m_host->twips().fromPx(m_sub->height());
 }
 
 double ChildForm::ScaleWidth() const
 {
-    return m_frame->twips().fromPx(width());
+    return m_host->twips().fromPx(width());
 }
 
 double ChildForm::ScaleHeight() const
 {
-    return m_frame->twips().fromPx(height());
+    return m_host->twips().fromPx(height());
 }
 
 void ChildForm::Show()
@@ -60,7 +61,7 @@ void ChildForm::Show()
     if (m_unloaded)
         return;
     m_sub->showMaximized();
-    m_frame->mdiArea()->setActiveSubWindow(m_sub);
+    m_host->mdiArea()->setActiveSubWindow(m_sub);
     takeFocus();
 }
 
@@ -69,7 +70,7 @@ void ChildForm::Unload()
     if (m_unloaded)
         return;
     m_unloaded = true;
-    m_frame->unregisterForm(this);
+    m_host->unregisterForm(this);
     Form_Unload();
     m_sub->hide();
     if (m_holds == 0)

@@ -1,4 +1,4 @@
-#include "frame/WindowKey.h"
+#include "forms/WindowKey.h"
 
 QString WindowKeyFor(int handle)
 {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "frame/Twips.h"
+#include "forms/Twips.h"
 
 #include <QString>
 #include <QWidget>
