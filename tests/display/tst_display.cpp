@@ -5,7 +5,6 @@
 #include "RealInput.h"
 #include "TestFrame.h"
 #include "TestServer.h"
-#include "dialogs/Dialog.h"
 #include "dialogs/frmEdit.h"
 #include "dialogs/frmOptions.h"
 #include "forms/MessageBoxPrompter.h"
@@ -83,7 +82,6 @@ private slots:
     void addressBoxNavigatesOnlyWhenAsked_data();
     void addressBoxNavigatesOnlyWhenAsked();
     void maximisedWindowShowsNoTitleBar();
-    void largeIconsRestoreTheOpeningLook();
     void clickWhileFavoritesCloses();
     void editorOpensMaximisedAndFilled();
 
@@ -302,32 +300,6 @@ void tst_display::maximisedWindowShowsNoTitleBar()
         // On the screen, the top of the window is the window's own toolbar.
         // (A title bar left there differs in nearly all of the strip.)
         QVERIFY2(differingShare(w, strip) < 0.5, "a title bar shows over the toolbar");
-    }
-}
-
-void tst_display::largeIconsRestoreTheOpeningLook()
-{
-    TestFrame t;
-    showFrame(t);
-    Form1 *w = openPage(t, QStringLiteral("/a"));
-    QVERIFY(w);
-    const QRect toolbar = w->Toolbar1->geometry();
-    const QRect bar1 = w->CoolBar1->geometry();
-    const QRect bar2 = w->CoolBar2->geometry();
-    const QSize icons = w->Toolbar1->iconSize();
-    Dialog *menu = t->dialog();
-    menu->small_Click();
-    RealInput::settle(300);
-    QVERIFY(w->Toolbar1->height() < toolbar.height());
-    for (int i = 0; i < 2; ++i) {
-        menu->large_Click();
-        RealInput::settle(300);
-        QCOMPARE(w->Toolbar1->geometry(), toolbar);
-        QCOMPARE(w->CoolBar1->geometry(), bar1);
-        QCOMPARE(w->CoolBar2->geometry(), bar2);
-        QCOMPARE(w->Toolbar1->iconSize(), icons);
-        // The page lies directly under the two bars.
-        QCOMPARE(w->pwb->Top(), w->pCoolBar1->Height() + w->pCoolBar2->Height());
     }
 }
 

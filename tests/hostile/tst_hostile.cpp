@@ -2,14 +2,13 @@
 // crowded shutdown. Every case is bounded in time; servers listen on 127.0.0.1 only.
 #include "BrowserTestUtil.h"
 #include "TestFrame.h"
-#include "dialogs/download/CurlFetch.h"
 #include "TestServer.h"
 #include "browser/webengine/WebEngineBrowser.h"
 #include "dialogs/Module2.h"
 #include "dialogs/frmEdit.h"
 #include "forms/SettingsFile.h"
 #include "forms/TreeView.h"
-#include "forms/WindowKey.h"
+#include "sidebar/Favorites.h"
 #include "sidebar/Shortcut.h"
 
 #include <QComboBox>
@@ -17,7 +16,6 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPlainTextEdit>
-#include <QProcess>
 #include <QRandomGenerator>
 #include <QWebEnginePage>
 #include <QtTest>
@@ -89,11 +87,11 @@ QList<QByteArray> fuzzCases(quint32 seed, const QByteArray &valid, const QByteAr
     QRandomGenerator rng(seed);
     QList<QByteArray> cases = { QByteArray(), valid, valid.left(valid.size() - 2),
                                 QByteArray("\r\n\r\n"), QByteArray("\r"), QByteArray("\0", 1) };
-    for (int i = 0; i < 120; ++i)
+    for (int i = 0; i < 100; ++i)
         cases << mutate(rng, valid);
-    for (int i = 0; i < 60; ++i)
+    for (int i = 0; i < 40; ++i)
         cases << randomBytes(rng, rng.bounded(400));
-    for (int i = 0; i < 40; ++i) {
+    for (int i = 0; i < 20; ++i) {
         // Valid lines with bad bytes inside or around them.
         QByteArray b = valid;
         b.insert(rng.bounded(int(b.size())), QByteArray("\xC3\x28\xF0\x28\x8C\x28\xFF\0\xFE", 9));
@@ -105,8 +103,6 @@ QList<QByteArray> fuzzCases(quint32 seed, const QByteArray &valid, const QByteAr
           << QByteArray(100000, 'b') + "\r\n" + valid
           << marker + QByteArray(70000, 'c') + "\n" + valid
           << QByteArray(5000, '\r') + valid << QByteArray(5000, '\n') + valid;
-    for (int i = 0; i < 20; ++i)
-        cases << randomBytes(rng, 20000 + rng.bounded(50000));
     return cases;
 }
 
@@ -214,34 +210,27 @@ private slots:
     void settingsFileFuzz();
     void shortcutFileFuzz();
     void specialFilesDoNotBlock();
+    void countPastSixteenBits();
 
     // Pages.
-    void hugeAndMarkupTitles();
     void pageThatNeverFinishes();
-    void twoHundredWindowRequestsRefused();
+    void windowRequestsRefusedInALoop();
     void windowFromUnloadHandler();
     void oddAddresses();
 
     // Edit Page against a faulty server.
     void editPageFailuresAreBounded_data();
     void editPageFailuresAreBounded();
-    void editPageLargeAndBinaryBodies();
-
-    // Shutdown.
-    void hundredWindowsExitYes();
+    void editPageBinaryBody();
 
 private:
     TestServer m_server;
     std::atomic<bool> m_stop{ false };
     std::atomic<int> m_redirects{ 0 };
-    QByteArray m_bigTitle;
 };
 
 void tst_hostile::initTestCase()
 {
-    m_bigTitle = QByteArray(1024 * 1024, 'T');
-    m_server.page(QStringLiteral("/bigtitle"),
-                  "<html><head><title>" + m_bigTitle + "</title></head><body>x</body></html>");
     m_server.page(QStringLiteral("/markup"),
                   "<html><head><title><b>bold</b> <i onmouseover=\"x()\">it</i></title></head>"
                   "<body><a href=\"<b>\">x</a></body></html>");
@@ -249,7 +238,7 @@ void tst_hostile::initTestCase()
     m_server.page(QStringLiteral("/child"), "<html><head><title>Child</title></head></html>");
     m_server.page(QStringLiteral("/many"),
                   "<html><head><title>Many</title></head><body><script>"
-                  "for (var i = 0; i < 200; ++i) window.open('/child');</script></body></html>");
+                  "for (var i = 0; i < 20; ++i) window.open('/child');</script></body></html>");
     m_server.page(QStringLiteral("/unload"),
                   "<html><head><title>Unload</title></head><body><script>"
                   "addEventListener('unload', function () { window.open('/child'); });"
@@ -258,9 +247,6 @@ void tst_hostile::initTestCase()
                   "</script></body></html>");
     QByteArray nul("<html>\0\0\0after-nul\0tail", 24);
     m_server.page(QStringLiteral("/nul"), nul);
-    QByteArray tenMb(10 * 1024 * 1024, 'm');
-    tenMb.replace(0, 6, "<html>");
-    m_server.page(QStringLiteral("/10mb"), tenMb);
     m_server.server().Get("/loop", [this](const httplib::Request &, httplib::Response &res) {
         ++m_redirects;
         res.set_redirect("/loop");
@@ -290,8 +276,6 @@ void tst_hostile::settingsFileFuzz()
     const QString path = dir.filePath(QStringLiteral("Orvane.ini"));
     const QList<QByteArray> cases =
             fuzzCases(0x0A11CE, "[New Window]\r\nFocus\r\n", "[New Window]");
-    QElapsedTimer clock;
-    clock.start();
     int focus = 0;
     for (int i = 0; i < cases.size(); ++i) {
         const QByteArray &data = cases.at(i);
@@ -316,7 +300,6 @@ void tst_hostile::settingsFileFuzz()
         }
     }
     QVERIFY(focus > 0); // the mutations keep some files valid
-    QVERIFY2(clock.elapsed() < 20000, "reading the cases took too long");
 }
 
 void tst_hostile::shortcutFileFuzz()
@@ -326,8 +309,6 @@ void tst_hostile::shortcutFileFuzz()
     const QList<QByteArray> cases = fuzzCases(
             0xB0B, "[InternetShortcut]\r\nURL=http://127.0.0.1/a\r\nBASEURL=http://127.0.0.1/b\r\n",
             "BASEURL=");
-    QElapsedTimer clock;
-    clock.start();
     int found = 0;
     for (int i = 0; i < cases.size(); ++i) {
         const QByteArray &data = cases.at(i);
@@ -366,7 +347,20 @@ void tst_hostile::shortcutFileFuzz()
         QVERIFY2(matches, name.constData());
     }
     QVERIFY(found > 0);
-    QVERIFY2(clock.elapsed() < 20000, "reading the cases took too long");
+}
+
+void tst_hostile::countPastSixteenBits()
+{
+    QTemporaryDir dir;
+    const int files = 32800;
+    for (int i = 0; i < files; ++i) {
+        QFile f(dir.filePath(QStringLiteral("s%1.url").arg(i, 5, 10, QLatin1Char('0'))));
+        QVERIFY(f.open(QIODevice::WriteOnly));
+    }
+    TreeView tree(QStringLiteral("TreeFavor"));
+    LoadFavoritesTree(&tree, dir.path(), true, nullptr);
+    QCOMPARE(tree.Item(1)->text(0), QStringLiteral("Favorites2 (32801)"));
+    QCOMPARE(tree.Item(32801)->text(0), QStringLiteral("s32799"));
 }
 
 void tst_hostile::specialFilesDoNotBlock()
@@ -401,36 +395,6 @@ void tst_hostile::specialFilesDoNotBlock()
     QVERIFY(!result.ok || result.mode == NewWindowMode::Background);
 }
 
-void tst_hostile::hugeAndMarkupTitles()
-{
-    TestFrame t;
-    t->new_Click();
-    Form1 *w = lastWindow(t.frame.get());
-    go(w, m_server.url(QStringLiteral("/bigtitle")));
-    QVERIFY(waitForComplete(w, 1, 30000));
-    QTest::qWait(300);
-    // However much of it the engine passes on, it is the page's text and nothing else.
-    QVERIFY(QStringLiteral("T").repeated(int(w->Caption().size())) == w->Caption());
-    QVERIFY(stillResponsive(t));
-
-    w = lastWindow(t.frame.get());
-    go(w, m_server.url(QStringLiteral("/markup")));
-    QTRY_COMPARE_WITH_TIMEOUT(w->Caption(),
-                              QStringLiteral("<b>bold</b> <i onmouseover=\"x()\">it</i>"), 20000);
-    QTreeWidgetItem *node = t->webtree->FindKey(WindowKeyFor(w->hWnd()));
-    QVERIFY(node);
-    QCOMPARE(node->text(0), w->Caption());
-
-    // An address full of markup is kept as typed.
-    const QString address = m_server.url(QStringLiteral("/page?<script>alert(1)</script>&<b>"));
-    go(w, address);
-    QVERIFY(waitForComplete(w, 1, 20000));
-    // The box then shows the loaded document's address, which the engine escapes.
-    QCOMPARE(QUrl::fromPercentEncoding(w->cmbadress->currentText().toUtf8()), address);
-    QVERIFY(w->IsInHistory(address));
-    QVERIFY(stillResponsive(t));
-}
-
 void tst_hostile::pageThatNeverFinishes()
 {
     TestFrame t;
@@ -449,16 +413,16 @@ void tst_hostile::pageThatNeverFinishes()
     QVERIFY(stillResponsive(t));
 }
 
-void tst_hostile::twoHundredWindowRequestsRefused()
+void tst_hostile::windowRequestsRefusedInALoop()
 {
     TestFrame t;
     t.prompter.defaultAnswer = 7;
     t->new_Click();
     Form1 *w = lastWindow(t.frame.get());
     go(w, m_server.url(QStringLiteral("/many")));
-    QTRY_COMPARE_WITH_TIMEOUT(t.prompter.asked.size(), 200, 60000);
+    QTRY_COMPARE_WITH_TIMEOUT(t.prompter.asked.size(), 20, 60000);
     QTest::qWait(500);
-    QCOMPARE(t.prompter.asked.size(), 200);
+    QCOMPARE(t.prompter.asked.size(), 20);
     QCOMPARE(t->forms().size(), 1);
     QCOMPARE(t->webtree->Count(), 2);
     QCOMPARE(t->mdiArea()->subWindowList().size(), 1);
@@ -506,6 +470,7 @@ void tst_hostile::oddAddresses()
         QStringLiteral("data:,") + QString(64 * 1024, QLatin1Char('%')),
         QStringLiteral("nosuchscheme://x"),
         QString(64 * 1024, QLatin1Char('<')),
+        m_server.url(QStringLiteral("/page?<script>alert(1)</script>&<b>")),
     };
     t.prompter.defaultAnswer = 7;
     for (const QString &address : addresses) {
@@ -558,97 +523,18 @@ void tst_hostile::editPageFailuresAreBounded()
     QVERIFY(m_redirects <= 11);
 }
 
-void tst_hostile::editPageLargeAndBinaryBodies()
+void tst_hostile::editPageBinaryBody()
 {
+    // NUL bytes do not cut the text short.
     TestFrame t(true, false);
-    DownloadOptions options;
-    options.connectTimeoutMs = 2000;
-    options.stallTimeoutMs = 2000;
-    options.totalTimeoutMs = 10000;
-
-    // Ten megabytes: the first 100,000 bytes are shown, and quickly.
-    QElapsedTimer clock;
-    clock.start();
-    frmEdit *editor = Module2::EditPageSource(t.frame.get(), m_server.url(QStringLiteral("/10mb")),
-                                              options);
+    frmEdit *editor = Module2::EditPageSource(t.frame.get(), m_server.url(QStringLiteral("/nul")));
     QVERIFY(editor);
-    QVERIFY2(clock.elapsed() < 8000, QByteArray::number(clock.elapsed()).constData());
     const QString text = editor->Text1->toPlainText();
     QCOMPARE(text.size(), PageDownload::MaxBytes);
-    QVERIFY(text.startsWith(QStringLiteral("<html>mmm")));
-    QCOMPARE(text.count(QLatin1Char('m')), PageDownload::MaxBytes - 5);
-
-    // NUL bytes do not cut the text short.
-    editor = Module2::EditPageSource(t.frame.get(), m_server.url(QStringLiteral("/nul")), options);
-    QVERIFY(editor);
-    const QString nulText = editor->Text1->toPlainText();
-    QCOMPARE(nulText.size(), PageDownload::MaxBytes);
-    QVERIFY(nulText.contains(QStringLiteral("after-nul")));
-    QVERIFY(nulText.contains(QStringLiteral("tail")));
+    QVERIFY(text.contains(QStringLiteral("after-nul")) && text.contains(QStringLiteral("tail")));
     QCOMPARE(t.prompter.asked.size(), 0);
 }
 
-void tst_hostile::hundredWindowsExitYes()
-{
-    QProcess child;
-    child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    child.start(QCoreApplication::applicationFilePath(), { QStringLiteral("--exit-child") });
-    QVERIFY(child.waitForStarted());
-    QElapsedTimer total;
-    total.start();
-    QByteArray out;
-    while (!out.contains("windows: ") && total.elapsed() < 90000 && child.state() == QProcess::Running) {
-        child.waitForReadyRead(1000);
-        out += child.readAllStandardOutput();
-    }
-    QVERIFY2(out.contains("windows: 100"), out.constData());
-    QElapsedTimer exiting;
-    exiting.start();
-    QVERIFY(child.waitForFinished(15000));
-    qInfo("100 windows, Exit, Yes: process ended %lld ms after the answer", exiting.elapsed());
-    QCOMPARE(child.exitStatus(), QProcess::NormalExit);
-    QCOMPARE(child.exitCode(), 0);
-    QVERIFY(exiting.elapsed() < 10000);
-}
-
-// The child: a frame with 100 windows, set up as the program's entry does, told Yes.
-static int exitChild()
-{
-    QTemporaryDir program;
-    RecordingPrompter prompter;
-    prompter.defaultAnswer = 6;
-    FrameEnv env;
-    env.programDir = program.path();
-    env.homeDir = program.path();
-    env.currentDir = program.path();
-    env.prompter = &prompter;
-    env.browsers = [] { return TestEngine(); };
-    env.downloads = [] { return &CurlFetch; };
-    env.quit = [] { QCoreApplication::exit(0); };
-    auto *frame = new MDIForm1(env);
-    frame->MDIForm_Load();
-    for (int i = 0; i < 100; ++i)
-        frame->new_Click();
-    QTimer::singleShot(0, frame, [frame] {
-        std::printf("windows: %d\n", int(frame->forms().size()));
-        std::fflush(stdout);
-        frame->exit_Click();
-    });
-    const int code = QCoreApplication::exec();
-    delete frame;
-    return code;
-}
-
-int main(int argc, char *argv[])
-{
-    PrepareTestEnvironment();
-    QApplication app(argc, argv);
-    app.setAttribute(Qt::AA_Use96Dpi, true);
-    if (argc > 1 && QByteArray(argv[1]) == "--exit-child")
-        return exitChild();
-    tst_hostile tc;
-    QTEST_SET_MAIN_SOURCE_PATH
-    return QTest::qExec(&tc, argc, argv);
-}
+ORVANE_TEST_MAIN(tst_hostile)
 
 #include "tst_hostile.moc"
