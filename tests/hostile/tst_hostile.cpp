@@ -510,11 +510,17 @@ void tst_hostile::editPageFailuresAreBounded()
     options.totalTimeoutMs = 4000;
     m_stop = false;
     m_redirects = 0;
+    int ticks = 0;
+    QTimer ticker;
+    connect(&ticker, &QTimer::timeout, [&ticks] { ++ticks; });
+    ticker.start(50);
     QElapsedTimer clock;
     clock.start();
     frmEdit *editor = Module2::EditPageSource(t.frame.get(), address, options);
     const qint64 elapsed = clock.elapsed();
     m_stop = true;
+    // The program was not frozen while it waited.
+    QVERIFY2(ticks >= elapsed / 50 / 4, qPrintable(QString::number(ticks)));
     QVERIFY(!editor);
     QCOMPARE(t.prompter.asked.size(), 1);
     QCOMPARE(t.prompter.asked.first().text, QStringLiteral("Error to Read File..."));
