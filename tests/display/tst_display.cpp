@@ -18,7 +18,6 @@
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QComboBox>
-#include <QElapsedTimer>
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -28,7 +27,6 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStyle>
-#include <QStyleHints>
 #include <QTimer>
 #include <QToolBar>
 #include <QtTest>
@@ -82,7 +80,6 @@ private slots:
     void addressBoxNavigatesOnlyWhenAsked_data();
     void addressBoxNavigatesOnlyWhenAsked();
     void maximisedWindowShowsNoTitleBar();
-    void clickWhileFavoritesCloses();
     void editorOpensMaximisedAndFilled();
 
 private:
@@ -301,52 +298,6 @@ void tst_display::maximisedWindowShowsNoTitleBar()
         // (A title bar left there differs in nearly all of the strip.)
         QVERIFY2(differingShare(w, strip) < 0.5, "a title bar shows over the toolbar");
     }
-}
-
-void tst_display::clickWhileFavoritesCloses()
-{
-    TestFrame t;
-    showFrame(t);
-    t->mybar_Click();
-    SideBar *bar = t->Picture3;
-    RealInput::settle(300);
-    RealInput::click(bar->Image6);
-    QCOMPARE(bar->Tag(bar->Image1), QStringLiteral("up"));
-    // The second click arrives while the closing animation runs: once the
-    // section has shrunk a little, the pointer clicks the button again.
-    struct Midway : QObject
-    {
-        SideBar *bar;
-        double start;
-        QElapsedTimer since;
-        bool clicked = false;
-        bool eventFilter(QObject *, QEvent *e) override
-        {
-            // Late enough not to make a double click of it.
-            if (e->type() == QEvent::Resize && !clicked && bar->pPicture2.Height() < start - 300
-                && since.elapsed() > 100) {
-                clicked = true;
-                QTimer::singleShot(0, bar, [b = bar] { RealInput::click(b->Image6); });
-            }
-            return false;
-        }
-    } midway;
-    midway.bar = bar;
-    midway.start = bar->pPicture2.Height();
-    bar->Picture2->installEventFilter(&midway);
-    // The animation is quick: two clicks must not make a double click.
-    QStyleHints *hints = QGuiApplication::styleHints();
-    const int interval = hints->mouseDoubleClickInterval();
-    hints->setMouseDoubleClickInterval(40);
-    RealInput::settle(600);
-    midway.since.start();
-    RealInput::click(bar->Image6);
-    QTRY_VERIFY(!bar->isAnimating());
-    hints->setMouseDoubleClickInterval(interval);
-    QVERIFY(midway.clicked);
-    RealInput::settle(500);
-    QCOMPARE(bar->Tag(bar->Image1), QStringLiteral("down"));
-    QCOMPARE(bar->pPicture2.Height(), bar->pPicture4.Height());
 }
 
 void tst_display::editorOpensMaximisedAndFilled()

@@ -82,8 +82,9 @@ void tst_sidebar::sectionTransitions()
     s->Image6_Click();
     check(QStringLiteral("down/0 up/1"), header, fav);
 
-    // Closing "Favorites" lets events run at each step; a section click arriving
-    // then waits for the animation to end.
+    // Closing "Favorites" lets events run at each step. An "Open Web's" click
+    // arriving then opens it once the closing is over; a second "Favorites" click
+    // closes what is closing: it ends closed.
     bool ranDuring = false;
     QTimer::singleShot(0, s, [&] {
         ranDuring = s->isAnimating();
@@ -93,6 +94,12 @@ void tst_sidebar::sectionTransitions()
     QVERIFY(ranDuring);
     check(QStringLiteral("down/0 down/0"), header, header);
     QTRY_COMPARE(state(s), QStringLiteral("Up/1 down/0"));
+    s->Image6_Click();
+    check(QStringLiteral("down/0 up/1"), header, favoritesHeight(s));
+    QTimer::singleShot(0, s, [&] { s->Image6_Click(); });
+    s->Image6_Click();
+    QTest::qWait(50);
+    check(QStringLiteral("down/0 down/0"), header, header);
 
     // The frame going away in the middle of that animation ends it quietly.
     s->Image5_Click();
