@@ -23,10 +23,8 @@ private slots:
     void init() { m_frame = std::make_unique<TestFrame>(true, false); }
     void cleanup() { m_frame.reset(); }
 
-    void opensWithStoredChoiceAndOkWrites_data();
-    void opensWithStoredChoiceAndOkWrites();
-    void closingWithoutOkRestoresSelection_data();
-    void closingWithoutOkRestoresSelection();
+    void opensWithTheFileAndOnlyOkKeeps_data();
+    void opensWithTheFileAndOnlyOkKeeps();
     void missingFileIsCreatedAndDialogOpens();
     void emptyFileIsReportedAndDialogStaysShut();
     void failedWriteIsReportedAndFileKept();
@@ -38,65 +36,42 @@ private:
     std::unique_ptr<TestFrame> m_frame;
 };
 
-void tst_options::opensWithStoredChoiceAndOkWrites_data()
+void tst_options::opensWithTheFileAndOnlyOkKeeps_data()
 {
     QTest::addColumn<QByteArray>("stored");
-    QTest::addColumn<QString>("click"); // the button chosen before OK, if any
-    QTest::addColumn<bool>("shownFocus");
-    QTest::addColumn<QByteArray>("written");
-    QTest::newRow("Background, OK") << BackgroundFile << QString() << false << BackgroundFile;
-    QTest::newRow("Focus, OK") << FocusFile << QString() << true << FocusFile;
-    QTest::newRow("Background, choose Focus")
-            << BackgroundFile << QStringLiteral("optfocus") << false << FocusFile;
-    QTest::newRow("Focus, choose Background")
-            << FocusFile << QStringLiteral("optback") << true << BackgroundFile;
+    QTest::addColumn<QString>("click"); // the button chosen first, if any
+    QTest::addColumn<QString>("how");   // how the dialog is left
+    QTest::addColumn<QByteArray>("after");
+    QTest::newRow("Background, OK") << BackgroundFile << QString() << "ok" << BackgroundFile;
+    QTest::newRow("Focus, OK") << FocusFile << QString() << "ok" << FocusFile;
+    QTest::newRow("choose Focus, OK") << BackgroundFile << "optfocus" << "ok" << FocusFile;
+    QTest::newRow("choose Background, OK") << FocusFile << "optback" << "ok" << BackgroundFile;
+    QTest::newRow("choose Focus, Cancel") << BackgroundFile << "optfocus" << "cancel"
+                                          << BackgroundFile;
+    QTest::newRow("choose Focus, Escape") << BackgroundFile << "optfocus" << "escape"
+                                          << BackgroundFile;
+    QTest::newRow("choose Focus, close box") << BackgroundFile << "optfocus" << "close"
+                                             << BackgroundFile;
 }
 
-void tst_options::opensWithStoredChoiceAndOkWrites()
+void tst_options::opensWithTheFileAndOnlyOkKeeps()
 {
     QFETCH(QByteArray, stored);
     QFETCH(QString, click);
-    QFETCH(bool, shownFocus);
-    QFETCH(QByteArray, written);
+    QFETCH(QString, how);
+    QFETCH(QByteArray, after);
     writeFile(m_frame->settingsPath(), stored);
     // The dialog shows the file, not its own previous state.
-    options()->select(shownFocus ? NewWindowMode::Background : NewWindowMode::Focus);
-
-    bool shown = false;
-    m_frame->prompter.onDialog = [&](QDialog *dialog) {
-        shown = options()->optfocus->isChecked();
-        if (!click.isEmpty())
-            QTest::mouseClick(dialog->findChild<QRadioButton *>(click), Qt::LeftButton);
-        options()->cmdOK->click();
-        return dialog->result();
-    };
-    frame()->options_Click();
-    QCOMPARE(m_frame->prompter.dialogsRun, 1);
-    QCOMPARE(shown, shownFocus);
-    QCOMPARE(options()->result(), int(QDialog::Accepted));
-    QCOMPARE(readFile(m_frame->settingsPath()), written);
-    QCOMPARE(frame()->optfocus(), written == FocusFile);
-    QVERIFY(m_frame->prompter.asked.isEmpty());
-}
-
-void tst_options::closingWithoutOkRestoresSelection_data()
-{
-    QTest::addColumn<QString>("how");
-    QTest::newRow("Cancel") << QStringLiteral("cancel");
-    QTest::newRow("Escape") << QStringLiteral("escape");
-    QTest::newRow("close box") << QStringLiteral("close");
-}
-
-void tst_options::closingWithoutOkRestoresSelection()
-{
-    QFETCH(QString, how);
-    writeFile(m_frame->settingsPath(), BackgroundFile);
+    options()->select(stored == FocusFile ? NewWindowMode::Background : NewWindowMode::Focus);
+    bool shownFocus = false;
     m_frame->prompter.onDialog = [&](QDialog *dialog) {
         dialog->show();
-        QTest::mouseClick(options()->optfocus, Qt::LeftButton);
-        if (!options()->optfocus->isChecked())
-            return -1;
-        if (how == QLatin1String("cancel"))
+        shownFocus = options()->optfocus->isChecked();
+        if (!click.isEmpty())
+            QTest::mouseClick(dialog->findChild<QRadioButton *>(click), Qt::LeftButton);
+        if (how == QLatin1String("ok"))
+            options()->cmdOK->click();
+        else if (how == QLatin1String("cancel"))
             options()->cmdcancel->click();
         else if (how == QLatin1String("escape"))
             QTest::keyClick(dialog, Qt::Key_Escape);
@@ -105,10 +80,13 @@ void tst_options::closingWithoutOkRestoresSelection()
         return dialog->result();
     };
     frame()->options_Click();
-    QCOMPARE(options()->result(), int(QDialog::Rejected));
-    QVERIFY(options()->optback->isChecked());
-    QVERIFY(!frame()->optfocus());
-    QCOMPARE(readFile(m_frame->settingsPath()), BackgroundFile);
+    QCOMPARE(shownFocus, stored == FocusFile);
+    QCOMPARE(options()->result(),
+             int(how == QLatin1String("ok") ? QDialog::Accepted : QDialog::Rejected));
+    QCOMPARE(readFile(m_frame->settingsPath()), after);
+    QCOMPARE(frame()->optfocus(), after == FocusFile);
+    QCOMPARE(options()->optback->isChecked(), after != FocusFile);
+    QVERIFY(m_frame->prompter.asked.isEmpty());
 }
 
 void tst_options::missingFileIsCreatedAndDialogOpens()
