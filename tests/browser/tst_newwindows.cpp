@@ -268,7 +268,26 @@ void tst_newwindows::closingCascadesDepthFirst()
     t->webtree->Add(nodeOf(t.frame.get(), c), TreeView::Child, WindowKeyFor(99999),
                     QStringLiteral("stale"));
 
+    // The order windows go in: each one's descendants, first child first, before it.
+    QList<QObject *> closed;
+    struct Watch : QObject
+    {
+        QList<QObject *> *closed;
+        bool eventFilter(QObject *o, QEvent *e) override
+        {
+            if (e->type() == QEvent::Hide)
+                closed->append(static_cast<QMdiSubWindow *>(o)->widget());
+            return false;
+        }
+    } watch;
+    watch.closed = &closed;
+    for (const auto &p : family)
+        p->subWindow()->installEventFilter(&watch);
     a->subWindow()->close();
+    QCOMPARE(closed.size(), family.size());
+    QVERIFY(closed.indexOf(d) < closed.indexOf(b) && closed.indexOf(b) < closed.indexOf(c));
+    QCOMPARE(closed.first(), deepest);
+    QCOMPARE(closed.last(), a);
     flushDeletes();
     for (const auto &p : family)
         QVERIFY(!p);

@@ -107,6 +107,15 @@ void tst_settings::writeIsAtomic()
     const QString path = SettingsFilePath(dir.path());
     QVERIFY(WriteSettingsFile(path, NewWindowMode::Background).ok);
     QCOMPARE(readFile(path), QByteArray("[New Window]\r\nBackground\r\n"));
+    // A new file takes the old one's place whole (renamed over it), never written
+    // into: a reader holding the old file still reads it complete.
+    QFile held(path);
+    QVERIFY(held.open(QIODevice::ReadOnly));
+    QVERIFY(WriteSettingsFile(path, NewWindowMode::Focus).ok);
+    QCOMPARE(held.readAll(), QByteArray("[New Window]\r\nBackground\r\n"));
+    QCOMPARE(readFile(path), QByteArray("[New Window]\r\nFocus\r\n"));
+    held.close();
+    QVERIFY(WriteSettingsFile(path, NewWindowMode::Background).ok);
     // A failing write leaves the old file whole and says so.
     const QString blocked = dir.path() + QStringLiteral("/file");
     writeFile(blocked, "x");
