@@ -5,7 +5,6 @@
 #include "forms/Twips.h"
 
 #include <QIcon>
-#include <QList>
 #include <memory>
 
 class QAction;
@@ -62,8 +61,7 @@ public:
     IconSize toolbarIconSize() const { return m_iconSize; }
     int ButtonImage(int index) const { return m_buttonImage.value(index - 1); }
 
-    int pos = 0;
-    int max = 0;
+    int pos = 0, max = 0; // the page's latest progress
 
     QFrame *CoolBar1;
     QToolBar *Toolbar1;

@@ -51,7 +51,7 @@ double screenDpi(double given)
 } // namespace
 
 MDIForm1::MDIForm1(FrameEnv env, QWidget *parent)
-    : QMainWindow(parent), m_env(std::move(env)), m_twips(screenDpi(m_env.dpi))
+    : QMainWindow(parent), ChildWindows(screenDpi(env.dpi)), m_env(std::move(env))
 {
     setObjectName(QStringLiteral("MDIForm1"));
     setWindowTitle(QStringLiteral("Orvane"));
@@ -68,10 +68,7 @@ MDIForm1::~MDIForm1()
     Timer1->stop();
     Timer2->stop();
     Timer3->stop();
-    const QList<QMdiSubWindow *> subs = m_area->subWindowList();
-    for (QMdiSubWindow *sub : subs)
-        delete sub;
-    m_forms.clear();
+    deleteAllChildren();
 }
 
 void MDIForm1::createBars()
@@ -95,10 +92,11 @@ void MDIForm1::createBars()
     webtree = Picture3->webtree;
     TreeFavor = Picture3->TreeFavor;
     row->addWidget(Picture3);
-    m_area = new QMdiArea(central);
-    m_area->setObjectName(QStringLiteral("MDIClient"));
-    m_area->setBackground(QColor(239, 235, 222));
-    row->addWidget(m_area, 1);
+    auto *area = new QMdiArea(central);
+    setMdiArea(area);
+    area->setObjectName(QStringLiteral("MDIClient"));
+    area->setBackground(QColor(239, 235, 222));
+    row->addWidget(area, 1);
     column->addLayout(row, 1);
 
     CoolBar1 = new QFrame(central);
@@ -124,8 +122,8 @@ void MDIForm1::createBars()
     webtree->setMouseTracking(true);
     webtree->viewport()->setMouseTracking(true);
     webtree->viewport()->installEventFilter(this);
-    m_area->viewport()->setMouseTracking(true);
-    m_area->viewport()->installEventFilter(this);
+    mdiArea()->viewport()->setMouseTracking(true);
+    mdiArea()->viewport()->installEventFilter(this);
 }
 
 void MDIForm1::createTimers()
@@ -219,34 +217,6 @@ void MDIForm1::LoadFavorites(bool startUp)
 void MDIForm1::refresg_favorites_Click()
 {
     LoadFavorites(false);
-}
-
-void MDIForm1::registerForm(ChildForm *form)
-{
-    if (!m_forms.contains(form))
-        m_forms.append(form);
-}
-
-void MDIForm1::unregisterForm(ChildForm *form)
-{
-    m_forms.removeOne(form);
-}
-
-ChildForm *MDIForm1::findForm(int handle) const
-{
-    for (ChildForm *form : m_forms)
-        if (form->hWnd() == handle)
-            return form;
-    return nullptr;
-}
-
-ChildForm *MDIForm1::activeChild() const
-{
-    QMdiSubWindow *sub = m_area->activeSubWindow();
-    if (!sub)
-        return nullptr;
-    auto *form = qobject_cast<ChildForm *>(sub->widget());
-    return form && !form->isUnloaded() ? form : nullptr;
 }
 
 bool MDIForm1::optfocus() const

@@ -2,24 +2,21 @@
 
 #include "browser/BrowserHost.h"
 #include "dialogs/EditorHost.h"
-#include "forms/Twips.h"
+#include "forms/ChildWindows.h"
 #include "frame/FrameEnv.h"
+#include "frame/FrameControls.h"
 
-#include <QList>
 #include <QMainWindow>
 
 class Dialog;
 class frmOptions;
-class QAction;
-class QFrame;
 class QLabel;
-class QMenu;
 class QTreeWidgetItem;
-class SideBar;
 
 // The main frame: start-up, the registry of open windows with its tab strip and
 // tree, menus, timers and shutdown.
-class MDIForm1 : public QMainWindow, public BrowserHost, public EditorHost
+class MDIForm1 : public QMainWindow, public FrameControls, public ChildWindows,
+                public BrowserHost, public EditorHost
 {
     Q_OBJECT
 public:
@@ -30,22 +27,12 @@ public:
     void MDIForm_Load();
 
     const FrameEnv &env() const { return m_env; }
-    const Twips &twips() const override { return m_twips; }
-    Prompter *prompter() const override { return m_env.prompter; }
     QString settingsPath() const;
-    WebBrowserFactory *browserFactory() const override;
-    PageFetch pageFetch() const override;
-
-    // The loaded child windows and their handles.
-    int allocateHandle() override { return ++m_lastHandle; }
-    void registerForm(ChildForm *form) override;
-    void unregisterForm(ChildForm *form) override;
-    QList<ChildForm *> forms() const override { return m_forms; }
-    ChildForm *findForm(int handle) const;
-    ChildForm *activeChild() const override;
-    QMdiArea *mdiArea() const override { return m_area; }
 
     // What the browser windows and editors reach the frame by.
+    Prompter *prompter() const override { return m_env.prompter; }
+    WebBrowserFactory *browserFactory() const override;
+    PageFetch pageFetch() const override;
     TreeView *openWebsTree() const override { return webtree; }
     TabStrip *windowTabs() const override { return mytab; }
     QTimer *progressTimer() const override { return Timer1; }
@@ -90,26 +77,6 @@ public:
     frmOptions *options() const { return m_options; }
     Dialog *dialog();
 
-    // Controls.
-    SideBar *Picture3 = nullptr;
-    TreeView *webtree = nullptr;
-    TreeView *TreeFavor = nullptr;
-    TabStrip *mytab = nullptr;
-    QFrame *CoolBar1 = nullptr;
-    QFrame *mypic = nullptr;
-    QTimer *Timer1 = nullptr;
-    QTimer *Timer2 = nullptr;
-    QTimer *Timer3 = nullptr;
-
-    // Menu items, by name.
-    QMenu *file = nullptr, *mnutools = nullptr, *view = nullptr, *reneter = nullptr,
-          *help = nullptr, *winol = nullptr;
-    QAction *new_ = nullptr, *lien1 = nullptr, *open = nullptr, *line2 = nullptr,
-            *exit = nullptr, *mybar = nullptr, *line5 = nullptr, *butoon = nullptr,
-            *prog = nullptr, *line6 = nullptr, *options_ = nullptr, *line7 = nullptr,
-            *refresg_favorites = nullptr, *new2 = nullptr, *line10 = nullptr,
-            *about = nullptr;
-
 protected:
     void closeEvent(QCloseEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
@@ -125,11 +92,7 @@ private:
     void yield();
 
     FrameEnv m_env;
-    Twips m_twips;
-    QMdiArea *m_area = nullptr;
     frmOptions *m_options = nullptr;
     Dialog *m_dialog = nullptr;
-    QList<ChildForm *> m_forms;
-    int m_lastHandle = 0;
     int m_resizeDepth = 0;
 };

@@ -116,7 +116,7 @@ void MDIForm1::createWindowList()
                 file->removeAction(a), a->deleteLater();
         QAction *separator = nullptr;
         int n = 0;
-        for (ChildForm *form : m_forms) {
+        for (ChildForm *form : forms()) {
             if (!separator) {
                 separator = file->addSeparator();
                 separator->setProperty("orvaneWindow", true);
@@ -130,7 +130,7 @@ void MDIForm1::createWindowList()
             const int handle = form->hWnd();
             connect(a, &QAction::triggered, this, [this, handle] {
                 if (ChildForm *f = findForm(handle)) {
-                    m_area->setActiveSubWindow(f->subWindow());
+                    mdiArea()->setActiveSubWindow(f->subWindow());
                     f->subWindow()->showMaximized();
                 }
             });
@@ -257,7 +257,7 @@ void MDIForm1::exit_Click()
 void MDIForm1::closeEvent(QCloseEvent *event)
 {
     // Every child window is unloaded first, then the question.
-    const QList<ChildForm *> children = m_forms;
+    const QList<ChildForm *> children = forms();
     for (ChildForm *form : children)
         form->Unload();
     int cancel = 0;

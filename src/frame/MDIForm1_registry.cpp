@@ -87,7 +87,7 @@ bool MDIForm1::eventFilter(QObject *watched, QEvent *event)
         webtree_MouseMove();
     else if (event->type() == QEvent::MouseMove && watched == Picture3->Toolbar1)
         Toolbar1_MouseMove();
-    else if (event->type() == QEvent::MouseMove && watched == m_area->viewport())
+    else if (event->type() == QEvent::MouseMove && watched == mdiArea()->viewport())
         webtree_MouseMove(); // the same pair of resets as over the tree
     return QMainWindow::eventFilter(watched, event);
 }

@@ -1,231 +1,253 @@
+// The side bar's two sections: opening and closing, hover pictures, and the drag
+// strip that changes the side bar's width.
 #include "sidebar/SideBar.h"
 
 #include "forms/TreeView.h"
-#include "forms/Controls.h"
 
+#include <QCoreApplication>
 #include <QLabel>
-#include <QPainter>
-#include <QPainterPath>
+#include <QMouseEvent>
+#include <QPointer>
 #include <QProgressBar>
-#include <QToolBar>
+#include <QTimer>
+#include <cmath>
+#include <utility>
 
 namespace {
 
-constexpr char TagProperty[] = "orvaneTag";
-constexpr char PictureProperty[] = "orvanePicture";
+const QString Down = QStringLiteral("down");
 
-QColor colorRef(unsigned value)
+bool isOpen(const QString &tag)
 {
-    return QColor(value & 0xFF, (value >> 8) & 0xFF, (value >> 16) & 0xFF);
+    return tag.toLower() == QLatin1String("up");
 }
 
-QFrame *panel(const QString &name, QWidget *parent)
+long wholeTwips(double twips)
 {
-    auto *frame = named(new QFrame(parent), name);
-    frame->setAutoFillBackground(true);
-    QPalette pal = frame->palette();
-    pal.setColor(QPalette::Window, colorRef(0x00F7DFD6));
-    frame->setPalette(pal);
-    return frame;
-}
-
-QLabel *caption(const QString &name, const QString &text, QWidget *parent)
-{
-    auto *label = named(new QLabel(text, parent), name, text);
-    label->setTextFormat(Qt::PlainText);
-    QFont font = label->font();
-    font.setBold(true);
-    font.setPointSizeF(8.25);
-    label->setFont(font);
-    QPalette pal = label->palette();
-    pal.setColor(QPalette::WindowText, colorRef(0x00FF0000));
-    label->setPalette(pal);
-    return label;
-}
-
-QLabel *spot(const QString &name, QWidget *parent)
-{
-    auto *label = named(new QLabel(parent), name);
-    label->setAttribute(Qt::WA_TranslucentBackground);
-    label->setCursor(Qt::PointingHandCursor);
-    return label;
+    return std::lround(std::nearbyint(twips));
 }
 
 } // namespace
 
-QPixmap DrawSectionButton(bool up, bool highlighted)
+SideBar::SideBar(const Twips *twips, QWidget *parent) : SideBarControls(twips, parent)
 {
-    QPixmap pixmap(32, 32);
-    pixmap.fill(Qt::transparent);
-    QPainter p(&pixmap);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.setPen(QPen(QColor(148, 182, 231), 1));
-    p.setBrush(highlighted ? QColor(255, 255, 255) : QColor(236, 242, 252));
-    p.drawEllipse(QRectF(4.5, 4.5, 23, 23));
-    p.setPen(QPen(highlighted ? QColor(0, 64, 200) : QColor(33, 93, 189), 2.2, Qt::SolidLine,
-                  Qt::RoundCap, Qt::RoundJoin));
-    p.setBrush(Qt::NoBrush);
-    for (int i = 0; i < 2; ++i) {
-        const double y = up ? 17.5 - i * 5 + 0 : 11.5 + i * 5;
-        QPainterPath path;
-        if (up) {
-            path.moveTo(11, y + 2.5);
-            path.lineTo(16, y - 2.5);
-            path.lineTo(21, y + 2.5);
-        } else {
-            path.moveTo(11, y - 2.5);
-            path.lineTo(16, y + 2.5);
-            path.lineTo(21, y - 2.5);
-        }
-        p.drawPath(path);
+    m_moveHandlers = {
+        { Image5, &SideBar::Image5_MouseMove },
+        { Image6, &SideBar::Image6_MouseMove },
+        { Image1, &SideBar::Image1_MouseMove },
+        { Image2, &SideBar::Image2_MouseMove },
+        { Image3, &SideBar::Image3_MouseMove },
+        { Frame1, &SideBar::Frame1_MouseMove },
+        { Label1, &SideBar::Label1_MouseMove },
+        { Label2, &SideBar::Label2_MouseMove },
+        { Label3, &SideBar::Label3_MouseMove },
+        { Picture2, &SideBar::Picture2_MouseMove },
+        { Picture4, &SideBar::Picture4_MouseMove },
+        { TreeFavor->viewport(), &SideBar::TreeFavor_MouseMove },
+        // No handler of their own; their movement must not reach the side bar's.
+        { Picture1, nullptr },
+        { Picture5, nullptr },
+        { pbar, nullptr },
+    };
+    setMouseTracking(true);
+    TreeFavor->setMouseTracking(true);
+    for (auto it = m_moveHandlers.cbegin(); it != m_moveHandlers.cend(); ++it) {
+        auto *widget = static_cast<QWidget *>(it.key());
+        widget->setMouseTracking(true);
+        widget->installEventFilter(this);
     }
-    return pixmap;
 }
 
-SideBar::SideBar(const Twips *twips, QWidget *parent)
-    : QFrame(parent),
-      Picture5(panel(QStringLiteral("Picture5"), this)),
-      Frame1(named(new QFrame(Picture5), QStringLiteral("Frame1"))),
-      Picture1(panel(QStringLiteral("Picture1"), this)),
-      Picture4(panel(QStringLiteral("Picture4"), Picture1)),
-      Picture2(panel(QStringLiteral("Picture2"), this)),
-      Label3(caption(QStringLiteral("Label3"), QStringLiteral("My Bar"), Frame1)),
-      Label1(caption(QStringLiteral("Label1"), QStringLiteral("Open Web's"), Picture4)),
-      Label2(caption(QStringLiteral("Label2"), QStringLiteral("Favorites"), Picture2)),
-      Image2(named(new QLabel(Picture4), QStringLiteral("Image2"))),
-      Image5(spot(QStringLiteral("Image5"), Picture4)),
-      Image1(named(new QLabel(Picture2), QStringLiteral("Image1"))),
-      Image6(spot(QStringLiteral("Image6"), Picture2)),
-      Image3(named(new QLabel(this), QStringLiteral("Image3"))),
-      pbar(named(new QProgressBar(Frame1), QStringLiteral("pbar"))),
-      Toolbar1(named(new QToolBar(Frame1), QStringLiteral("Toolbar1"))),
-      webtree(new TreeView(QStringLiteral("webtree"), Picture1)),
-      TreeFavor(new TreeView(QStringLiteral("TreeFavor"), Picture2)),
-      pPicture5(Picture5, twips, 0, 0, 2900, 410),
-      pFrame1(Frame1, twips, 0, -80, 2895, 475),
-      pLabel3(Label3, twips, 90, 180, 975, 255),
-      ppbar(pbar, twips, 720, 120, 1545, 285),
-      pToolbar1(Toolbar1, twips, 2480, 120, 375, 330),
-      pPicture1(Picture1, twips, 0, 480, 2775, 3720),
-      pPicture4(Picture4, twips, 0, 0, 2775, 495),
-      pLabel1(Label1, twips, 0, 120, 1695, 255),
-      pImage2(Image2, twips, 1680, 0, 480, 480),
-      pImage5(Image5, twips, 1800, 120, 255, 255),
-      pwebtree(webtree, twips, 0, 600, 2655, 3015),
-      pPicture2(Picture2, twips, 0, 4320, 2775, 3120),
-      pLabel2(Label2, twips, 0, 120, 1695, 255),
-      pImage1(Image1, twips, 1680, 0, 480, 480),
-      pImage6(Image6, twips, 1800, 120, 255, 255),
-      pTreeFavor(TreeFavor, twips, 0, 600, 2655, 2415),
-      pImage3(Image3, twips, 2880, 0, 75, 8175),
-      m_twips(twips)
+bool SideBar::eventFilter(QObject *watched, QEvent *event)
 {
-    setObjectName(QStringLiteral("Picture3"));
-    setAccessibleName(QStringLiteral("My Bar"));
-    setAutoFillBackground(true);
-    QPalette pal = palette();
-    pal.setColor(QPalette::Window, colorRef(0x00F7DFD6));
-    setPalette(pal);
-    setFrameShape(QFrame::NoFrame);
-    setFixedWidth(twips->toPx(m_width));
+    const auto found = m_moveHandlers.constFind(watched);
+    if (found == m_moveHandlers.cend())
+        return SideBarControls::eventFilter(watched, event);
 
-    for (int i = 0; i < 4; ++i)
-        m_image4[i] = DrawSectionButton(i % 2 == 1, i >= 2);
-
-    pbar->setTextVisible(false);
-    pbar->setRange(0, 100);
-    pbar->setValue(0);
-    Toolbar1->setIconSize(QSize(16, 16));
-    QAction *close = Toolbar1->addAction(QStringLiteral("Close My Bar"));
-    close->setIcon(style()->standardIcon(QStyle::SP_TitleBarCloseButton));
-    close->setToolTip(QStringLiteral("Close My Bar"));
-    Image3->setCursor(Qt::SizeHorCursor);
-    QFont bold = TreeFavor->font();
-    bold.setBold(true);
-    TreeFavor->setFont(bold);
-
-    Image5->raise();
-    Image6->raise();
-    Image3->raise();
-    Label3->raise();
-
-    // Section buttons start closed.
-    setPicture(Image1, 0);
-    setPicture(Image2, 0);
-    setTag(Image1, QStringLiteral("down"));
-    setTag(Image2, QStringLiteral("down"));
-
-    installSectionHandlers();
+    switch (event->type()) {
+    case QEvent::MouseMove: {
+        if (watched == Image3)
+            Image3_MouseDrag(static_cast<QMouseEvent *>(event)->globalPosition());
+        if (const Handler handler = found.value())
+            (this->*handler)();
+        // The tree keeps its own pointer handling.
+        return watched != TreeFavor->viewport();
+    }
+    case QEvent::MouseButtonPress: {
+        auto *mouse = static_cast<QMouseEvent *>(event);
+        if (watched == Image3) {
+            Image3_MouseDown(mouse->button(), mouse->globalPosition());
+            return true;
+        }
+        if ((watched == Image5 || watched == Image6) && mouse->button() == Qt::LeftButton) {
+            if (watched == Image5)
+                Image5_Click();
+            else
+                Image6_Click();
+            return true;
+        }
+        break;
+    }
+    case QEvent::MouseButtonRelease:
+        if (watched == Image3) {
+            m_dragging = false;
+            return true;
+        }
+        break;
+    default:
+        break;
+    }
+    return SideBarControls::eventFilter(watched, event);
 }
 
-SideBar::~SideBar() = default;
-
-int SideBar::pictureOf(QLabel *image) const
+void SideBar::mouseMoveEvent(QMouseEvent *event)
 {
-    return image->property(PictureProperty).toInt();
+    Picture3_MouseMove();
+    event->accept();
 }
 
-void SideBar::setPicture(QLabel *image, int stock)
+void SideBar::restoreButtons()
 {
-    image->setProperty(PictureProperty, stock);
-    image->setPixmap(m_image4[stock]);
+    drawimages(Image2);
+    drawimages(Image1);
 }
 
-QString SideBar::Tag(QLabel *image) const
+void SideBar::Image1_MouseMove()
 {
-    return image->property(TagProperty).toString();
+    drawimages(Image1);
+    drawimages(Image2);
 }
 
-void SideBar::setTag(QLabel *image, const QString &tag)
+void SideBar::Image2_MouseMove()
 {
-    image->setProperty(TagProperty, tag);
+    drawimages(Image1);
+    drawimages(Image2);
 }
 
-void SideBar::drawimages(QLabel *image)
+void SideBar::Image3_MouseMove()
 {
-    setPicture(image, Tag(image) == QLatin1String("down") ? 0 : 1);
+    drawimages(Image1);
 }
 
-void SideBar::setWidth(double twips)
+void SideBar::Image5_MouseMove()
 {
-    m_width = twips;
-    setFixedWidth(qMax(0, m_twips->toPx(twips)));
-    Picture3_Resize();
+    setPicture(Image2, Tag(Image2) == Down ? 2 : 3);
+    drawimages(Image1);
 }
 
-double SideBar::ScaleHeight() const
+void SideBar::Image6_MouseMove()
 {
-    return m_twips->fromPx(height());
+    setPicture(Image1, Tag(Image1) == Down ? 2 : 3);
+    drawimages(Image2);
 }
 
-void SideBar::resizeEvent(QResizeEvent *event)
+// One twip per step between whole-twip ends.
+void SideBar::wholeLoop(Placement &panel, double from, double to, int step)
 {
-    QFrame::resizeEvent(event);
-    Picture3_Resize();
+    const long first = wholeTwips(from);
+    const long last = wholeTwips(to);
+    for (long h = first; step > 0 ? h <= last : h >= last; h += step) {
+        panel.setHeight(h);
+        keepFavoritesBelow();
+    }
 }
 
-void SideBar::Picture3_Resize()
+// One twip per step from the exact height. With yield, pending events run after
+// every step; false when the side bar went away meanwhile.
+bool SideBar::floatLoop(Placement &panel, double from, double to, int step, bool keepBelow,
+                        bool yield)
 {
-    if (m_width < 1000) {
-        // Setting the width lays out again.
-        setWidth(1000);
+    QPointer<SideBar> self(this);
+    for (double h = from; step > 0 ? h <= to : h >= to; h += step) {
+        panel.setHeight(h);
+        if (keepBelow)
+            keepFavoritesBelow();
+        if (yield) {
+            QCoreApplication::processEvents();
+            if (!self)
+                return false;
+        }
+    }
+    return true;
+}
+
+void SideBar::Image5_Click()
+{
+    if (m_animating) {
+        // Arrives while "Favorites" closes: "Open Web's" opens once it has closed.
+        m_pendingClick = &SideBar::Image5_Click;
         return;
     }
-    const double w = m_width;
-    const double h = Height();
-    const double s = pImage3.Width();
-    // A width the toolkit would refuse leaves that control as it was; the rest go on.
-    pPicture1.setWidth(w - s);
-    pPicture2.setWidth(w - s);
-    pPicture4.setWidth(pPicture1.Width());
-    pTreeFavor.setWidth(pPicture2.Width());
-    pwebtree.setWidth(pPicture1.Width());
-    pImage3.setLeft(w - s - 10);
-    pImage3.setHeight(h);
-    pPicture5.setWidth(w);
-    pFrame1.setWidth(pPicture5.Width() + 10);
-    // The title strip's button keeps to the right edge.
-    pToolbar1.setLeft(pFrame1.Width() - pToolbar1.Width());
-    // The picture keeps its natural size at the left; only the control's area grows.
-    pImage1.setWidth(pToolbar1.Left() + 20);
+    m_animating = true;
+    if (Tag(Image2) == Down) {
+        if (isOpen(Tag(Image1))) {
+            wholeLoop(pPicture2, pPicture2.Height(), pPicture4.Height(), -1);
+            setPicture(Image1, 0);
+            setTag(Image1, Down);
+        }
+        wholeLoop(pPicture1, pPicture1.Height(), pwebtree.Top() + pwebtree.Height() + 100, 1);
+        setPicture(Image2, 1);
+        setTag(Image2, QStringLiteral("Up"));
+    } else {
+        wholeLoop(pPicture1, pPicture1.Height(), pPicture4.Height(), -1);
+        setPicture(Image2, 0);
+        setTag(Image2, Down);
+    }
+    finishAnimation();
+}
+
+void SideBar::Image6_Click()
+{
+    if (m_animating) {
+        // Arrives while "Favorites" closes, with its button still saying open: a
+        // click then closes it, which is what is under way. It ends closed.
+        m_pendingClick = nullptr;
+        return;
+    }
+    m_animating = true;
+    if (Tag(Image1) == Down) {
+        if (isOpen(Tag(Image2))) {
+            floatLoop(pPicture1, pPicture1.Height(), pPicture4.Height(), -1, true, false);
+            setPicture(Image2, 0);
+            setTag(Image2, Down);
+        }
+        floatLoop(pPicture2, pPicture2.Height(), pTreeFavor.Top() + pTreeFavor.Height() + 100,
+                  1, false, false);
+        setPicture(Image1, 1);
+        setTag(Image1, QStringLiteral("up"));
+    } else {
+        // The only animation that lets the user interface run between its steps.
+        if (!floatLoop(pPicture2, pPicture2.Height(), pPicture4.Height(), -1, true, true))
+            return;
+        setPicture(Image1, 0);
+        setTag(Image1, Down);
+    }
+    finishAnimation();
+}
+
+void SideBar::finishAnimation()
+{
+    m_animating = false;
+    // An "Open Web's" click that arrived while "Favorites" was closing runs now, on
+    // the settled state, instead of inside the running animation.
+    if (const Handler pending = std::exchange(m_pendingClick, nullptr))
+        QTimer::singleShot(0, this, pending);
+}
+
+void SideBar::Image3_MouseDown(Qt::MouseButton button, const QPointF &globalPos)
+{
+    if (button != Qt::LeftButton)
+        return;
+    m_dragging = true;
+    m_dragStartX = globalPos.x();
+    m_dragStartWidth = Width();
+}
+
+void SideBar::Image3_MouseDrag(const QPointF &globalPos)
+{
+    if (!m_dragging)
+        return;
+    // The right edge follows the pointer; the layout applies the minimum.
+    const int dx = qRound(globalPos.x() - m_dragStartX);
+    setWidth(m_dragStartWidth + m_twips->fromPx(dx));
 }

@@ -1,0 +1,36 @@
+#pragma once
+
+#include "forms/ChildHost.h"
+#include "forms/Twips.h"
+
+#include <QList>
+
+// The frame's side of its child windows: the area they show in, a handle for
+// each, and the collection of loaded windows, searched by handle.
+class ChildWindows : public virtual ChildHost
+{
+public:
+    explicit ChildWindows(double dpi) : m_twips(dpi) { }
+
+    int allocateHandle() override { return ++m_lastHandle; }
+    QMdiArea *mdiArea() const override { return m_area; }
+    void registerForm(ChildForm *form) override;
+    void unregisterForm(ChildForm *form) override;
+    QList<ChildForm *> forms() const override { return m_forms; }
+    ChildForm *findForm(int handle) const;
+    // The active sub-window's form, unless it is closing.
+    ChildForm *activeChild() const override;
+    const Twips &twips() const override { return m_twips; }
+
+protected:
+    void setMdiArea(QMdiArea *area) { m_area = area; }
+    // Deletes every sub-window, and so every child window, at once.
+    void deleteAllChildren();
+
+    Twips m_twips;
+
+private:
+    QMdiArea *m_area = nullptr;
+    QList<ChildForm *> m_forms;
+    int m_lastHandle = 0;
+};
