@@ -92,7 +92,10 @@ SettingsWrite WriteSettingsFile(const QString &path, NewWindowMode mode)
 
     SettingsWrite w;
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
+    // Unbuffered, so a full disk fails the write itself: a buffered write would
+    // only fail in commit's flush, which does not report it, and an empty file
+    // would replace the old one.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
         w.code = FileError::PermissionDenied;
         w.description = QStringLiteral("Permission denied: ") + file.errorString();
         return w;
