@@ -161,6 +161,7 @@ void Form1::createControls()
     connect(wb, &WebBrowser::ProgressChange, this, &Form1::wb_ProgressChange);
     connect(wb, &WebBrowser::TitleChange, this, &Form1::wb_TitleChange);
     connect(wb, &WebBrowser::DocumentComplete, this, [this] { wb_DocumentComplete(); });
+    connect(wb, &WebBrowser::RendererGone, this, &Form1::wb_RendererGone);
     connect(wb, &WebBrowser::NewWindow2, this, &Form1::wb_NewWindow2, Qt::DirectConnection);
     Stbar1->installEventFilter(this);
     Stbar1Panel1->installEventFilter(this);

@@ -51,6 +51,7 @@ public:
     void wb_TitleChange(const QString &text);
     void wb_DocumentComplete();
     void wb_NewWindow2(QObject **ppDisp, bool *cancel);
+    void wb_RendererGone(const QString &reason);
     void Stbar1_PanelClick();
 
     // Toolbar pictures: which image list is in use and each button's picture.
@@ -64,12 +65,10 @@ public:
     int pos = 0, max = 0; // the page's latest progress
 
     QFrame *CoolBar1;
-    QToolBar *Toolbar1;
-    QFrame *CoolBar2;
-    QFrame *Picture2;
+    QToolBar *Toolbar1, *gnet;
+    QFrame *CoolBar2, *Picture2;
     QLabel *Label1;
     QComboBox *cmbadress;
-    QToolBar *gnet;
     WebBrowser *wb;
     QStatusBar *Stbar1;
     QLabel *Stbar1Panel1;

@@ -59,6 +59,17 @@ void Form1::wb_TitleChange(const QString &text)
     setAddressText(wb->documentUrl());
 }
 
+// Said in the status bar only: a page that kills its renderer again and again
+// must not bury the user in message boxes.
+void Form1::wb_RendererGone(const QString &reason)
+{
+    Stbar1Panel1->setText(QStringLiteral("The page's renderer %1. Refresh to load it again.")
+                                  .arg(reason));
+    pos = 0;
+    max = 0;
+    frame()->progressTimer()->stop();
+}
+
 void Form1::wb_DocumentComplete()
 {
     if (isUnloaded())

@@ -37,6 +37,9 @@ signals:
     // another view's object() to send the page there. The handler may ask the user.
     void NewWindow2(QObject **ppDisp, bool *cancel);
     void DocumentComplete(QObject *pDisp, const QString &url);
+    // The page's renderer ended abnormally (killed, crashed, out of memory). The
+    // view stays; a reload starts a new renderer.
+    void RendererGone(const QString &reason);
 };
 
 class WebBrowserFactory

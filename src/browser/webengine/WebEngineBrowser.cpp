@@ -29,6 +29,7 @@ WebEngineBrowser::WebEngineBrowser(QWidget *parent, Prompter *prompter)
 
     connect(page, &QWebEnginePage::linkHovered, this, &WebBrowser::StatusTextChange);
     connect(page, &QWebEnginePage::loadStarted, this, [this] {
+        m_rendererGone = false;
         emit StatusTextChange(QStringLiteral("Opening ") + LocationURL());
         emit ProgressChange(0, 100);
     });
@@ -37,9 +38,22 @@ WebEngineBrowser::WebEngineBrowser(QWidget *parent, Prompter *prompter)
     connect(page, &QWebEnginePage::titleChanged, this, &WebBrowser::TitleChange);
     connect(page, &QWebEnginePage::loadFinished, this, [this](bool) {
         emit ProgressChange(100, 100);
-        emit StatusTextChange(QStringLiteral("Done"));
+        // A load cut short by a dead renderer keeps the word of its end.
+        if (!m_rendererGone)
+            emit StatusTextChange(QStringLiteral("Done"));
         emit DocumentComplete(this, LocationURL());
     });
+    connect(page, &QWebEnginePage::renderProcessTerminated, this,
+            [this](QWebEnginePage::RenderProcessTerminationStatus status, int) {
+                if (status == QWebEnginePage::NormalTerminationStatus)
+                    return;
+                m_rendererGone = true;
+                emit RendererGone(status == QWebEnginePage::KilledTerminationStatus
+                                          ? QStringLiteral("was killed")
+                                          : status == QWebEnginePage::CrashedTerminationStatus
+                                          ? QStringLiteral("crashed")
+                                          : QStringLiteral("ended abnormally"));
+            });
     connect(page, &QWebEnginePage::windowCloseRequested, this, [this] {
         // A page's own window.close() closes the browser window that shows it,
         // once the engine's handler has returned.

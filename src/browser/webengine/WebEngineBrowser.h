@@ -37,4 +37,5 @@ private:
     Prompter *m_prompter;
     QWebEngineView *m_view;
     QPrinter *m_printer = nullptr;
+    bool m_rendererGone = false;
 };
