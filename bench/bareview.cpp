@@ -1,6 +1,7 @@
 // Baselines with bare web views: one view's first page, and N views' memory.
 //   bench_bareview firstpage <url>      prints "ms <elapsed>"
-//   bench_bareview memory <url> <n>     prints "rss_kb <kB>" and "pss_kb <kB>"
+//   bench_bareview windows <url> <n>    prints "rss1_kb" with one view, then "rss_kb"
+//                                       and "pss_kb" with n
 #include "ProcTree.h"
 
 #include <QApplication>
@@ -10,6 +11,7 @@
 #include <QMdiSubWindow>
 #include <QTimer>
 #include <QWebEngineView>
+#include <functional>
 #include <cstdio>
 #include <unistd.h>
 
@@ -29,32 +31,41 @@ int main(int argc, char *argv[])
     auto *area = new QMdiArea;
     frame.setCentralWidget(area);
     frame.showMaximized();
-    QTimer::singleShot(120000, [] { std::printf("error timeout\n"); QCoreApplication::exit(3); });
+    QTimer::singleShot(600000, [] { std::printf("error timeout\n"); QCoreApplication::exit(3); });
 
     QElapsedTimer clock;
     int loaded = 0;
-    QTimer::singleShot(300, [&] {
-        clock.start();
-        for (int i = 0; i < count; ++i) {
-            auto *view = new QWebEngineView;
-            QObject::connect(view, &QWebEngineView::loadFinished, [&, mode](bool) {
-                if (++loaded != count)
-                    return;
-                if (mode == "firstpage") {
-                    std::printf("ms %lld\n", clock.elapsed());
-                    QCoreApplication::exit(0);
-                    return;
-                }
+    std::function<void()> open;
+    open = [&] {
+        auto *view = new QWebEngineView;
+        QObject::connect(view, &QWebEngineView::loadFinished, [&, mode](bool) {
+            ++loaded;
+            if (mode == "firstpage") {
+                std::printf("ms %lld\n", clock.elapsed());
+                QCoreApplication::exit(0);
+            } else if (loaded == 1) {
+                // One view settled, then the rest.
+                QTimer::singleShot(2000, [&] {
+                    std::printf("rss1_kb %lld\n", ProcTree::totalRssKb(getpid()));
+                    for (int i = 1; i < count; ++i)
+                        open();
+                });
+            }
+            if (loaded == count && mode != "firstpage") {
                 // Let the renderers settle before reading the tree.
                 QTimer::singleShot(2000, [] {
                     std::printf("rss_kb %lld\npss_kb %lld\n", ProcTree::totalRssKb(getpid()),
                                 ProcTree::totalPssKb(getpid()));
                     QCoreApplication::exit(0);
                 });
-            });
-            area->addSubWindow(view)->show();
-            view->load(url);
-        }
+            }
+        });
+        area->addSubWindow(view)->show();
+        view->load(url);
+    };
+    QTimer::singleShot(300, [&] {
+        clock.start();
+        open();
     });
     const int code = app.exec();
     std::fflush(stdout);

@@ -1,9 +1,13 @@
 // Orvane's side of the benchmarks, each mode in a fresh process:
 //   firstpage <url>        "ms": New Window, then Go to the address until it completes
-//   memory <url> <n>       "rss_kb"/"pss_kb" with n windows on the page, then "close_ms"
-//                          for closing them and "chain_ms" for a 50-deep opener chain
+//   windows <url> <n>      with n windows on the page: "rss1_kb"/"rss_kb"/"pss_kb" (one
+//                          window, then all), "tab_median_ms"/"tab_worst_ms" for a tab
+//                          click to bring its window forward, "update_us" for a node
+//                          and a tab more, "quit_ms" from closing the frame to its
+//                          question; then "chain_ms" for a 50-deep opener chain
 //   favorites              "orvane_ms"/"base_ms": LoadFavorites vs a plain walk
-//   pagesource <url>       "orvane_ms"/"base_ms": Edit Page vs libcurl alone
+//   pagesource <url>       "orvane_ms"/"base_ms": Edit Page until its text is painted, vs
+//                          libcurl plus a bare text box painting the same text
 //   sidebar                "ms": closing Favorites from its design height
 //   moduleload             "ms": loading the engine's module
 #include "ProcTree.h"
@@ -15,6 +19,9 @@
 #include "dialogs/frmEdit.h"
 #include "frame/MDIForm1.h"
 #include "forms/Prompter.h"
+#include "forms/TabStrip.h"
+#include "forms/TreeView.h"
+#include "forms/WindowKey.h"
 #include "sidebar/Favorites.h"
 #include "sidebar/SideBar.h"
 
@@ -23,7 +30,9 @@
 #include <QDirIterator>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QPlainTextEdit>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <algorithm>
@@ -37,7 +46,13 @@ namespace {
 class YesPrompter : public Prompter
 {
 public:
-    int msgBox(QWidget *, const QString &, int, const QString &) override { return 6; }
+    int msgBox(QWidget *, const QString &, int, const QString &) override
+    {
+        if (onAsk)
+            onAsk();
+        return 6;
+    }
+    std::function<void()> onAsk;
     QString openFileName(QWidget *, const QString &, const QString &, const QList<FileFilter> &) override
     {
         return QString();
@@ -161,27 +176,86 @@ int firstPage(const QString &url)
     return 0;
 }
 
-int memory(const QString &url, int n)
+// Records whether a widget has painted since the last reset.
+struct PaintWatch : QObject
+{
+    bool painted = false;
+    bool eventFilter(QObject *, QEvent *e) override
+    {
+        if (e->type() == QEvent::Paint)
+            painted = true;
+        return false;
+    }
+};
+
+int windows(const QString &url, int n)
 {
     Bench b;
     b.create();
+    b.frame->showMaximized();
     waitFor([] { return false; }, 300);
     int completed = 0;
-    for (int i = 0; i < n; ++i)
+    openAndGo(b.frame, url, &completed);
+    if (!waitFor([&] { return completed >= 1; }, 60000))
+        return 3;
+    waitFor([] { return false; }, 2000);
+    std::printf("rss1_kb %lld\n", ProcTree::totalRssKb(getpid()));
+    for (int i = 1; i < n; ++i)
         openAndGo(b.frame, url, &completed);
-    if (!waitFor([&] { return completed >= n; }, 120000))
+    if (!waitFor([&] { return completed >= n; }, 600000))
         return 3;
     waitFor([] { return false; }, 2000);
     std::printf("rss_kb %lld\npss_kb %lld\n", ProcTree::totalRssKb(getpid()),
                 ProcTree::totalPssKb(getpid()));
 
+    // A tab click, until its window is in front and the queue is idle.
+    QList<double> clicks;
+    for (int k = 0; k < 40; ++k) {
+        const int index = (k * 37) % n;
+        const int handle = WindowHandleFromKey(b.frame->mytab->Key(index + 1));
+        QElapsedTimer clock;
+        clock.start();
+        b.frame->mytab->setCurrentIndex(index);
+        b.frame->mytab_Click();
+        QCoreApplication::processEvents();
+        ChildForm *active = b.frame->activeChild();
+        if (!active || active->hWnd() != handle)
+            return 4;
+        clicks << clock.nsecsElapsed() / 1e6;
+    }
+    std::printf("tab_median_ms %.2f\ntab_worst_ms %.2f\n", median(clicks),
+                *std::max_element(clicks.cbegin(), clicks.cend()));
+
+    // What one more window costs the tree and the tab strip, with n listed.
+    QList<double> updates;
+    QTreeWidgetItem *root = b.frame->webtree->FindKey(QStringLiteral("OpenWeb"));
+    for (int k = 0; k < 50; ++k) {
+        QElapsedTimer clock;
+        clock.start();
+        QTreeWidgetItem *node = b.frame->webtree->Add(root, TreeView::Child,
+                                                      QStringLiteral(" 99999web"),
+                                                      QStringLiteral("Bench page"));
+        b.frame->mytab->Add(QStringLiteral(" 99999web"), QStringLiteral("Bench page"));
+        QCoreApplication::processEvents();
+        updates << clock.nsecsElapsed() / 1e3;
+        b.frame->webtree->RemoveItem(node);
+        b.frame->mytab->Remove(b.frame->mytab->Count());
+    }
+    std::printf("update_us %.1f\n", median(updates));
+
     QElapsedTimer clock;
     clock.start();
-    for (ChildForm *f : b.frame->forms())
-        f->subWindow()->close();
-    if (!waitFor([&] { return b.frame->forms().isEmpty(); }, 30000))
-        return 3;
-    std::printf("close_ms %lld\n", clock.elapsed());
+    double quitMs = -1;
+    b.prompter.onAsk = [&] {
+        if (quitMs < 0)
+            quitMs = clock.nsecsElapsed() / 1e6;
+    };
+    b.frame->close();
+    if (quitMs < 0 || !b.frame->forms().isEmpty())
+        return 4;
+    std::printf("quit_ms %.2f\n", quitMs);
+    b.prompter.onAsk = nullptr;
+    flush();
 
     b.frame->new_Click();
     Form1 *first = lastWindow(b.frame);
@@ -264,6 +338,7 @@ int pageSource(const QString &url)
     curl_global_init(CURL_GLOBAL_DEFAULT);
     Bench b;
     b.create();
+    b.frame->showMaximized();
     waitFor([] { return false; }, 300);
     QList<double> orvane, base, fetch;
     const QByteArray address = url.toUtf8();
@@ -281,6 +356,22 @@ int pageSource(const QString &url)
         base << clock.nsecsElapsed() / 1e6;
         if (body.size() != 100000)
             return 4;
+        clock.restart();
+
+        // A bare text box of the same font and wrapping and size paints the text.
+        const QSize size = b.frame->mdiArea()->viewport()->size();
+        {
+            QPlainTextEdit bare;
+            bare.setLineWrapMode(QPlainTextEdit::NoWrap);
+            bare.resize(size);
+            PaintWatch watch;
+            bare.viewport()->installEventFilter(&watch);
+            bare.setPlainText(QString::fromLocal8Bit(body));
+            bare.show();
+            if (!waitFor([&] { return watch.painted; }, 10000))
+                return 4;
+        }
+        base.last() += clock.nsecsElapsed() / 1e6;
 
         // The download step alone, to tell it from the editor's share.
         clock.restart();
@@ -289,11 +380,20 @@ int pageSource(const QString &url)
         fetch << clock.nsecsElapsed() / 1e6;
 
         clock.restart();
-        frmEdit *editor = Module2::EditPageSource(b.frame, url);
+        PaintWatch watch;
+        frmEdit *editor = nullptr;
+        // Watch the editor's text from its first showing.
+        QObject::connect(b.frame->mdiArea(), &QMdiArea::subWindowActivated, &watch,
+                         [&watch](QMdiSubWindow *sub) {
+                             if (auto *e = sub ? qobject_cast<frmEdit *>(sub->widget()) : nullptr)
+                                 e->Text1->viewport()->installEventFilter(&watch);
+                         });
+        editor = Module2::EditPageSource(b.frame, url);
         if (!editor)
             return 4;
-        // The editor shows once its first paint is through.
-        QCoreApplication::processEvents();
+        editor->Text1->viewport()->installEventFilter(&watch);
+        if (!waitFor([&] { return watch.painted; }, 10000))
+            return 4;
         orvane << clock.nsecsElapsed() / 1e6;
         editor->subWindow()->close();
         waitFor([&] { return b.frame->forms().isEmpty(); }, 10000);
@@ -336,8 +436,8 @@ int main(int argc, char *argv[])
     int code = 2;
     if (mode == "firstpage")
         code = firstPage(url);
-    else if (mode == "memory")
-        code = memory(url, argc > 3 ? atoi(argv[3]) : 30);
+    else if (mode == "windows")
+        code = windows(url, argc > 3 ? atoi(argv[3]) : 200);
     else if (mode == "favorites")
         code = favorites();
     else if (mode == "pagesource")
