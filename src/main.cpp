@@ -73,6 +73,7 @@ int main(int argc, char *argv[])
 
     frame = new MDIForm1(env);
     frame->MDIForm_Load();
+    engine.loadWhenIdle(frame);
     const int code = app.exec();
     // Views go before the engine's profile does.
     delete frame;

@@ -1,6 +1,37 @@
 #include "forms/ModuleLoader.h"
 
+#include <QEvent>
 #include <QLibrary>
+#include <QTimer>
+#include <QWidget>
+#include <functional>
+
+namespace {
+
+// Calls `then` once, on the first paint of the widget it watches.
+class FirstPaint : public QObject
+{
+public:
+    FirstPaint(QWidget *widget, std::function<void()> then)
+        : QObject(widget), m_then(std::move(then))
+    {
+        widget->installEventFilter(this);
+    }
+
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() == QEvent::Paint) {
+            QTimer::singleShot(0, parent(), m_then);
+            deleteLater();
+        }
+        return false;
+    }
+
+private:
+    std::function<void()> m_then;
+};
+
+} // namespace
 
 QFunctionPointer ModuleLoader::entry()
 {
@@ -16,4 +47,9 @@ QFunctionPointer ModuleLoader::entry()
     if (!m_resolved)
         m_error = library.errorString();
     return m_resolved;
+}
+
+void ModuleLoader::loadWhenIdle(QWidget *window)
+{
+    new FirstPaint(window, [this] { entry(); });
 }

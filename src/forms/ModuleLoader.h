@@ -3,6 +3,8 @@
 #include <QFunctionPointer>
 #include <QString>
 
+class QWidget;
+
 // Loads a module of the program's own on first use and resolves its entry point,
 // so the program starts without it and pays for it only when it is needed.
 class ModuleLoader
@@ -22,6 +24,9 @@ public:
     }
     QString errorString() const { return m_error; }
     bool isLoaded() const { return m_resolved != nullptr; }
+    // Loads the module once `window` has painted and the event queue is idle, so
+    // its first use finds it ready without start-up waiting for it.
+    void loadWhenIdle(QWidget *window);
 
 private:
     QString m_path;
