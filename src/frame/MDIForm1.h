@@ -9,6 +9,7 @@
 #include <QMainWindow>
 
 class Dialog;
+class Form1;
 class frmOptions;
 class QAction;
 class QFrame;
@@ -32,7 +33,8 @@ public:
     const FrameEnv &env() const { return m_env; }
     const Twips &twips() const override { return m_twips; }
     Prompter *prompter() const override { return m_env.prompter; }
-    QString settingsPath() const;
+    // Chosen once, at construction: beside the program or in the user's folder.
+    QString settingsPath() const { return m_settingsPath; }
     WebBrowserFactory *browserFactory() const override;
     PageFetch pageFetch() const override;
 
@@ -54,10 +56,12 @@ public:
     void EditPageSource(const QString &address) override;
 
     // Registry.
-    void OpenBrowserWindow(const QString &address, const QString &nodeText,
-                           const QString &tabCaption);
+    Form1 *OpenBrowserWindow(const QString &address, const QString &nodeText,
+                             const QString &tabCaption);
     void SwitchToWindow(const QString &key);
-    void new_Click();
+    Form1 *new_Click();
+    // One address or file from the command line, in a window of its own.
+    void OpenArgument(const QString &argument);
     void open_Click();
     void mytab_Click();
     void webtree_NodeClick(QTreeWidgetItem *node);
@@ -126,6 +130,7 @@ private:
 
     FrameEnv m_env;
     Twips m_twips;
+    QString m_settingsPath;
     QMdiArea *m_area = nullptr;
     frmOptions *m_options = nullptr;
     Dialog *m_dialog = nullptr;
