@@ -17,6 +17,7 @@
 #include <QFileInfo>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QUrl>
 
 Form1 *MDIForm1::OpenBrowserWindow(const QString &address, const QString &nodeText,
                                    const QString &tabCaption)
@@ -39,9 +40,11 @@ Form1 *MDIForm1::new_Click()
 
 void MDIForm1::OpenArgument(const QString &argument)
 {
-    // An existing file opens as Open File opens it; anything else is an address,
-    // typed into a new window's address box and sent with Go Net.
-    const QFileInfo file(QDir(m_env.currentDir), argument);
+    // An existing file opens as Open File opens it (a desktop passes files as file:
+    // URLs); anything else is an address, typed into a new window's address box and
+    // sent with Go Net.
+    const QUrl url(argument);
+    const QFileInfo file(QDir(m_env.currentDir), url.isLocalFile() ? url.toLocalFile() : argument);
     if (file.isFile()) {
         const QString full = file.absoluteFilePath();
         OpenBrowserWindow(full, full, file.fileName());
