@@ -50,7 +50,6 @@ void tst_installed::settingsLocation()
     MDIForm1 frame(env);
     frame.MDIForm_Load();
     QFile::setPermissions(t.programDir(), permissions);
-
     // Created where it belongs on the first start, read from there afterwards; no box.
     QFile file(programWritable ? t.settingsPath() : user.fileName());
     QCOMPARE(frame.settingsPath(), file.fileName());
@@ -63,12 +62,10 @@ void tst_installed::settingsLocation()
 
 void tst_installed::missingModuleNamesPlacesTried()
 {
-    const QStringList places = ModulePlaces(QStringLiteral("/opt/o/bin"), QStringLiteral("m.so"));
-    QCOMPARE(places, QStringList({ "/opt/o/lib/orvane/m.so", "/opt/o/bin/m.so" }));
-    ModuleLoader missing(places, "entry");
+    ModuleLoader missing(ModulePlaces(QStringLiteral("/opt/o/bin/"), QStringLiteral("m.so")), "f");
     QVERIFY(!missing.entry());
-    QCOMPARE(missing.errorString().split('\n').size(), 2);
-    QVERIFY(missing.errorString().contains(places[0]) && missing.errorString().contains(places[1]));
+    QCOMPARE(missing.errorString(), QStringLiteral("/opt/o/lib/orvane/m.so: no such file\n"
+                                                   "/opt/o/bin/m.so: no such file"));
 }
 
 void tst_installed::commandLineOpensEachInItsWindow()
@@ -77,15 +74,13 @@ void tst_installed::commandLineOpensEachInItsWindow()
     server.page(QStringLiteral("/p"), "<title>Named page</title>");
     QVERIFY(server.start());
     TestFrame t;
-    QVERIFY(QDir(t.homeDir()).mkpath(QStringLiteral("pages")));
-    QFile page(t.homeDir() + QStringLiteral("/pages/a.htm"));
+    QFile page(t.homeDir() + QStringLiteral("/a.htm"));
     QVERIFY(page.open(QIODevice::WriteOnly) && page.write("<p>file</p>") && page.flush());
     const QString address = server.url(QStringLiteral("/p"));
-
-    // An address as New Window and Go Net; a file, relative to the current folder, as
-    // Open File. Each gets its tab and node, in order.
+    // An address as New Window and Go Net; a file (relative to the current folder, or
+    // a file: URL) as Open File. Each gets its tab and node, in order.
     t->OpenArgument(address);
-    t->OpenArgument(QStringLiteral("pages/a.htm"));
+    t->OpenArgument(QStringLiteral("a.htm"));
     t->OpenArgument(QUrl::fromLocalFile(page.fileName()).toString());
     QCOMPARE(t->mytab->Count(), 3);
     for (int i : { 3, 4 })
