@@ -8,10 +8,12 @@
 #include "forms/Prompter.h"
 
 #include <QApplication>
+#include <QCommandLineParser>
 #include <QDir>
 #include <QIcon>
 #include <QPainter>
 #include <QPixmap>
+#include <QStandardPaths>
 #include <QTimer>
 
 namespace {
@@ -33,26 +35,62 @@ QIcon OrvaneIcon()
     return QIcon(pixmap);
 }
 
+void describe(QCommandLineParser &parser)
+{
+    parser.setApplicationDescription(QStringLiteral("A web browser: one window per page."));
+    parser.addHelpOption();
+    parser.addVersionOption();
+    parser.addPositionalArgument(QStringLiteral("address"),
+                                 QStringLiteral("Addresses or files to open, each in a window "
+                                                "of its own."),
+                                 QStringLiteral("[ADDRESS|FILE]..."));
+}
+
+// --help and --version are answered before the window system is touched, so they
+// work without a display. Qt's own options are not known yet and go unnoticed here.
+void answerInfoOptions(int argc, char *argv[])
+{
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments.append(QString::fromLocal8Bit(argv[i]));
+    QCommandLineParser parser;
+    describe(parser);
+    parser.parse(arguments);
+    if (!parser.isSet(QStringLiteral("help")) && !parser.isSet(QStringLiteral("version")))
+        return;
+    QCoreApplication core(argc, argv);
+    if (parser.isSet(QStringLiteral("help")))
+        parser.showHelp(0);
+    parser.showVersion();
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
 {
+    QCoreApplication::setApplicationName(QStringLiteral("Orvane"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(ORVANE_VERSION));
+    answerInfoOptions(argc, argv);
     PrepareWebEngine();
     QApplication app(argc, argv);
-    app.setApplicationName(QStringLiteral("Orvane"));
+    QGuiApplication::setDesktopFileName(QStringLiteral(ORVANE_APP_ID));
     app.setWindowIcon(OrvaneIcon());
+    QCommandLineParser parser;
+    describe(parser);
+    parser.process(app);
 
     MessageBoxPrompter prompter;
     const QString programDir = QCoreApplication::applicationDirPath();
     // The web engine and the page-source download load on first use.
-    ModuleLoader engine(programDir + QStringLiteral("/liborvane_webengine.so"),
+    ModuleLoader engine(ModulePlaces(programDir, QStringLiteral("liborvane_webengine.so")),
                         "orvane_webengine_factory");
-    ModuleLoader download(programDir + QStringLiteral("/liborvane_download.so"),
+    ModuleLoader download(ModulePlaces(programDir, QStringLiteral("liborvane_download.so")),
                           "orvane_download_fetch");
     MDIForm1 *frame = nullptr;
 
     FrameEnv env;
     env.programDir = programDir;
+    env.configDir = QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
     env.homeDir = QDir::homePath();
     env.currentDir = QDir::currentPath();
     env.prompter = &prompter;
@@ -74,6 +112,9 @@ int main(int argc, char *argv[])
     frame = new MDIForm1(env);
     frame->MDIForm_Load();
     engine.loadWhenIdle(frame);
+    const QStringList arguments = parser.positionalArguments();
+    for (const QString &argument : arguments)
+        frame->OpenArgument(argument);
     const int code = app.exec();
     // Views go before the engine's profile does.
     delete frame;

@@ -1,5 +1,7 @@
 #include "forms/ModuleLoader.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QEvent>
 #include <QLibrary>
 #include <QTimer>
@@ -37,16 +39,31 @@ QFunctionPointer ModuleLoader::entry()
 {
     if (m_resolved)
         return m_resolved;
-    QLibrary library(m_path);
-    if (!library.load()) {
-        m_error = library.errorString();
-        return nullptr;
+    QStringList failures;
+    for (const QString &path : std::as_const(m_paths)) {
+        if (!QFileInfo(path).isFile()) {
+            failures.append(path + QStringLiteral(": no such file"));
+            continue;
+        }
+        QLibrary library(path);
+        if (!library.load()) {
+            failures.append(path + QStringLiteral(": ") + library.errorString());
+            continue;
+        }
+        // The module stays loaded for the rest of the process.
+        m_resolved = library.resolve(m_entry);
+        if (m_resolved)
+            return m_resolved;
+        failures.append(path + QStringLiteral(": ") + library.errorString());
     }
-    // The module stays loaded for the rest of the process.
-    m_resolved = library.resolve(m_entry);
-    if (!m_resolved)
-        m_error = library.errorString();
-    return m_resolved;
+    m_error = failures.join(QLatin1Char('\n'));
+    return nullptr;
+}
+
+QStringList ModulePlaces(const QString &programDir, const QString &fileName)
+{
+    return { QDir::cleanPath(programDir + QStringLiteral("/../lib/orvane/") + fileName),
+             QDir::cleanPath(programDir + QLatin1Char('/') + fileName) };
 }
 
 void ModuleLoader::loadWhenIdle(QWidget *window)

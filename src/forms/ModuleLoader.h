@@ -2,6 +2,7 @@
 
 #include <QFunctionPointer>
 #include <QString>
+#include <QStringList>
 
 class QWidget;
 
@@ -10,7 +11,9 @@ class QWidget;
 class ModuleLoader
 {
 public:
-    ModuleLoader(QString path, const char *entry) : m_path(std::move(path)), m_entry(entry) { }
+    // The places are tried in order; the first that loads is used.
+    ModuleLoader(QStringList paths, const char *entry) : m_paths(std::move(paths)), m_entry(entry) { }
+    ModuleLoader(const QString &path, const char *entry) : ModuleLoader(QStringList{ path }, entry) { }
 
     // Null, with errorString() set, when the module cannot be loaded.
     QFunctionPointer entry();
@@ -22,6 +25,7 @@ public:
         auto function = reinterpret_cast<R (*)()>(entry());
         return function ? function() : R();
     }
+    // One line per place tried, each naming the path and what went wrong.
     QString errorString() const { return m_error; }
     bool isLoaded() const { return m_resolved != nullptr; }
     // Loads the module once `window` has painted and the event queue is idle, so
@@ -29,8 +33,12 @@ public:
     void loadWhenIdle(QWidget *window);
 
 private:
-    QString m_path;
+    QStringList m_paths;
     const char *m_entry;
     QString m_error;
     QFunctionPointer m_resolved = nullptr;
 };
+
+// Where an installed program keeps its module: lib/orvane/ beside its bin/
+// folder, then the program's own folder (a build tree, a copied folder).
+QStringList ModulePlaces(const QString &programDir, const QString &fileName);

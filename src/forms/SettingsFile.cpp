@@ -46,6 +46,16 @@ QString SettingsFilePath(const QString &programDir)
     return dir + QLatin1String("/Orvane.ini");
 }
 
+QString SettingsFileLocation(const QString &programDir, const QString &configDir)
+{
+    // isWritable asks the system (access()), so a read-only mount counts even for root.
+    const QFileInfo folder(programDir);
+    if (configDir.isEmpty() || (folder.isDir() && folder.isWritable()))
+        return SettingsFilePath(programDir);
+    QDir().mkpath(configDir);
+    return SettingsFilePath(configDir);
+}
+
 SettingsRead ReadSettingsFile(const QString &path)
 {
     QFileInfo info(path);

@@ -51,7 +51,10 @@ double screenDpi(double given)
 } // namespace
 
 MDIForm1::MDIForm1(FrameEnv env, QWidget *parent)
-    : QMainWindow(parent), ChildWindows(screenDpi(env.dpi)), m_env(std::move(env))
+    : QMainWindow(parent),
+      ChildWindows(screenDpi(env.dpi)),
+      m_env(std::move(env)),
+      m_settingsPath(SettingsFileLocation(m_env.programDir, m_env.configDir))
 {
     setObjectName(QStringLiteral("MDIForm1"));
     setWindowTitle(QStringLiteral("Orvane"));
@@ -140,11 +143,6 @@ void MDIForm1::createTimers()
     Timer3->setObjectName(QStringLiteral("Timer3"));
     Timer3->setInterval(200);
     connect(Timer3, &QTimer::timeout, this, &MDIForm1::Timer3_Timer);
-}
-
-QString MDIForm1::settingsPath() const
-{
-    return SettingsFilePath(m_env.programDir);
 }
 
 WebBrowserFactory *MDIForm1::browserFactory() const

@@ -9,6 +9,7 @@
 #include <QMainWindow>
 
 class Dialog;
+class Form1;
 class frmOptions;
 class QLabel;
 class QTreeWidgetItem;
@@ -25,9 +26,8 @@ public:
 
     // Start-up: roots, settings, Favorites, colours, side-bar sections.
     void MDIForm_Load();
-
     const FrameEnv &env() const { return m_env; }
-    QString settingsPath() const;
+    QString settingsPath() const { return m_settingsPath; } // chosen when built
 
     // What the browser windows and editors reach the frame by.
     Prompter *prompter() const override { return m_env.prompter; }
@@ -39,12 +39,15 @@ public:
     void resetSectionButtons() override;
     void popupIconSizeMenu(const QPoint &at) override;
     void EditPageSource(const QString &address) override;
+    bool optfocus() const override; // the options dialog's live choice
 
     // Registry.
-    void OpenBrowserWindow(const QString &address, const QString &nodeText,
-                           const QString &tabCaption);
+    Form1 *OpenBrowserWindow(const QString &address, const QString &nodeText,
+                             const QString &tabCaption);
     void SwitchToWindow(const QString &key);
-    void new_Click();
+    Form1 *new_Click();
+    // One address or file from the command line, in a window of its own.
+    void OpenArgument(const QString &argument);
     void open_Click();
     void mytab_Click();
     void webtree_NodeClick(QTreeWidgetItem *node);
@@ -71,11 +74,8 @@ public:
 
     // The side bar's section buttons back to their resting pictures.
     void drawimages(QLabel *image);
-
-    // The live new-window setting (the options dialog's buttons).
-    bool optfocus() const override;
     frmOptions *options() const { return m_options; }
-    Dialog *dialog();
+    Dialog *dialog(); // the icon-size menu, made on first use
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -92,6 +92,7 @@ private:
     void yield();
 
     FrameEnv m_env;
+    QString m_settingsPath;
     frmOptions *m_options = nullptr;
     Dialog *m_dialog = nullptr;
     int m_resizeDepth = 0;

@@ -12,13 +12,15 @@
 #include <QToolBar>
 
 #include <QComboBox>
+#include <QDir>
 #include <QEvent>
 #include <QFileInfo>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QUrl>
 
-void MDIForm1::OpenBrowserWindow(const QString &address, const QString &nodeText,
-                                 const QString &tabCaption)
+Form1 *MDIForm1::OpenBrowserWindow(const QString &address, const QString &nodeText,
+                                   const QString &tabCaption)
 {
     auto *window = new Form1(this);
     window->cmbadress->setEditText(address);
@@ -27,12 +29,30 @@ void MDIForm1::OpenBrowserWindow(const QString &address, const QString &nodeText
     webtree->Add(webtree->FindKey(QStringLiteral("OpenWeb")), TreeView::Child, key, nodeText);
     mytab->Add(key, tabCaption);
     window->Show();
+    return window;
 }
 
-void MDIForm1::new_Click()
+Form1 *MDIForm1::new_Click()
 {
-    OpenBrowserWindow(QStringLiteral("about:blank"), QStringLiteral("about:blank"),
-                      QStringLiteral("about:blank"));
+    return OpenBrowserWindow(QStringLiteral("about:blank"), QStringLiteral("about:blank"),
+                             QStringLiteral("about:blank"));
+}
+
+void MDIForm1::OpenArgument(const QString &argument)
+{
+    // An existing file opens as Open File opens it (a desktop passes files as file:
+    // URLs); anything else is an address, typed into a new window's address box and
+    // sent with Go Net.
+    const QUrl url(argument);
+    const QFileInfo file(QDir(m_env.currentDir), url.isLocalFile() ? url.toLocalFile() : argument);
+    if (file.isFile()) {
+        const QString full = file.absoluteFilePath();
+        OpenBrowserWindow(full, full, file.fileName());
+        return;
+    }
+    Form1 *window = new_Click();
+    window->cmbadress->setEditText(argument);
+    window->gnet_ButtonClick(1);
 }
 
 void MDIForm1::open_Click()
