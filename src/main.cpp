@@ -10,6 +10,7 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QDir>
+#include <QFileInfo>
 #include <QIcon>
 #include <QPainter>
 #include <QPixmap>
@@ -89,7 +90,12 @@ int main(int argc, char *argv[])
     MDIForm1 *frame = nullptr;
 
     FrameEnv env;
-    env.programDir = programDir;
+    // An installed copy (its modules in ../lib/orvane) keeps its settings in the
+    // user's folder, even when run by root, who could write into /usr/bin.
+    const bool installed =
+            QFileInfo::exists(ModulePlaces(programDir, QStringLiteral("liborvane_webengine.so"))
+                                      .constFirst());
+    env.programDir = installed ? QString() : programDir;
     env.configDir = QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
     env.homeDir = QDir::homePath();
     env.currentDir = QDir::currentPath();

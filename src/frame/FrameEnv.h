@@ -12,7 +12,7 @@ class WebBrowserFactory;
 // factory (loaded on first use) and how to end the process.
 struct FrameEnv
 {
-    QString programDir; // holds Orvane.ini while it is writable
+    QString programDir; // holds Orvane.ini while writable; empty when installed
     QString configDir;  // holds it otherwise (the user's configuration folder)
     QString homeDir;    // holds Favorites
     QString currentDir; // where Open File starts

@@ -26,6 +26,12 @@ grep -qF "[$title]" "$tmp/windows" || { cat "$tmp/log"; exit 1; }
 # Settings in the user's folder, not beside the read-only program.
 printf '[New Window]\r\nFocus\r\n' | cmp - "$tmp/home/.config/Orvane/Orvane.ini"
 test ! -e "$tmp/d/usr/bin/Orvane.ini"
+# Root could write beside the program, but an installed copy keeps to the user's folder.
+if [ "$(id -u)" -eq 0 ]; then
+  HOME=$tmp/r XDG_CONFIG_HOME=$tmp/r QT_QPA_PLATFORM=offscreen timeout 5 "$tmp/d/usr/bin/orvane" >/dev/null 2>&1 || true
+  test ! -e "$tmp/d/usr/bin/Orvane.ini"
+  test -s "$tmp/r/Orvane/Orvane.ini"
+fi
 # The sandbox stays on for an ordinary user: an engine process in a namespace of its own.
 for p in $(pgrep -u "$(stat -c %U "$tmp/home")" QtWebEngineProc); do
   [ "$(readlink /proc/$p/ns/user)" = "$(readlink /proc/${pids[1]}/ns/user)" ] || exit 0
