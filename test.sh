@@ -28,12 +28,6 @@ if [ "${ORVANE_SANITIZE:-1}" != 0 ]; then
   [ -f "$sanitized/build.ninja" ] ||
     cmake -S . -B "$sanitized" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DORVANE_SANITIZE=ON
   cmake --build "$sanitized"
-  # Chromium inside Qt WebEngine frees some objects through a pointer to a base of
-  # another size; that check stays off, as it would stop at the first page. Leaks
-  # of libraries that are not ours are listed in the suppressions file; stacks
-  # are unwound in full, so a leak inside those libraries is seen to be theirs.
-  export ASAN_OPTIONS=new_delete_type_mismatch=0:detect_leaks=1:fast_unwind_on_malloc=0
-  export LSAN_OPTIONS=suppressions=$PWD/tests/sanitizers.supp:print_suppressions=0
-  export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+  # The sanitizers' options for each test are set where the tests are declared.
   (cd "$sanitized" && ctest --output-on-failure -j2)
 fi
