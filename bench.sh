@@ -20,4 +20,4 @@ fi
 
 build=${ORVANE_BUILD_DIR:-build}
 cmake --build "$build" --target benchmarks
-xvfb-run -a -s "-screen 0 1280x1024x24" "$build/bench/bench_run"
+xvfb-run -a -s "-screen 0 1280x1024x24" "$build/bench/bench_run" "$@"

@@ -10,6 +10,7 @@
 //                          libcurl plus a bare text box painting the same text
 //   sidebar                "ms": closing Favorites from its design height
 //   moduleload             "ms": loading the engine's module
+#include "BenchSupport.h"
 #include "ProcTree.h"
 #include "browser/EngineSetup.h"
 #include "forms/ModuleLoader.h"
@@ -42,112 +43,6 @@
 
 namespace {
 
-// Says Yes to every question; no dialogs.
-class YesPrompter : public Prompter
-{
-public:
-    int msgBox(QWidget *, const QString &, int, const QString &) override
-    {
-        if (onAsk)
-            onAsk();
-        return 6;
-    }
-    std::function<void()> onAsk;
-    QString openFileName(QWidget *, const QString &, const QString &, const QList<FileFilter> &) override
-    {
-        return QString();
-    }
-    QString saveFileName(QWidget *, const QString &, const QString &) override { return QString(); }
-    QString askText(QWidget *, const QString &, const QString &, bool *ok) override
-    {
-        *ok = false;
-        return QString();
-    }
-    bool choosePrinter(QWidget *, QPrinter *) override { return false; }
-    int execDialog(QDialog *) override { return 0; }
-};
-
-double median(QList<double> v)
-{
-    std::sort(v.begin(), v.end());
-    const int n = int(v.size());
-    return n == 0 ? 0 : (n % 2 ? v.at(n / 2) : (v.at(n / 2 - 1) + v.at(n / 2)) / 2);
-}
-
-void flush()
-{
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    QCoreApplication::processEvents();
-}
-
-bool waitFor(const std::function<bool()> &done, int timeoutMs)
-{
-    QElapsedTimer t;
-    t.start();
-    while (!done()) {
-        if (t.elapsed() > timeoutMs)
-            return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    }
-    return true;
-}
-
-Form1 *lastWindow(MDIForm1 *frame)
-{
-    const QList<ChildForm *> forms = frame->forms();
-    for (int i = forms.size() - 1; i >= 0; --i)
-        if (auto *w = qobject_cast<Form1 *>(forms.at(i)))
-            return w;
-    return nullptr;
-}
-
-struct Bench
-{
-    QTemporaryDir program, home;
-    YesPrompter prompter;
-    ModuleLoader engine{ QCoreApplication::applicationDirPath()
-                                 + QStringLiteral("/../liborvane_webengine.so"),
-                         "orvane_webengine_factory" };
-    ModuleLoader download{ QCoreApplication::applicationDirPath()
-                                   + QStringLiteral("/../liborvane_download.so"),
-                           "orvane_download_fetch" };
-
-    WebBrowserFactory *factory() { return engine.call<WebBrowserFactory *>(); }
-    PageFetch fetch() { return download.call<PageFetch>(); }
-    MDIForm1 *frame = nullptr;
-
-    void create()
-    {
-        FrameEnv env;
-        env.programDir = program.path();
-        env.homeDir = home.path();
-        env.currentDir = home.path();
-        env.prompter = &prompter;
-        env.browsers = [this] { return factory(); };
-        env.downloads = [this] { return fetch(); };
-        env.quit = [] { };
-        frame = new MDIForm1(env);
-        frame->MDIForm_Load();
-    }
-    ~Bench() { delete frame; }
-};
-
-// New Window, then the address typed and Go clicked, as a user does it.
-Form1 *openAndGo(MDIForm1 *frame, const QString &url, int *completed)
-{
-    frame->new_Click();
-    Form1 *w = lastWindow(frame);
-    QObject::connect(w->wb, &WebBrowser::DocumentComplete, w,
-                     [url, completed](QObject *, const QString &done) {
-                         if (done == url)
-                             ++*completed;
-                     });
-    w->cmbadress->setEditText(url);
-    w->gnet_ButtonClick(1);
-    return w;
-}
-
 // How long loading the engine's module takes, the part of the first page the
 // program defers from its start-up.
 int moduleLoad()
@@ -177,18 +72,6 @@ int firstPage(const QString &url)
     std::printf("ms %lld\n", clock.elapsed());
     return 0;
 }
-
-// Records whether a widget has painted since the last reset.
-struct PaintWatch : QObject
-{
-    bool painted = false;
-    bool eventFilter(QObject *, QEvent *e) override
-    {
-        if (e->type() == QEvent::Paint)
-            painted = true;
-        return false;
-    }
-};
 
 int windows(const QString &url, int n)
 {

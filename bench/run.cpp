@@ -206,8 +206,16 @@ int main(int argc, char *argv[])
     const QString pageUrl = server.url(QStringLiteral("/page"));
 
     // Start-up, under the X server this process was started with.
+    // Naming sections on the command line runs only those.
+    const QStringList only = app.arguments().mid(1);
+    auto wanted = [&only](const char *section) {
+        return only.isEmpty() || only.contains(QLatin1String(section));
+    };
+
     std::fprintf(stderr, "start-up...\n");
-    if (Display *dpy = XOpenDisplay(nullptr)) {
+    Display *dpy = wanted("startup") ? XOpenDisplay(nullptr) : nullptr;
+    if (!wanted("startup")) {
+    } else if (dpy) {
         QTemporaryDir dir;
         for (const char *name : { "orvane", "liborvane_webengine.so", "liborvane_download.so" })
             QFile::copy(build + QLatin1Char('/') + QLatin1String(name),
@@ -260,7 +268,7 @@ int main(int argc, char *argv[])
     }
 
     std::fprintf(stderr, "first page...\n");
-    {
+    if (wanted("firstpage")) {
         QList<double> orv, base;
         for (int i = 0; i < Runs; ++i) {
             base << runChild(bareView, { QStringLiteral("firstpage"), pageUrl }, 90000).value(QStringLiteral("ms"), -1);
@@ -279,7 +287,7 @@ int main(int argc, char *argv[])
     }
 
     std::fprintf(stderr, "%d windows...\n", Windows);
-    {
+    if (wanted("windows")) {
         QList<QHash<QString, double>> orv, base;
         const QStringList args = { QStringLiteral("windows"), pageUrl, QString::number(Windows) };
         for (int i = 0; i < Runs; ++i) {
@@ -319,7 +327,7 @@ int main(int argc, char *argv[])
     }
 
     std::fprintf(stderr, "favorites...\n");
-    {
+    if (wanted("favorites")) {
         const auto r = runChild(orvaneChild, { QStringLiteral("favorites") }, 180000);
         rows << ratioRow(QStringLiteral("Favorites, 10,000 shortcuts"), r.value(QStringLiteral("orvane_ms"), -1),
                          r.value(QStringLiteral("base_ms"), -1), "ms", 3.0);
@@ -328,7 +336,7 @@ int main(int argc, char *argv[])
     }
 
     std::fprintf(stderr, "page source...\n");
-    {
+    if (wanted("pagesource")) {
         const auto r = runChild(orvaneChild, { QStringLiteral("pagesource"), server.url(QStringLiteral("/big")) }, 120000);
         rows << ratioRow(QStringLiteral("Page source, 100,000 bytes, painted"),
                          r.value(QStringLiteral("orvane_ms"), -1), r.value(QStringLiteral("base_ms"), -1),
@@ -338,7 +346,7 @@ int main(int argc, char *argv[])
     }
 
     std::fprintf(stderr, "side bar...\n");
-    {
+    if (wanted("sidebar")) {
         const auto r = runChild(orvaneChild, { QStringLiteral("sidebar") }, 120000);
         rows << Row{ QStringLiteral("Side bar: closing Favorites"),
                      fmt(r.value(QStringLiteral("ms"), -1), "ms"), QStringLiteral("-"),

@@ -1,0 +1,91 @@
+#include "BenchSupport.h"
+
+#include "browser/Form1.h"
+#include "browser/WebBrowser.h"
+
+#include <QComboBox>
+#include <QElapsedTimer>
+#include <algorithm>
+
+int YesPrompter::msgBox(QWidget *, const QString &, int, const QString &)
+{
+    if (onAsk)
+        onAsk();
+    return 6;
+}
+
+QString YesPrompter::askText(QWidget *, const QString &, const QString &, bool *ok)
+{
+    *ok = false;
+    return QString();
+}
+
+void Bench::create()
+{
+    FrameEnv env;
+    env.programDir = program.path();
+    env.homeDir = home.path();
+    env.currentDir = home.path();
+    env.prompter = &prompter;
+    env.browsers = [this] { return factory(); };
+    env.downloads = [this] { return fetch(); };
+    env.quit = [] { };
+    frame = new MDIForm1(env);
+    frame->MDIForm_Load();
+}
+
+bool PaintWatch::eventFilter(QObject *, QEvent *e)
+{
+    if (e->type() == QEvent::Paint)
+        painted = true;
+    return false;
+}
+
+double median(QList<double> v)
+{
+    std::sort(v.begin(), v.end());
+    const int n = int(v.size());
+    return n == 0 ? 0 : (n % 2 ? v.at(n / 2) : (v.at(n / 2 - 1) + v.at(n / 2)) / 2);
+}
+
+void flush()
+{
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QCoreApplication::processEvents();
+}
+
+bool waitFor(const std::function<bool()> &done, int timeoutMs)
+{
+    QElapsedTimer t;
+    t.start();
+    while (!done()) {
+        if (t.elapsed() > timeoutMs)
+            return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+    return true;
+}
+
+Form1 *lastWindow(MDIForm1 *frame)
+{
+    const QList<ChildForm *> forms = frame->forms();
+    for (int i = forms.size() - 1; i >= 0; --i)
+        if (auto *w = qobject_cast<Form1 *>(forms.at(i)))
+            return w;
+    return nullptr;
+}
+
+Form1 *openAndGo(MDIForm1 *frame, const QString &url, int *completed)
+{
+    frame->new_Click();
+    Form1 *w = lastWindow(frame);
+    QObject::connect(w->wb, &WebBrowser::DocumentComplete, w,
+                     [url, completed](QObject *, const QString &done) {
+                         if (done == url)
+                             ++*completed;
+                     });
+    w->cmbadress->setEditText(url);
+    w->gnet_ButtonClick(1);
+    return w;
+}
