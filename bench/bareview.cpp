@@ -1,7 +1,8 @@
 // Baselines with bare web views: one view's first page, and N views' memory.
 //   bench_bareview firstpage <url>      prints "ms <elapsed>"
 //   bench_bareview windows <url> <n>    prints "rss1_kb" with one view, then "rss_kb"
-//                                       and "pss_kb" with n
+//                                       and "pss_kb" with n, and "switch_median_ms"
+//                                       for bringing a maximised view to the front
 #include "ProcTree.h"
 
 #include <QApplication>
@@ -12,6 +13,7 @@
 #include <QTimer>
 #include <QWebEngineView>
 #include <functional>
+#include <algorithm>
 #include <cstdio>
 #include <unistd.h>
 
@@ -53,14 +55,29 @@ int main(int argc, char *argv[])
             }
             if (loaded == count && mode != "firstpage") {
                 // Let the renderers settle before reading the tree.
-                QTimer::singleShot(2000, [] {
+                QTimer::singleShot(2000, [&] {
                     std::printf("rss_kb %lld\npss_kb %lld\n", ProcTree::totalRssKb(getpid()),
                                 ProcTree::totalPssKb(getpid()));
+                    // Bringing a maximised sub-window to the front, as a tab click does.
+                    const QList<QMdiSubWindow *> subs = area->subWindowList();
+                    QList<double> switches;
+                    for (int k = 0; k < 40; ++k) {
+                        QMdiSubWindow *sub = subs.at((k * 37) % subs.size());
+                        QElapsedTimer t;
+                        t.start();
+                        sub->showMaximized();
+                        area->setActiveSubWindow(sub);
+                        sub->widget()->setFocus();
+                        QCoreApplication::processEvents();
+                        switches << t.nsecsElapsed() / 1e6;
+                    }
+                    std::sort(switches.begin(), switches.end());
+                    std::printf("switch_median_ms %.2f\n", switches.at(switches.size() / 2));
                     QCoreApplication::exit(0);
                 });
             }
         });
-        area->addSubWindow(view)->show();
+        area->addSubWindow(view)->showMaximized();
         view->load(url);
     };
     QTimer::singleShot(300, [&] {
