@@ -280,22 +280,18 @@ void tst_browser::realPromptShowsMarkupAsPlainText()
 
 void tst_browser::closingTheAskerWhileItsWindowOpens_data()
 {
-    QTest::addColumn<QString>("when");
-    QTest::addColumn<QString>("how");
-    QTest::newRow("during the prompt, its close box") << "prompt"
-                                                      << "close box";
-    QTest::newRow("while the new window shows, its close box") << "shown"
-                                                               << "close box";
-    QTest::newRow("while the new window shows, its opener's cascade") << "shown"
-                                                                      << "cascade";
-    QTest::newRow("while the new window shows, the frame closing") << "shown"
-                                                                   << "frame";
+    QTest::addColumn<QString>("mode");
+    // When the asker goes (while it asks, or once the new window shows), and how.
+    QTest::newRow("asking, its close box") << "prompt close box";
+    QTest::newRow("shown, its close box") << "shown close box";
+    QTest::newRow("shown, its opener's cascade") << "shown cascade";
+    QTest::newRow("shown, the frame closing") << "shown frame";
 }
 
 void tst_browser::closingTheAskerWhileItsWindowOpens()
 {
-    QFETCH(QString, when);
-    QFETCH(QString, how);
+    QFETCH(QString, mode);
+    const QString when = mode.section(' ', 0, 0), how = mode.section(' ', 1);
     TestFrame t;
     Form1 *top = t.openPage(url("/opener")), *w = top;
     QVERIFY(top);

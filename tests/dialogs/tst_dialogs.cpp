@@ -43,10 +43,8 @@ private slots:
     void initTestCase();
     void aboutCommandShowsTheRealBox();
     void iconSizeAndLayout();
-    void optionsOpensWithTheFileAndOnlyOkKeeps_data();
-    void optionsOpensWithTheFileAndOnlyOkKeeps();
-    void optionsFileErrors_data();
-    void optionsFileErrors();
+    void options_data();
+    void options();
     void editorShowsTheFirst100000Bytes_data();
     void editorShowsTheFirst100000Bytes();
     void editorsNodesWindowsAndAskers();
@@ -151,78 +149,37 @@ void tst_dialogs::iconSizeAndLayout()
     QCOMPARE(second->pCoolBar1->Height(), band);
 }
 
-void tst_dialogs::optionsOpensWithTheFileAndOnlyOkKeeps_data()
+void tst_dialogs::options_data()
 {
-    QTest::addColumn<QByteArray>("stored");
+    QTest::addColumn<QByteArray>("stored"); // or "<missing>", "<no folder>"
     QTest::addColumn<QString>("click"); // the button chosen first, if any
-    QTest::addColumn<QString>("how"); // how the dialog is left
+    QTest::addColumn<QString>("how"); // how the dialog is left; "": it never opens
     QTest::addColumn<QByteArray>("after");
-    QTest::newRow("Background, OK") << BackgroundFile << QString() << "ok" << BackgroundFile;
-    QTest::newRow("Focus, OK") << FocusFile << QString() << "ok" << FocusFile;
-    QTest::newRow("choose Focus, OK") << BackgroundFile << "optfocus"
-                                      << "ok" << FocusFile;
-    QTest::newRow("choose Background, OK") << FocusFile << "optback"
-                                           << "ok" << BackgroundFile;
+    QTest::addColumn<int>("code"); // in the error box; 0: no box
+    const QByteArray bg = BackgroundFile, focus = FocusFile;
+    QTest::newRow("Background, OK") << bg << QString() << "ok" << bg << 0;
+    QTest::newRow("Focus, OK") << focus << QString() << "ok" << focus << 0;
+    QTest::newRow("choose Focus, OK") << bg << QStringLiteral("optfocus") << "ok" << focus << 0;
+    QTest::newRow("choose Background, OK") << focus << QStringLiteral("optback") << "ok" << bg << 0;
     for (const char *how : { "cancel", "escape", "close" })
         QTest::addRow("choose Focus, %s", how)
-            << BackgroundFile << "optfocus" << how << BackgroundFile;
+            << bg << QStringLiteral("optfocus") << how << bg << 0;
+    QTest::newRow("missing: created first")
+        << QByteArray("<missing>") << QString() << "cancel" << focus << 0;
+    QTest::newRow("empty: dialog shut") << QByteArray() << QString() << "" << QByteArray() << 62;
+    QTest::newRow("missing, cannot be created")
+        << QByteArray("<no folder>") << QString() << "" << QByteArray("<missing>") << 70;
+    QTest::newRow("cannot be written on OK")
+        << bg << QStringLiteral("optfocus") << "ok, blocked" << bg << 70;
 }
 
-void tst_dialogs::optionsOpensWithTheFileAndOnlyOkKeeps()
+void tst_dialogs::options()
 {
     QFETCH(QByteArray, stored);
     QFETCH(QString, click);
     QFETCH(QString, how);
     QFETCH(QByteArray, after);
-    TestFrame t(true, false);
-    frmOptions *o = t->options();
-    writeFile(t.settingsPath(), stored);
-    // The dialog shows the file, not its own previous state.
-    o->select(stored == FocusFile ? NewWindowMode::Background : NewWindowMode::Focus);
-    bool shownFocus = false;
-    t.prompter.onDialog = [&](QDialog *dialog) {
-        dialog->show();
-        shownFocus = o->optfocus->isChecked();
-        if (!click.isEmpty())
-            QTest::mouseClick(dialog->findChild<QRadioButton *>(click), Qt::LeftButton);
-        if (how == QLatin1String("ok"))
-            o->cmdOK->click();
-        else if (how == QLatin1String("cancel"))
-            o->cmdcancel->click();
-        else if (how == QLatin1String("escape"))
-            QTest::keyClick(dialog, Qt::Key_Escape);
-        else
-            dialog->close();
-        return dialog->result();
-    };
-    t->options_Click();
-    QCOMPARE(shownFocus, stored == FocusFile);
-    QCOMPARE(o->result(), int(how == QLatin1String("ok") ? QDialog::Accepted : QDialog::Rejected));
-    QCOMPARE(readFile(t.settingsPath()), after);
-    QCOMPARE(t->optfocus(), after == FocusFile);
-    QCOMPARE(o->optback->isChecked(), after != FocusFile);
-    QVERIFY(t.prompter.asked.isEmpty());
-}
-
-void tst_dialogs::optionsFileErrors_data()
-{
-    QTest::addColumn<QString>("fault");
-    QTest::addColumn<int>("dialogs"); // how often the dialog opens
-    QTest::addColumn<int>("code"); // in the box; 0: no box
-    QTest::addColumn<QByteArray>("after");
-    QTest::newRow("missing: created, dialog opens") << "missing" << 1 << 0 << FocusFile;
-    QTest::newRow("empty: reported, dialog shut") << "empty" << 0 << 62 << QByteArray();
-    QTest::newRow("missing, cannot be created")
-        << "no folder" << 0 << 70 << QByteArray("<missing>");
-    QTest::newRow("cannot be written on OK") << "write" << 1 << 70 << BackgroundFile;
-}
-
-void tst_dialogs::optionsFileErrors()
-{
-    QFETCH(QString, fault);
-    QFETCH(int, dialogs);
     QFETCH(int, code);
-    QFETCH(QByteArray, after);
     TestFrame t(true, false);
     frmOptions *o = t->options();
     // The program folder swapped for a plain file: nothing can be written there
@@ -230,40 +187,46 @@ void tst_dialogs::optionsFileErrors()
     const QString dir = t.programDir(), moved = dir + QStringLiteral(".moved");
     auto block = [&] { return QDir().rename(dir, moved) && (writeFile(dir, "x"), true); };
     QFile::remove(t.settingsPath());
-    if (fault == "empty" || fault == "write")
-        writeFile(t.settingsPath(), fault == "write" ? BackgroundFile : QByteArray());
-    if (fault == "no folder")
+    if (!stored.startsWith('<'))
+        writeFile(t.settingsPath(), stored);
+    if (stored == "<no folder>")
         QVERIFY(block());
-    o->select(NewWindowMode::Focus);
-    QByteArray whileOpen;
-    bool stillOpen = false;
+    // The dialog shows the file (written first when missing), not its own previous state.
+    o->select(stored == FocusFile ? NewWindowMode::Background : NewWindowMode::Focus);
+    QByteArray shown;
     t.prompter.onDialog = [&](QDialog *dialog) {
-        whileOpen = readFile(t.settingsPath()) + (o->optfocus->isChecked() ? "+" : "-");
-        if (fault == "write" && block()) {
-            QTest::mouseClick(o->optfocus, Qt::LeftButton);
+        dialog->show();
+        shown = readFile(t.settingsPath()) + (o->optfocus->isChecked() ? "+" : "-");
+        if (!click.isEmpty())
+            QTest::mouseClick(dialog->findChild<QRadioButton *>(click), Qt::LeftButton);
+        if (how.startsWith("ok") && (how == "ok" || block()))
             o->cmdOK->click();
-            // Still open after the failure: the user can try again or cancel.
-            stillOpen = dialog->result() == 0 && t.prompter.asked.size() == 1;
-        }
-        o->cmdcancel->click();
+        if (how == "cancel" || (how == "ok, blocked" && t.prompter.asked.size() == 1))
+            o->cmdcancel->click(); // still open after a failure: the user may cancel
+        else if (how == "escape")
+            QTest::keyClick(dialog, Qt::Key_Escape);
+        else if (how == "close")
+            dialog->close();
         return dialog->result();
     };
     t->options_Click();
     if (QFileInfo(dir).isFile())
         QVERIFY(QFile::remove(dir) && QDir().rename(moved, dir));
-    QCOMPARE(t.prompter.dialogsRun, dialogs);
+    QCOMPARE(t.prompter.dialogsRun, how.isEmpty() ? 0 : 1);
     QCOMPARE(readFile(t.settingsPath()), after);
+    QCOMPARE(o->result(), int(how == "ok" ? QDialog::Accepted : QDialog::Rejected));
+    if (!how.isEmpty()) {
+        QCOMPARE(shown,
+            stored.startsWith('<') ? FocusFile + "+" : stored + (stored == FocusFile ? "+" : "-"));
+        QCOMPARE(t->optfocus(), after == FocusFile);
+        QCOMPARE(o->optback->isChecked(), after != FocusFile);
+    }
     QCOMPARE(t.prompter.asked.size(), code ? 1 : 0);
     if (code) {
         const auto box = t.prompter.asked.first();
         QCOMPARE(box.title + QString::number(box.style), ErrorTitle + "48");
         QVERIFY2(box.text.startsWith(QString::number(code) + "\r\n"), qPrintable(box.text));
     }
-    // Written before the dialog opens, which shows the selection in force.
-    if (fault == "missing")
-        QCOMPARE(whileOpen, FocusFile + "+");
-    if (fault == "write")
-        QVERIFY(stillOpen && !t->optfocus());
 }
 
 void tst_dialogs::initTestCase()
