@@ -33,6 +33,7 @@
 #include <QToolBar>
 #include <QWebEnginePage>
 #include <QtTest>
+#include <memory>
 #include <sys/stat.h>
 
 // Writes a file, making its folder first.
@@ -78,6 +79,21 @@ inline void go(Form1 *w, const QString &address)
 inline void runScript(Form1 *w, const QString &script)
 {
     static_cast<WebEngineBrowser *>(w->wb)->page()->runJavaScript(script);
+}
+
+// Waits until a script on the window's page returns true: a state, where a signal
+// may have come before anyone listened.
+inline bool waitForScript(Form1 *w, const QString &script, int timeoutMs = 30000)
+{
+    auto result = std::make_shared<bool>(false);
+    return QTest::qWaitFor(
+        [&] {
+            static_cast<WebEngineBrowser *>(w->wb)->page()->runJavaScript(
+                script, [result](const QVariant &v) { *result = v.toBool(); });
+            QTest::qWait(50);
+            return *result;
+        },
+        timeoutMs);
 }
 
 // Lets deferred deletions run.
