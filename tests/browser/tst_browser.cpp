@@ -3,8 +3,6 @@
 #include "TestFrame.h"
 #include "TestServer.h"
 
-#include <QFileDialog>
-
 class tst_browser : public QObject
 {
     Q_OBJECT

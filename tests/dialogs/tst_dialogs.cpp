@@ -5,9 +5,6 @@
 #include "dialogs/Dialog.h"
 #include "dialogs/frmabout.h"
 
-#include <httplib.h>
-#include <thread>
-
 namespace {
 const QByteArray FocusFile("[New Window]\r\nFocus\r\n");
 const QByteArray BackgroundFile("[New Window]\r\nBackground\r\n");

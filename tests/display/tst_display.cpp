@@ -4,9 +4,6 @@
 #include "TestFrame.h"
 #include "TestServer.h"
 
-#include <QAbstractItemView>
-#include <QStyle>
-
 namespace {
 
 // The real message boxes, answered by a click through the X server on the button a

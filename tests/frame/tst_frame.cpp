@@ -1,8 +1,6 @@
 // The frame: start-up with its settings file, menus, timers, resizing and shutdown.
 #include "TestFrame.h"
 
-#include <QMenuBar>
-
 namespace {
 const QByteArray FocusFile("[New Window]\r\nFocus\r\n");
 

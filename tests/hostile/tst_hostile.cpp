@@ -3,13 +3,6 @@
 #include "TestFrame.h"
 #include "TestServer.h"
 
-#include <QElapsedTimer>
-#include <QRandomGenerator>
-#include <httplib.h>
-
-#include <atomic>
-#include <thread>
-
 namespace {
 
 // Lines as a reader accepting CR LF, LF or CR sees them; a final line break ends

@@ -5,7 +5,6 @@
 #include "sidebar/Favorites.h"
 #include "sidebar/Shortcut.h"
 
-#include <QMouseEvent>
 #include <unistd.h>
 
 namespace {

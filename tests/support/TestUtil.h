@@ -14,25 +14,9 @@
 #include "frame/MDIForm1.h"
 #include "sidebar/SideBar.h"
 
-#include <QAbstractButton>
-#include <QAction>
-#include <QComboBox>
-#include <QDir>
-#include <QLabel>
-#include <QLineEdit>
-#include <QMdiArea>
-#include <QMdiSubWindow>
-#include <QMenu>
-#include <QMessageBox>
-#include <QPlainTextEdit>
-#include <QProgressBar>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QSignalSpy>
-#include <QTemporaryDir>
-#include <QToolBar>
 #include <QWebEnginePage>
 #include <QtTest>
+#include <QtWidgets>
 #include <memory>
 #include <sys/stat.h>
 
