@@ -209,6 +209,16 @@ int favorites()
     }
     std::printf("orvane_ms %.2f\nbase_ms %.2f\nscan_ms %.2f\n", median(orvane), median(base),
                 median(scan));
+    // A folder past sixteen bits of nodes still counts and lists them all.
+    QTemporaryDir many;
+    for (int i = 0; i < 32800; ++i)
+        QFile(many.filePath(QStringLiteral("s%1.url").arg(i, 5, 10, QLatin1Char('0'))))
+                .open(QIODevice::WriteOnly);
+    TreeView tree(QStringLiteral("TreeFavor"));
+    LoadFavoritesTree(&tree, many.path(), true, nullptr);
+    if (tree.Item(1)->text(0) != QLatin1String("Favorites2 (32801)")
+        || tree.Item(32801)->text(0) != QLatin1String("s32799"))
+        return 5;
     return 0;
 }
 

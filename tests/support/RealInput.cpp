@@ -4,8 +4,8 @@
 #include <QTest>
 #include <QWidget>
 
-#include <X11/Xlib.h>
 #include <X11/XKBlib.h>
+#include <X11/Xlib.h>
 #include <X11/extensions/XTest.h>
 #include <X11/keysym.h>
 
@@ -20,18 +20,16 @@ Display *display()
 void flush(Display *d)
 {
     XSync(d, False);
-    // Let the program read what the server now sends it.
-    QTest::qWait(50);
+    QTest::qWait(50); // let the program read what the server now sends it
 }
 
 void pressKeysym(Display *d, KeySym sym)
 {
-    const KeyCode code = XKeysymToKeycode(d, sym);
+    const KeyCode code = XKeysymToKeycode(d, sym), shift = XKeysymToKeycode(d, XK_Shift_L);
     if (!code)
         return;
-    const bool shifted = XkbKeycodeToKeysym(d, code, 0, 0) != sym
-            && XkbKeycodeToKeysym(d, code, 0, 1) == sym;
-    const KeyCode shift = XKeysymToKeycode(d, XK_Shift_L);
+    const bool shifted
+        = XkbKeycodeToKeysym(d, code, 0, 0) != sym && XkbKeycodeToKeysym(d, code, 0, 1) == sym;
     if (shifted)
         XTestFakeKeyEvent(d, shift, True, CurrentTime);
     XTestFakeKeyEvent(d, code, True, CurrentTime);
@@ -50,27 +48,14 @@ bool RealInput::available()
     return d && XTestQueryExtension(d, &event, &error, &major, &minor);
 }
 
-void RealInput::moveTo(QWidget *widget, QPoint at)
-{
-    Display *d = display();
-    if (!d)
-        return;
-    if (at.x() < 0)
-        at = widget->rect().center();
-    const QPoint global = widget->mapToGlobal(at);
-    // The server works in device pixels.
-    const qreal ratio = widget->devicePixelRatioF();
-    XTestFakeMotionEvent(d, -1, qRound(global.x() * ratio), qRound(global.y() * ratio),
-                         CurrentTime);
-    flush(d);
-}
-
 void RealInput::click(QWidget *widget, QPoint at, int button)
 {
     Display *d = display();
-    if (!d)
-        return;
-    moveTo(widget, at);
+    const QPoint global = widget->mapToGlobal(at.x() < 0 ? widget->rect().center() : at);
+    const qreal ratio = widget->devicePixelRatioF(); // the server works in device pixels
+    XTestFakeMotionEvent(
+        d, -1, qRound(global.x() * ratio), qRound(global.y() * ratio), CurrentTime);
+    flush(d);
     // Press and release go out together: a handler that opens a modal box on the
     // press must not hold the button down while the box waits for its answer.
     XTestFakeButtonEvent(d, unsigned(button), True, CurrentTime);
@@ -80,20 +65,10 @@ void RealInput::click(QWidget *widget, QPoint at, int button)
 
 void RealInput::type(const QString &text)
 {
-    Display *d = display();
-    if (!d)
-        return;
     for (const QChar c : text)
-        pressKeysym(d, KeySym(c.unicode())); // Latin-1 keysyms equal their code points
+        pressKeysym(display(), KeySym(c.unicode())); // Latin-1 keysyms equal their code points
 }
 
-void RealInput::key(const char *keysymName)
-{
-    if (Display *d = display())
-        pressKeysym(d, XStringToKeysym(keysymName));
-}
+void RealInput::key(const char *keysymName) { pressKeysym(display(), XStringToKeysym(keysymName)); }
 
-void RealInput::settle(int idleMs)
-{
-    QTest::qWait(idleMs);
-}
+void RealInput::settle(int idleMs) { QTest::qWait(idleMs); }

@@ -2,6 +2,7 @@
 
 #include "forms/Prompter.h"
 
+#include <QDialog>
 #include <QList>
 #include <QString>
 #include <functional>
@@ -17,29 +18,36 @@ public:
         QString title;
     };
 
-    int msgBox(QWidget *parent, const QString &text, int style, const QString &title) override;
-    QString openFileName(QWidget *parent, const QString &title, const QString &folder,
-                         const QList<FileFilter> &filters) override;
-    QString saveFileName(QWidget *parent, const QString &title, const QString &suggested) override;
-    QString askText(QWidget *parent, const QString &title, const QString &label,
-                    bool *ok) override;
-    bool choosePrinter(QWidget *parent, QPrinter *printer) override;
-    int execDialog(QDialog *dialog) override;
+    int msgBox(QWidget *, const QString &text, int style, const QString &title) override
+    {
+        asked.append(Asked { text, style, title });
+        if (whileOpen)
+            whileOpen(asked.last());
+        return answers.isEmpty() ? defaultAnswer : answers.takeFirst();
+    }
+    QString openFileName(
+        QWidget *, const QString &, const QString &, const QList<FileFilter> &) override
+    {
+        return QString();
+    }
+    QString saveFileName(QWidget *, const QString &, const QString &) override { return {}; }
+    QString askText(QWidget *, const QString &, const QString &, bool *ok) override
+    {
+        return *ok = false, QString();
+    }
+    bool choosePrinter(QWidget *, QPrinter *) override { return false; }
+    int execDialog(QDialog *dialog) override
+    {
+        ++dialogsRun;
+        return onDialog ? onDialog(dialog) : int(QDialog::Rejected);
+    }
 
     // Answers for message boxes, taken in order; when none is left, defaultAnswer.
     QList<int> answers;
     int defaultAnswer = 1;
     // Runs while a message box is "open" (the nested loop a real box would run).
     std::function<void(const Asked &)> whileOpen;
-    // File names to return, in order ("" = cancelled).
-    QStringList fileNames;
-    QString textAnswer;
-    bool textOk = false;
-    bool printerOk = false;
     std::function<int(QDialog *)> onDialog;
-
     QList<Asked> asked;
-    QList<QStringList> fileDialogs; // title, folder, filter names...
     int dialogsRun = 0;
-    int printersAsked = 0;
 };

@@ -3,9 +3,6 @@
 #include "browser/EngineSetup.h"
 #include "browser/webengine/WebEngineBrowser.h"
 #include "dialogs/download/CurlFetch.h"
-#include "forms/SettingsFile.h"
-
-#include <QCoreApplication>
 
 namespace {
 class Factory : public WebBrowserFactory
@@ -29,25 +26,18 @@ void PrepareTestEnvironment()
     PrepareWebEngine();
     // The test machines have no network.
     qputenv("QTWEBENGINE_CHROMIUM_FLAGS",
-            "--disable-background-networking --disable-component-update --no-proxy-server");
+        "--disable-background-networking --disable-component-update --no-proxy-server");
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
 }
 
-TestFrame::TestFrame(bool load, bool withEngine)
+TestFrame::TestFrame(bool load, bool withEngine, Prompter *real)
+    : realPrompter(real)
 {
     create(load, withEngine);
 }
 
-TestFrame::~TestFrame()
-{
-    frame.reset();
-}
-
-QString TestFrame::settingsPath() const
-{
-    return SettingsFilePath(program.path());
-}
+QString TestFrame::settingsPath() const { return SettingsFilePath(program.path()); }
 
 void TestFrame::create(bool load, bool withEngine)
 {
@@ -65,4 +55,11 @@ void TestFrame::create(bool load, bool withEngine)
     frame = std::make_unique<MDIForm1>(env);
     if (load)
         frame->MDIForm_Load();
+}
+
+Form1 *TestFrame::openPage(const QString &address)
+{
+    frame->OpenBrowserWindow(address, address, address);
+    Form1 *w = lastWindow(frame.get());
+    return w && waitForComplete(w) ? w : nullptr;
 }

@@ -1,65 +1,30 @@
 #include "TestServer.h"
 
-#include <httplib.h>
-#include <chrono>
-#include <map>
-#include <mutex>
-#include <thread>
-
-struct TestServer::Impl
-{
-    httplib::Server server;
-    std::thread thread;
-    mutable std::mutex mutex;
-    std::map<std::string, int> hits;
-};
-
-TestServer::TestServer() : d(std::make_unique<Impl>()) { }
-
 TestServer::~TestServer()
 {
-    d->server.stop();
-    if (d->thread.joinable())
-        d->thread.join();
-}
-
-httplib::Server &TestServer::server()
-{
-    return d->server;
+    m_server.stop();
+    if (m_thread.joinable())
+        m_thread.join();
 }
 
 bool TestServer::start()
 {
-    m_port = d->server.bind_to_any_port("127.0.0.1");
+    m_port = m_server.bind_to_any_port("127.0.0.1");
     if (m_port <= 0)
         return false;
-    d->thread = std::thread([this] { d->server.listen_after_bind(); });
-    while (!d->server.is_running())
+    m_thread = std::thread([this] { m_server.listen_after_bind(); });
+    while (!m_server.is_running())
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
     return true;
 }
 
-QString TestServer::url(const QString &path) const
-{
-    return QStringLiteral("http://127.0.0.1:%1%2").arg(m_port).arg(path);
-}
-
 void TestServer::page(const QString &path, const QByteArray &html)
 {
-    Impl *impl = d.get();
-    const std::string key = path.toStdString();
-    d->server.Get(key, [impl, key, html](const httplib::Request &, httplib::Response &res) {
-        {
-            std::lock_guard<std::mutex> lock(impl->mutex);
-            ++impl->hits[key];
-        }
-        res.set_content(html.toStdString(), "text/html");
-    });
-}
-
-int TestServer::hits(const QString &path) const
-{
-    std::lock_guard<std::mutex> lock(d->mutex);
-    const auto found = d->hits.find(path.toStdString());
-    return found == d->hits.end() ? 0 : found->second;
+    std::atomic<int> *hits
+        = (m_hits[path.toStdString()] = std::make_unique<std::atomic<int>>(0)).get();
+    m_server.Get(
+        path.toStdString(), [hits, html](const httplib::Request &, httplib::Response &res) {
+            ++*hits;
+            res.set_content(html.toStdString(), "text/html");
+        });
 }
