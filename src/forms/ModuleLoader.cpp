@@ -23,6 +23,7 @@ public:
     bool eventFilter(QObject *, QEvent *event) override
     {
         if (event->type() == QEvent::Paint) {
+            parent()->removeEventFilter(this);
             QTimer::singleShot(0, parent(), m_then);
             deleteLater();
         }
