@@ -6,11 +6,9 @@
 
 namespace {
 
-// The real message boxes, answered by a click through the X server on the button a
-// person would press.
-class ClickingPrompter : public MessageBoxPrompter
+// The real message boxes, answered by a click through the X server.
+struct ClickingPrompter : MessageBoxPrompter
 {
-public:
     int msgBox(QWidget *parent, const QString &text, int style, const QString &title) override
     {
         ++asked;
@@ -41,18 +39,18 @@ double differingShare(QWidget *w, QRect strip)
 {
     const QPoint at = w->mapToGlobal(strip.topLeft());
     const QImage screen = QGuiApplication::primaryScreen()
-                              ->grabWindow(0, at.x(), at.y(), strip.width(), strip.height())
-                              .toImage();
+        ->grabWindow(0, at.x(), at.y(), strip.width(), strip.height()).toImage();
     const QImage own = w->grab(strip).toImage();
+    if (screen.size() != own.size())
+        return 1;
     int differing = 0;
-    for (int y = 0; y < own.height() && screen.size() == own.size(); ++y)
+    for (int y = 0; y < own.height(); ++y)
         for (int x = 0; x < own.width(); ++x) {
             const QRgb a = screen.pixel(x, y), b = own.pixel(x, y);
-            differing
-                += qAbs(qRed(a) - qRed(b)) + qAbs(qGreen(a) - qGreen(b)) + qAbs(qBlue(a) - qBlue(b))
-                > 96;
+            differing += qAbs(qRed(a) - qRed(b)) + qAbs(qGreen(a) - qGreen(b))
+                + qAbs(qBlue(a) - qBlue(b)) > 96;
         }
-    return screen.size() == own.size() ? double(differing) / (own.width() * own.height()) : 1;
+    return double(differing) / (own.width() * own.height());
 }
 
 } // namespace
@@ -101,9 +99,8 @@ Form1 *tst_display::show(TestFrame &t, const char *path)
 void tst_display::newWindowWaitsBehindOrComesForward_data()
 {
     QTest::addColumn<QString>("how");
-    QTest::newRow("In Background chosen in Options") << "background";
-    QTest::newRow("first run, no settings file") << "first run";
-    QTest::newRow("With Focus chosen in Options") << "focus";
+    for (const char *how : { "background", "first run", "focus" })
+        QTest::newRow(how) << QString::fromLatin1(how);
 }
 
 void tst_display::newWindowWaitsBehindOrComesForward()
@@ -132,8 +129,8 @@ void tst_display::newWindowWaitsBehindOrComesForward()
     QMdiArea *area = t->mdiArea();
     QCOMPARE(area->activeSubWindow(), front->subWindow());
     QCOMPARE(topmost(area), front->subWindow());
-    QVERIFY(front->isAncestorOf(QApplication::focusWidget()));
-    QVERIFY(QApplication::activeWindow() == t.frame.get() && behind->subWindow()->isVisible());
+    QVERIFY(front->isAncestorOf(QApplication::focusWidget()) && behind->subWindow()->isVisible());
+    QCOMPARE(QApplication::activeWindow(), t.frame.get());
 
     // Brought forward by a click on its node, the window behind fills the area.
     t->mybar_Click();
@@ -145,8 +142,8 @@ void tst_display::newWindowWaitsBehindOrComesForward()
     RealInput::settle(500);
     QCOMPARE(area->activeSubWindow(), behind->subWindow());
     QCOMPARE(topmost(area), behind->subWindow());
-    QVERIFY(
-        behind->subWindow()->isMaximized() && behind->isAncestorOf(QApplication::focusWidget()));
+    QVERIFY(behind->subWindow()->isMaximized());
+    QVERIFY(behind->isAncestorOf(QApplication::focusWidget()));
 }
 
 void tst_display::addressBoxNavigatesOnlyWhenAsked_data()
@@ -154,9 +151,8 @@ void tst_display::addressBoxNavigatesOnlyWhenAsked_data()
     QTest::addColumn<QString>("how");
     QTest::addColumn<int>("loads");
     QTest::newRow("typed, then a click into the page") << "leave" << 0;
-    QTest::newRow("typed, then Enter") << "enter" << 1;
-    QTest::newRow("typed, then Go Net") << "go net" << 1;
-    QTest::newRow("picked from the drop-down list") << "pick" << 1;
+    for (const char *how : { "enter", "go net", "pick" }) // Enter, Go Net, or from the list
+        QTest::newRow(how) << QString::fromLatin1(how) << 1;
 }
 
 void tst_display::addressBoxNavigatesOnlyWhenAsked()
@@ -246,8 +242,7 @@ void tst_display::maximisedWindowsShowNoTitleBar()
     RealInput::settle(500);
     QVERIFY(!watch.maximisedWhenShown.isEmpty());
     QVERIFY2(!watch.maximisedWhenShown.contains(false), "the editor showed at normal size first");
-    QVERIFY(editor->subWindow()->isMaximized());
-    QCOMPARE(editor->Text1->geometry(), editor->rect());
+    QVERIFY(editor->subWindow()->isMaximized() && editor->Text1->geometry() == editor->rect());
 }
 
 ORVANE_TEST_MAIN(tst_display)

@@ -1,25 +1,17 @@
 #include "TestFrame.h"
 
 #include "browser/EngineSetup.h"
-#include "browser/webengine/WebEngineBrowser.h"
 #include "dialogs/download/CurlFetch.h"
 
 namespace {
-class Factory : public WebBrowserFactory
+struct Factory : WebBrowserFactory
 {
-public:
     WebBrowser *create(QWidget *parent, Prompter *prompter) override
     {
         return new WebEngineBrowser(parent, prompter);
     }
-};
+} engine;
 } // namespace
-
-WebBrowserFactory *TestEngine()
-{
-    static Factory factory;
-    return &factory;
-}
 
 void PrepareTestEnvironment()
 {
@@ -37,19 +29,16 @@ TestFrame::TestFrame(bool load, bool withEngine, Prompter *real)
     create(load, withEngine);
 }
 
-QString TestFrame::settingsPath() const { return SettingsFilePath(program.path()); }
-
 void TestFrame::create(bool load, bool withEngine)
 {
     frame.reset();
     FrameEnv env;
     env.programDir = program.path();
-    env.homeDir = home.path();
-    env.currentDir = home.path();
+    env.homeDir = env.currentDir = home.path();
     env.prompter = realPrompter ? realPrompter : &prompter;
     env.dpi = 96;
     if (withEngine)
-        env.browsers = [] { return TestEngine(); };
+        env.browsers = [] { return static_cast<WebBrowserFactory *>(&engine); };
     env.downloads = [] { return &CurlFetch; };
     env.quit = [this] { ++quits; };
     frame = std::make_unique<MDIForm1>(env);

@@ -3,36 +3,27 @@
 #include "RecordingPrompter.h"
 #include "TestUtil.h"
 
-#include <memory>
-
 class WebBrowserFactory;
 
-// A frame of its own for each test: its own program folder and home in
-// temporary folders, a recording prompter and the real web engine.
+// A frame of its own for each test: program folder and home in temporary folders,
+// a recording prompter (or the real one given) and the real web engine.
 struct TestFrame
 {
-    // With real, the real dialogs ask in place of the recorder.
     explicit TestFrame(bool load = true, bool withEngine = true, Prompter *real = nullptr);
-    ~TestFrame() { frame.reset(); }
-
     QString programDir() const { return program.path(); }
     QString homeDir() const { return home.path(); }
-    QString settingsPath() const;
+    QString settingsPath() const { return SettingsFilePath(program.path()); }
+    MDIForm1 *operator->() const { return frame.get(); }
+    void create(bool load = true, bool withEngine = true);
+    // Opens a browser window on the address; null if its page never loads.
+    Form1 *openPage(const QString &address);
 
     QTemporaryDir program, home;
     RecordingPrompter prompter;
     Prompter *realPrompter = nullptr;
     int quits = 0;
-    std::unique_ptr<MDIForm1> frame;
-
-    MDIForm1 *operator->() const { return frame.get(); }
-    void create(bool load = true, bool withEngine = true);
-    // Opens a browser window on the address and waits for its page (null if it never loads).
-    Form1 *openPage(const QString &address);
+    std::unique_ptr<MDIForm1> frame; // last, so it goes first
 };
-
-// The web engine linked into the test itself.
-WebBrowserFactory *TestEngine();
 
 // Headless set-up every test program needs before QApplication exists.
 void PrepareTestEnvironment();
