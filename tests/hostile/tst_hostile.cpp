@@ -1,14 +1,11 @@
-// Hostile input: malformed files, pages that misbehave, servers that fail. Every case
-// is bounded in time; servers listen on 127.0.0.1 only.
+// Hostile input: malformed files, misbehaving pages, failing servers; each bounded in time.
 #include "TestFrame.h"
-#include "TestServer.h"
 
 #include <csignal>
 #include <sys/mount.h>
 
 namespace {
-// Lines as a reader accepting CR LF, LF or CR sees them; a final line break ends
-// the last line rather than starting an empty one. Written apart from the readers.
+// Lines as read with CR LF, LF or CR ends; a final break starts no empty line.
 QList<QByteArray> linesOf(QByteArray data)
 {
     data.replace("\r\n", "\n");
@@ -19,8 +16,7 @@ QList<QByteArray> linesOf(QByteArray data)
     return lines;
 }
 
-// Settings files: line ends, blanks, case, then random, mutated (favouring the bytes
-// readers care about), NUL-laden, overlong and badly encoded ones.
+// Settings files: line ends, blanks, case; NUL-laden, overlong, badly encoded; mutated.
 QList<QByteArray> fuzzCases()
 {
     static const char interesting[] = { '\0', '\r', '\n', '[', ']', char(0xC3), char(0xFF) };
@@ -48,8 +44,7 @@ QList<QByteArray> fuzzCases()
     return cases;
 }
 
-// Timers still tick, the frame still opens a New Window, and every registered
-// window is whole and listed.
+// Timers tick, New Window works, and every registered window is whole and listed.
 bool stillResponsive(TestFrame &t)
 {
     int ticks = 0;
@@ -64,7 +59,6 @@ bool stillResponsive(TestFrame &t)
         whole = whole && t->mdiArea()->subWindowList().contains(f->subWindow());
     return whole && ticks >= 5 && t->forms().size() == before + 1;
 }
-
 } // namespace
 
 class tst_hostile : public QObject
@@ -90,10 +84,8 @@ private:
 
 void tst_hostile::initTestCase()
 {
-    m_server.page(QStringLiteral("/page"), "<html><head><title>Plain</title></head></html>");
-    m_server.page(QStringLiteral("/child"), "<html><head><title>Child</title></head></html>");
-    m_server.page(QStringLiteral("/many"),
-        "<title>Many</title><script>for (var i = 0; i < 20; ++i) window.open('/child');</script>");
+    m_server.page(QStringLiteral("/page"), "<title>Plain</title>");
+    m_server.page(QStringLiteral("/child"), "<title>Child</title>");
     m_server.page(QStringLiteral("/unload"),
         "<title>Unload</title><script>for (const e of ['unload', 'pagehide', 'beforeunload'])"
         "  addEventListener(e, function () { window.open('/child'); });</script>");
@@ -102,10 +94,14 @@ void tst_hostile::initTestCase()
     // Promises 100,000 bytes, sends 3,000 and drops the connection.
     s.Get("/cut", [](const auto &, auto &res) {
         res.set_content_provider(100000, "text/html", [](size_t, size_t, httplib::DataSink &sink) {
-            return sink.write(std::string(3000, 'r').data(), 3000), false;
+            sink.write(std::string(3000, 'r').data(), 3000);
+            return false;
         });
     });
-    s.Get("/loop", [this](const auto &, auto &res) { ++m_redirects, res.set_redirect("/loop"); });
+    s.Get("/loop", [this](const auto &, auto &res) {
+        ++m_redirects;
+        res.set_redirect("/loop");
+    });
     // Sends a start, then holds the response open for a bounded time.
     s.Get("/stall", [this](const auto &, auto &res) {
         res.set_chunked_content_provider("text/html", [this](size_t, httplib::DataSink &sink) {
@@ -144,8 +140,7 @@ void tst_hostile::pagesThatMisbehave()
     TestFrame t;
     t->new_Click();
     Form1 *w = lastWindow(t.frame.get());
-    // A page that never finishes: the program goes on, and the window can be
-    // stopped and closed while the server still holds it.
+    // A page that never finishes: the program goes on; the window stops and closes.
     m_stop = false;
     go(w, url("/stall"));
     QTRY_COMPARE_WITH_TIMEOUT(w->Caption(), QStringLiteral("Slow"), 20000);
@@ -154,22 +149,13 @@ void tst_hostile::pagesThatMisbehave()
     w->subWindow()->close();
     flushDeletes();
     m_stop = true;
-    // Twenty window requests in a loop, each refused.
-    t.prompter.defaultAnswer = 7;
-    w = lastWindow(t.frame.get());
-    go(w, url("/many"));
-    QTRY_COMPARE_WITH_TIMEOUT(t.prompter.asked.size(), 20, 60000);
-    QTest::qWait(500);
-    QCOMPARE(t.prompter.asked.size() * 100 + t->forms().size() * 10 + t->webtree->Count(), 2012);
-    // Windows asked for from unload handlers, accepted, while the page is left and
-    // while its window closes.
+    // Windows asked for by unload handlers, accepted, as the page is left or closed.
     t.prompter.defaultAnswer = 6;
-    go(w, url("/unload"));
-    QTRY_COMPARE_WITH_TIMEOUT(w->Caption(), QStringLiteral("Unload"), 30000);
-    go(w, url("/page"));
-    QTRY_COMPARE_WITH_TIMEOUT(w->Caption(), QStringLiteral("Plain"), 30000);
-    go(w, url("/unload"));
-    QTRY_COMPARE_WITH_TIMEOUT(w->Caption(), QStringLiteral("Unload"), 30000);
+    w = lastWindow(t.frame.get());
+    for (const char *page : { "/unload", "/page", "/unload" }) {
+        go(w, url(page));
+        QVERIFY(waitForComplete(w));
+    }
     w->subWindow()->close();
     flushDeletes();
     QTest::qWait(1000);
@@ -221,9 +207,8 @@ void tst_hostile::editPageFailuresAreBounded()
     QCOMPARE(t.prompter.asked.first().text, QStringLiteral("Error to Read File..."));
 }
 
-// A killed renderer is said in its own window's status bar, never in a box however
-// often it happens; its progress stops; Refresh and Go Net load the page again; the
-// other window keeps its page and its renderer.
+// A killed renderer is said in its window's status bar, never in a box; Refresh and
+// Go Net load the page again; the other window keeps its page and renderer.
 void tst_hostile::deadRendererIsSaidQuietlyAndReloads()
 {
     TestFrame t;

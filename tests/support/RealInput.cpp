@@ -64,5 +64,3 @@ void RealInput::type(const QString &text)
 }
 
 void RealInput::key(const char *keysymName) { pressKeysym(XStringToKeysym(keysymName)); }
-
-void RealInput::settle(int idleMs) { QTest::qWait(idleMs); }

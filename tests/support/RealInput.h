@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QPoint>
+#include <QTest>
 
 class QString;
 class QWidget;
@@ -14,5 +15,5 @@ void click(QWidget *widget, QPoint at = QPoint(-1, -1), int button = 1);
 void type(const QString &printableAscii);
 void key(const char *keysymName); // "Return", "Escape", ...
 // Lets the program run before a test looks, as a person looks once the screen settled.
-void settle(int idleMs = 1000);
+inline void settle(int idleMs = 1000) { QTest::qWait(idleMs); }
 } // namespace RealInput

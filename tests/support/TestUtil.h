@@ -17,7 +17,6 @@
 #include <QWebEnginePage>
 #include <QtTest>
 #include <QtWidgets>
-#include <memory>
 #include <sys/stat.h>
 
 inline void writeFile(const QString &path, const QByteArray &content = QByteArray())
@@ -36,17 +35,15 @@ inline QByteArray readFile(const QString &path)
 
 inline Form1 *lastWindow(MDIForm1 *frame)
 {
-    const QList<ChildForm *> forms = frame->forms();
-    for (int i = forms.size() - 1; i >= 0; --i)
-        if (auto *w = qobject_cast<Form1 *>(forms.at(i)))
-            return w;
-    return nullptr;
+    Form1 *last = nullptr;
+    for (ChildForm *form : frame->forms())
+        last = qobject_cast<Form1 *>(form) ? static_cast<Form1 *>(form) : last;
+    return last;
 }
 
-inline bool waitForComplete(Form1 *window, int count = 1, int timeoutMs = 30000)
+inline bool waitForComplete(Form1 *window)
 {
-    QSignalSpy spy(window->wb, &WebBrowser::DocumentComplete);
-    return spy.size() >= count || QTest::qWaitFor([&] { return spy.size() >= count; }, timeoutMs);
+    return QSignalSpy(window->wb, &WebBrowser::DocumentComplete).wait(30000);
 }
 
 // Types an address and clicks Go, as a user would.
