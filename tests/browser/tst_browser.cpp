@@ -1,7 +1,5 @@
-// Browser windows: the web view over the real engine, opening windows from the frame
-// and from pages, switching, the address bar, and closing with what they opened.
+// Browser windows on the real engine: opened by the frame or by pages, switched, closed.
 #include "TestFrame.h"
-#include "TestServer.h"
 
 class tst_browser : public QObject
 {
@@ -9,11 +7,10 @@ class tst_browser : public QObject
 private slots:
     void initTestCase();
     void openSwitchAndClose();
-    void openFileThroughTheRealDialog();
+    void realFileDialogAndPrompt();
     void addressBarAndTitles();
     void pageOpensWindow_data();
     void pageOpensWindow();
-    void realPromptShowsMarkupAsPlainText();
     void closingTheAskerWhileItsWindowOpens_data();
     void closingTheAskerWhileItsWindowOpens();
     void closingCascadesDepthFirst();
@@ -25,24 +22,17 @@ private:
 
 void tst_browser::initTestCase()
 {
-    m_server.page(QStringLiteral("/t"),
-        "<html><head><title>Tom &amp; Jerry &lt;b&gt;page</title></head></html>");
-    m_server.page(QStringLiteral("/opener"),
-        "<html><head><title>Opener</title></head><body><script>"
-        "function many(n){ for (var i = 0; i < n; ++i) window.open('/child'); }"
-        "</script></body></html>");
-    m_server.page(QStringLiteral("/child"), "<html><head><title>Child</title></head></html>");
+    m_server.page(QStringLiteral("/t"), "<title>Tom &amp; Jerry &lt;b&gt;page</title>");
+    m_server.page(QStringLiteral("/opener"), "<title>Opener</title><script>"
+        "function many(n){ for (var i = 0; i < n; ++i) window.open('/child'); }</script>");
+    m_server.page(QStringLiteral("/child"), "<title>Child</title>");
     QVERIFY(m_server.start());
 }
 
 void tst_browser::openSwitchAndClose()
 {
-    QCOMPARE(WindowKeyFor(1312) + WindowKeyFor(-5), QStringLiteral(" 1312web-5web"));
     // The root and keys without a number belong to no window, not even window 0.
-    for (const QString &key : { QStringLiteral("OpenWeb"), QString(), QStringLiteral("web") })
-        QVERIFY(!IsOwnKey(key, 0));
-    QVERIFY(IsOwnKey(QStringLiteral(" 7web"), 7) && !IsOwnKey(QStringLiteral(" 7web"), 8));
-
+    QVERIFY(!IsOwnKey("OpenWeb", 0) && !IsOwnKey("", 0) && IsOwnKey(" 7web", 7));
     TestFrame t;
     for (int i = 0; i < 3; ++i)
         t->new_Click();
@@ -50,41 +40,31 @@ void tst_browser::openSwitchAndClose()
     QCOMPARE(t->mytab->Count(), 3);
     for (int i = 0; i < 3; ++i) {
         QCOMPARE(listing(t.frame.get(), forms.at(i)), "OpenWeb/about:blank | about:blank");
-        QCOMPARE(t->mytab->Key(i + 1), TreeView::Key(t->webtree->Item(1)->child(i)));
-        QCOMPARE(qobject_cast<Form1 *>(forms.at(i))->Caption(), QStringLiteral(" "));
+        QCOMPARE(qobject_cast<Form1 *>(forms.at(i))->Caption(), " ");
     }
-    QVERIFY(forms.at(0)->hWnd() != forms.at(1)->hWnd());
-    QCOMPARE(t->activeChild(), forms.at(2));
-    QVERIFY(forms.at(2)->subWindow()->isMaximized());
-    QVERIFY(t->new_->shortcut() == QKeySequence(Qt::Key_F2));
-    // The new window is ready for an address to be typed over the one shown.
-    auto *newest = qobject_cast<Form1 *>(forms.at(2));
-    QVERIFY(waitForComplete(newest) && newest->cmbadress->hasFocus());
-    QCOMPARE(newest->cmbadress->lineEdit()->selectedText(), QStringLiteral("about:blank"));
-
-    // A tab click shows the handle first, then switches once the box is closed.
     ChildForm *first = forms.at(0), *last = forms.at(2);
+    QVERIFY(t->activeChild() == last && last->subWindow()->isMaximized());
+    // Ready for an address to be typed over the one shown.
+    auto *newest = qobject_cast<Form1 *>(last);
+    QVERIFY(waitForComplete(newest));
+    QCOMPARE(newest->cmbadress->lineEdit()->selectedText(), "about:blank");
+    // A tab click shows the handle first, then switches once the box is closed.
     ChildForm *activeWhileAsked = nullptr;
     t.prompter.whileOpen = [&](const auto &) { activeWhileAsked = t->activeChild(); };
     emit t->mytab->tabBarClicked(0);
     QCOMPARE(t.prompter.asked.size(), 1);
-    QCOMPARE(t.prompter.asked.at(0).text + "|" + QString::number(t.prompter.asked.at(0).style),
-        QString::number(first->hWnd()) + "|0");
-    QCOMPARE(activeWhileAsked, last);
-    QCOMPARE(t->activeChild(), first);
+    QCOMPARE(t.prompter.box(), QString::number(first->hWnd()) + "||0");
+    QVERIFY(activeWhileAsked == last && t->activeChild() == first);
     QVERIFY(first->subWindow()->isMaximized());
     // A node click switches without a box; the root switches nothing.
     t->webtree_NodeClick(t->webtree->Item(1)->child(2));
     t->webtree_NodeClick(t->webtree->Item(1));
-    QCOMPARE(t->activeChild(), last);
-    QCOMPARE(t.prompter.asked.size(), 1);
-
+    QVERIFY(t->activeChild() == last && t.prompter.asked.size() == 1);
     // Closing removes the window's own entries only; without a node, only its tab.
     forms.at(1)->subWindow()->close();
     flushDeletes();
     QCOMPARE(t->forms(), (QList<ChildForm *> { first, last }));
     QCOMPARE(t->mytab->Count() * 10 + t->webtree->Count(), 23);
-    QCOMPARE(listing(t.frame.get(), last), "OpenWeb/about:blank | about:blank");
     t->webtree->RemoveItem(nodeOf(t.frame.get(), last));
     QPointer<ChildForm> gone(last);
     last->Unload();
@@ -94,17 +74,22 @@ void tst_browser::openSwitchAndClose()
     QCOMPARE(t->mytab->Count() * 10 + t->webtree->Count(), 12);
 }
 
-void tst_browser::openFileThroughTheRealDialog()
+void tst_browser::realFileDialogAndPrompt()
 {
-    // The real dialog three times: cancelled, a file picked, and a typed name that
-    // does not exist (taken and navigated to like any other).
+    // Open File: cancelled, a file picked, a typed name that does not exist; then markup.
     MessageBoxPrompter real;
     TestFrame t(true, true, &real);
-    const QString path = t.homeDir() + QStringLiteral("/pages/a.htm");
+    const QString path = t.homeDir() + "/pages/a.htm";
     writeFile(path, "<html><head><title>Local</title></head></html>");
     QStringList answers = { QString(), path, QStringLiteral("missing.htm") }, shown;
+    QString asked;
     QTimer answering;
     connect(&answering, &QTimer::timeout, [&] {
+        if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+            asked = box->text() + "|" + box->windowTitle() + "|"
+                + QString::number(box->textFormat() * 10 + box->icon());
+            return box->button(QMessageBox::No)->click();
+        }
         auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
         if (!dialog || answers.isEmpty())
             return;
@@ -126,13 +111,22 @@ void tst_browser::openFileThroughTheRealDialog()
     QCOMPARE(t->forms().size(), 0);
     t->open_Click();
     Form1 *w = lastWindow(t.frame.get());
-    QCOMPARE(w->cmbadress->currentText(), path);
     QCOMPARE(listing(t.frame.get(), w), QStringLiteral("OpenWeb/%1 | a.htm").arg(path));
     QTRY_COMPARE_WITH_TIMEOUT(w->Caption(), QStringLiteral("Local"), 30000);
     t->open_Click();
     w = lastWindow(t.frame.get());
     QCOMPARE(w->cmbadress->currentText(), QDir(t.homeDir()).filePath("missing.htm"));
     QCOMPARE(t->mytab->Caption(2), QStringLiteral("missing.htm"));
+
+    w = t.openPage(url("/opener?<b>bold</b><a href=x>link</a>"));
+    QVERIFY(w);
+    pageOf(w)->runJavaScript(QStringLiteral("many(1)"));
+    QTRY_VERIFY_WITH_TIMEOUT(!asked.isEmpty(), 30000);
+    QCOMPARE(asked,
+        "Orvane 2\nNew Window Detect...\nUrl:" + w->wb->LocationURL() + "\nDo you want to open ?|"
+            "Orvane|" + QString::number(Qt::PlainText * 10 + QMessageBox::Critical));
+    QTest::qWait(200);
+    QCOMPARE(t->forms().size(), 3);
 }
 
 void tst_browser::addressBarAndTitles()
@@ -151,8 +145,7 @@ void tst_browser::addressBarAndTitles()
     w->cmbadress->setEditText(u);
     QTest::keyClick(w->cmbadress, Qt::Key_Return);
     QVERIFY(edit->isEnabled() && t->Timer1->isActive());
-    // The title exactly as the page gives it, markup and '&' too, everywhere: no
-    // '&' makes a shortcut in the tab or the window list.
+    // The title as the page gives it everywhere; no '&' makes a shortcut.
     const QString title = QStringLiteral("Tom & Jerry <b>page");
     QTRY_COMPARE_WITH_TIMEOUT(w->Caption(), title, 30000);
     QTRY_VERIFY_WITH_TIMEOUT(!t->Timer1->isActive(), 30000);
@@ -163,44 +156,26 @@ void tst_browser::addressBarAndTitles()
     QCOMPARE(listed->property("orvaneWindow").toInt(), w->hWnd());
     QCOMPARE(QKeySequence::mnemonic(listed->text()), QKeySequence(Qt::ALT | Qt::Key_1));
     QCOMPARE(listed->text().mid(3).replace(QLatin1String("&&"), QLatin1String("&")), title);
-    QCOMPARE(t->mytab->tabIcon(0).cacheKey(), t->mytab->ImageList2(1).cacheKey());
     QCOMPARE(t->webtree->Item(1)->text(0), QStringLiteral("Open Web's"));
-    QCOMPARE(w->Stbar1Panel1->text(), "Done");
-    QCOMPARE(w->Stbar1Panel1->textFormat(), Qt::PlainText);
-
+    QVERIFY(w->Stbar1Panel1->text() == "Done" && w->Stbar1Panel1->textFormat() == Qt::PlainText);
     // The history takes each address once, as typed.
     for (const QString &address : { u, u.toUpper(), QStringLiteral(" ") })
         go(w, address);
     QCOMPARE(w->history(), (QStringList { u, u.toUpper(), QStringLiteral(" ") }));
-    QVERIFY(w->IsInHistory(u) && !w->IsInHistory(QStringLiteral("nowhere")));
-    // Indexes outside the toolbar do nothing; Home works.
-    for (int button : { 0, 10, 4 })
-        w->Toolbar1_ButtonClick(button);
+    w->Toolbar1_ButtonClick(4); // Home
     QTRY_COMPARE_WITH_TIMEOUT(w->wb->LocationURL(), QStringLiteral("about:blank"), 30000);
     // Picking an entry navigates to it and adds nothing.
     w->cmbadress->setCurrentIndex(0);
     w->cmbadress_Click();
-    QCOMPARE(w->history().size(), 3);
     QTRY_COMPARE_WITH_TIMEOUT(w->wb->LocationURL(), u, 30000);
-    // A window without a node gets its address box set on a title change.
-    t->webtree->RemoveItem(nodeOf(t.frame.get(), w));
-    w->cmbadress->setEditText(QStringLiteral("typed"));
-    w->wb_TitleChange(QStringLiteral("New title"));
-    QCOMPARE(w->cmbadress->currentText(), u);
-    QCOMPARE(listing(t.frame.get(), w), "- | New title");
-    // Properties: the page's address and protocol in a box of that title.
-    t.prompter.asked.clear();
-    w->wb->ExecWB(WebBrowser::Properties, 1);
-    QTRY_COMPARE_WITH_TIMEOUT(t.prompter.asked.size(), 1, 10000);
-    QCOMPARE(t.prompter.asked.first().title, QStringLiteral("Properties"));
-    QVERIFY(t.prompter.asked.first().text.contains("\nAddress: " + u + "\nProtocol: http"));
+    QCOMPARE(w->history().size(), 3);
 }
 
 void tst_browser::pageOpensWindow_data()
 {
     QTest::addColumn<int>("answer");
     QTest::addColumn<bool>("focus");
-    QTest::addColumn<bool>("openerNode"); // the opener still has its node
+    QTest::addColumn<bool>("openerNode");
     QTest::newRow("No") << 7 << true << true;
     QTest::newRow("Yes, with focus") << 6 << true << true;
     QTest::newRow("Yes, in background") << 6 << false << true;
@@ -213,8 +188,8 @@ void tst_browser::pageOpensWindow()
     QFETCH(bool, focus);
     QFETCH(bool, openerNode);
     TestFrame t(false);
-    const NewWindowMode mode = focus ? NewWindowMode::Focus : NewWindowMode::Background;
-    QVERIFY(WriteSettingsFile(t.settingsPath(), mode).ok);
+    QVERIFY(WriteSettingsFile(
+        t.settingsPath(), focus ? NewWindowMode::Focus : NewWindowMode::Background).ok);
     t->MDIForm_Load();
     Form1 *w = t.openPage(url("/opener"));
     QVERIFY(w);
@@ -222,13 +197,11 @@ void tst_browser::pageOpensWindow()
         t->webtree->RemoveItem(nodeOf(t.frame.get(), w));
     t.prompter.answers = { answer };
     w->cmbadress->setEditText(QStringLiteral("typed"));
-    runScript(w, QStringLiteral("many(1)"));
+    pageOf(w)->runJavaScript(QStringLiteral("many(1)"));
     QTRY_COMPARE_WITH_TIMEOUT(t.prompter.asked.size(), 1, 20000);
-    const auto asked = t.prompter.asked.first();
-    QCOMPARE(asked.text + asked.title + QString::number(asked.style),
-        "Orvane 2\r\nNew Window Detect...\r\nUrl:" + url("/opener")
-            + "\r\nDo you want to open ?Orvane20");
-    QCOMPARE(w->cmbadress->currentText(), url("/opener"));
+    QCOMPARE(w->cmbadress->currentText() + "|" + t.prompter.box(), url("/opener")
+            + "|Orvane 2\r\nNew Window Detect...\r\nUrl:" + url("/opener")
+            + "\r\nDo you want to open ?|Orvane|20");
     QTRY_COMPARE_WITH_TIMEOUT(t->forms().size(), answer == 6 ? 2 : 1, 20000);
     if (answer == 7) {
         QTest::qWait(300);
@@ -242,44 +215,15 @@ void tst_browser::pageOpensWindow()
     const QString opener = openerNode ? TreeView::Key(nodeOf(t.frame.get(), w)) : QString();
     QTRY_COMPARE_WITH_TIMEOUT(
         listing(t.frame.get(), child), openerNode ? opener + "/Child | -" : "- | -", 30000);
-    QCOMPARE(t->mytab->Count(), 1);
-    QCOMPARE(t->webtree->Item(1)->text(0), QStringLiteral("Open Web's"));
     if (openerNode) {
         t->webtree_NodeClick(nodeOf(t.frame.get(), child));
         QCOMPARE(t->activeChild(), child);
     }
 }
 
-void tst_browser::realPromptShowsMarkupAsPlainText()
-{
-    MessageBoxPrompter real;
-    TestFrame t(true, true, &real);
-    Form1 *w = t.openPage(url("/opener?<b>bold</b><a href=x>link</a>"));
-    QVERIFY(w);
-    QString shown;
-    QTimer closer;
-    connect(&closer, &QTimer::timeout, this, [&] {
-        if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
-            shown = box->text() + "|" + box->windowTitle() + "|"
-                + QString::number(box->textFormat() * 10 + box->icon());
-            box->button(QMessageBox::No)->click();
-        }
-    });
-    closer.start(50);
-    runScript(w, QStringLiteral("many(1)"));
-    QTRY_VERIFY_WITH_TIMEOUT(!shown.isEmpty(), 30000);
-    QCOMPARE(shown,
-        "Orvane 2\nNew Window Detect...\nUrl:" + w->wb->LocationURL()
-            + "\nDo you want to open ?|Orvane|"
-            + QString::number(Qt::PlainText * 10 + QMessageBox::Critical));
-    QTest::qWait(200);
-    QCOMPARE(t->forms().size(), 1);
-}
-
 void tst_browser::closingTheAskerWhileItsWindowOpens_data()
 {
     QTest::addColumn<QString>("mode");
-    // When the asker goes (while it asks, or once the new window shows), and how.
     QTest::newRow("asking, its close box") << "prompt close box";
     QTest::newRow("shown, its close box") << "shown close box";
     QTest::newRow("shown, its opener's cascade") << "shown cascade";
@@ -295,7 +239,7 @@ void tst_browser::closingTheAskerWhileItsWindowOpens()
     QVERIFY(top);
     t.prompter.defaultAnswer = 6;
     if (how == "cascade") { // the asker is itself a window that a page opened
-        runScript(top, QStringLiteral("window.open('/opener')"));
+        pageOf(top)->runJavaScript(QStringLiteral("window.open('/opener')"));
         QTRY_COMPARE_WITH_TIMEOUT(t->forms().size(), 2, 20000);
         QVERIFY(waitForScript(w = lastWindow(t.frame.get()), "typeof many == 'function'"));
     }
@@ -319,35 +263,33 @@ void tst_browser::closingTheAskerWhileItsWindowOpens()
             QTimer::singleShot(0, t.frame.get(), close);
         }
     };
-    runScript(w, QStringLiteral("many(1)"));
+    pageOf(w)->runJavaScript(QStringLiteral("many(1)"));
     QTRY_VERIFY_WITH_TIMEOUT(done, 20000);
     QTRY_VERIFY(asker.isNull() || asker->isUnloaded());
-    QTest::qWait(200);
     flushDeletes();
     QTRY_VERIFY(!asker);
-    // The window it asked for went with it: nothing is left without node or tab.
+    // The window it asked for went with it.
     QCOMPARE(t->forms().size() * 100 + t->webtree->Count() * 10 + t->mytab->Count(), 10);
 }
 
 void tst_browser::closingCascadesDepthFirst()
 {
     TestFrame t;
-    t->new_Click(); // another window whose tab must stay
-    Form1 *other = lastWindow(t.frame.get());
-    t->new_Click();
-    Form1 *a = lastWindow(t.frame.get());
     t.prompter.defaultAnswer = 6;
     auto openFrom = [&](Form1 *opener) {
         QObject *pp = nullptr;
         bool cancel = false;
-        opener->wb_NewWindow2(&pp, &cancel);
+        if (opener)
+            opener->wb_NewWindow2(&pp, &cancel);
+        else
+            t->new_Click();
         return lastWindow(t.frame.get());
     };
+    Form1 *other = openFrom(nullptr), *a = openFrom(nullptr); // other's tab must stay
     Form1 *b = openFrom(a), *c = openFrom(a), *d = openFrom(b);
-    QCOMPARE(nodeOf(t.frame.get(), d)->parent(), nodeOf(t.frame.get(), b));
     QList<QPointer<Form1>> family { a, b, c, d };
     Form1 *deepest = d; // and a long chain below d: the cascade goes all the way down
-    for (int i = 0; i < 30; ++i)
+    while (family.size() < 34)
         family.append(deepest = openFrom(deepest));
     // A node whose window is gone already goes with its parent's node.
     t->webtree->Add(nodeOf(t.frame.get(), c), TreeView::Child, WindowKeyFor(99999), "stale");
@@ -368,11 +310,9 @@ void tst_browser::closingCascadesDepthFirst()
     const QList<QObject *> &closed = watch.closed;
     QCOMPARE(closed.size(), family.size());
     QVERIFY(closed.indexOf(d) < closed.indexOf(b) && closed.indexOf(b) < closed.indexOf(c));
-    QCOMPARE(closed.first(), deepest);
-    QCOMPARE(closed.last(), a);
+    QVERIFY(closed.first() == deepest && closed.last() == a);
     flushDeletes();
-    for (const auto &p : family)
-        QVERIFY(!p);
+    QCOMPARE(family.count(nullptr), family.size());
     QCOMPARE(t->forms(), QList<ChildForm *> { other });
     QCOMPARE(t->webtree->Count() * 10 + t->mdiArea()->subWindowList().size(), 21);
     QCOMPARE(listing(t.frame.get(), other), "OpenWeb/about:blank | about:blank");

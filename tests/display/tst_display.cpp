@@ -1,16 +1,12 @@
-// What a person sees on a real X server once the page has loaded and the screen has
-// settled: the active and front window, title bars, and real clicks and keys.
+// On a real X server, once the screen settled: front window, title bars, real input.
 #include "RealInput.h"
 #include "TestFrame.h"
-#include "TestServer.h"
 
 namespace {
 
-// The real message boxes, answered by a click through the X server on the button a
-// person would press.
-class ClickingPrompter : public MessageBoxPrompter
+// The real message boxes, answered by a click through the X server.
+struct ClickingPrompter : MessageBoxPrompter
 {
-public:
     int msgBox(QWidget *parent, const QString &text, int style, const QString &title) override
     {
         ++asked;
@@ -35,24 +31,23 @@ QMdiSubWindow *topmost(QMdiArea *area)
 
 QWidget *pageView(Form1 *w) { return w->wb->focusProxy() ? w->wb->focusProxy() : w->wb; }
 
-// Share of the pixels of a widget's strip that differ between the screen and the
-// widget's own rendering (smoothing may differ a little, a title bar a lot).
+// Share of a strip's pixels that differ between screen and widget (a title bar: many).
 double differingShare(QWidget *w, QRect strip)
 {
     const QPoint at = w->mapToGlobal(strip.topLeft());
     const QImage screen = QGuiApplication::primaryScreen()
-                              ->grabWindow(0, at.x(), at.y(), strip.width(), strip.height())
-                              .toImage();
+        ->grabWindow(0, at.x(), at.y(), strip.width(), strip.height()).toImage();
     const QImage own = w->grab(strip).toImage();
+    if (screen.size() != own.size())
+        return 1;
     int differing = 0;
-    for (int y = 0; y < own.height() && screen.size() == own.size(); ++y)
+    for (int y = 0; y < own.height(); ++y)
         for (int x = 0; x < own.width(); ++x) {
             const QRgb a = screen.pixel(x, y), b = own.pixel(x, y);
-            differing
-                += qAbs(qRed(a) - qRed(b)) + qAbs(qGreen(a) - qGreen(b)) + qAbs(qBlue(a) - qBlue(b))
-                > 96;
+            differing += qAbs(qRed(a) - qRed(b)) + qAbs(qGreen(a) - qGreen(b))
+                + qAbs(qBlue(a) - qBlue(b)) > 96;
         }
-    return screen.size() == own.size() ? double(differing) / (own.width() * own.height()) : 1;
+    return double(differing) / (own.width() * own.height());
 }
 
 } // namespace
@@ -70,6 +65,7 @@ private slots:
 
 private:
     Form1 *show(TestFrame &t, const char *path);
+    QString url(const char *path) const { return m_server.url(QLatin1String(path)); }
     TestServer m_server;
 };
 
@@ -77,12 +73,11 @@ void tst_display::initTestCase()
 {
     QVERIFY2(QGuiApplication::platformName() == QLatin1String("xcb") && RealInput::available(),
         "this group needs a real X server (./test.sh starts Xvfb)");
-    m_server.page(QStringLiteral("/opener"),
-        "<html><head><title>Opener</title></head><body style='margin:0'>"
+    m_server.page(QStringLiteral("/opener"), "<title>Opener</title><body style='margin:0'>"
         "<a href='/child' target='_blank' style='display:block;height:2000px'>open</a></body>");
-    m_server.page(QStringLiteral("/child"), "<html><head><title>Child</title></head>child</html>");
-    m_server.page(QStringLiteral("/a"), "<html><head><title>A</title></head></html>");
-    m_server.page(QStringLiteral("/b"), "<html><head><title>B</title></head></html>");
+    m_server.page(QStringLiteral("/child"), "<title>Child</title>child");
+    m_server.page(QStringLiteral("/a"), "<title>A</title>");
+    m_server.page(QStringLiteral("/b"), "<title>B</title>");
     QVERIFY(m_server.start());
 }
 
@@ -93,7 +88,7 @@ Form1 *tst_display::show(TestFrame &t, const char *path)
     t->activateWindow();
     if (!QTest::qWaitForWindowActive(t.frame.get()) || !path)
         return nullptr;
-    Form1 *w = t.openPage(m_server.url(QLatin1String(path)));
+    Form1 *w = t.openPage(url(path));
     RealInput::settle();
     return w;
 }
@@ -101,9 +96,8 @@ Form1 *tst_display::show(TestFrame &t, const char *path)
 void tst_display::newWindowWaitsBehindOrComesForward_data()
 {
     QTest::addColumn<QString>("how");
-    QTest::newRow("In Background chosen in Options") << "background";
-    QTest::newRow("first run, no settings file") << "first run";
-    QTest::newRow("With Focus chosen in Options") << "focus";
+    for (const char *how : { "background", "first run", "focus" })
+        QTest::newRow(how) << QString::fromLatin1(how);
 }
 
 void tst_display::newWindowWaitsBehindOrComesForward()
@@ -132,9 +126,8 @@ void tst_display::newWindowWaitsBehindOrComesForward()
     QMdiArea *area = t->mdiArea();
     QCOMPARE(area->activeSubWindow(), front->subWindow());
     QCOMPARE(topmost(area), front->subWindow());
-    QVERIFY(front->isAncestorOf(QApplication::focusWidget()));
-    QVERIFY(QApplication::activeWindow() == t.frame.get() && behind->subWindow()->isVisible());
-
+    QVERIFY(front->isAncestorOf(QApplication::focusWidget()) && behind->subWindow()->isVisible());
+    QCOMPARE(QApplication::activeWindow(), t.frame.get());
     // Brought forward by a click on its node, the window behind fills the area.
     t->mybar_Click();
     RealInput::settle(300);
@@ -145,8 +138,7 @@ void tst_display::newWindowWaitsBehindOrComesForward()
     RealInput::settle(500);
     QCOMPARE(area->activeSubWindow(), behind->subWindow());
     QCOMPARE(topmost(area), behind->subWindow());
-    QVERIFY(
-        behind->subWindow()->isMaximized() && behind->isAncestorOf(QApplication::focusWidget()));
+    QVERIFY(behind->subWindow()->isMaximized() && behind->isAncestorOf(qApp->focusWidget()));
 }
 
 void tst_display::addressBoxNavigatesOnlyWhenAsked_data()
@@ -154,9 +146,8 @@ void tst_display::addressBoxNavigatesOnlyWhenAsked_data()
     QTest::addColumn<QString>("how");
     QTest::addColumn<int>("loads");
     QTest::newRow("typed, then a click into the page") << "leave" << 0;
-    QTest::newRow("typed, then Enter") << "enter" << 1;
-    QTest::newRow("typed, then Go Net") << "go net" << 1;
-    QTest::newRow("picked from the drop-down list") << "pick" << 1;
+    for (const char *how : { "enter", "go net", "pick" }) // Enter, Go Net, or from the list
+        QTest::newRow(how) << QString::fromLatin1(how) << 1;
 }
 
 void tst_display::addressBoxNavigatesOnlyWhenAsked()
@@ -167,8 +158,8 @@ void tst_display::addressBoxNavigatesOnlyWhenAsked()
     Form1 *w = show(t, "/a");
     QVERIFY(w);
     // Both addresses in the list, /a shown: the other is typed or picked.
-    const QString target = m_server.url(QStringLiteral("/b"));
-    for (const QString &address : { target, m_server.url(QStringLiteral("/a")) }) {
+    const QString target = url("/b");
+    for (const QString &address : { target, url("/a") }) {
         go(w, address);
         QVERIFY(waitForComplete(w));
     }
@@ -176,8 +167,8 @@ void tst_display::addressBoxNavigatesOnlyWhenAsked()
     const int before = m_server.hits(QStringLiteral("/b"));
     QLineEdit *edit = w->cmbadress->lineEdit();
     if (how == "pick") {
-        RealInput::click(
-            w->cmbadress, QPoint(w->cmbadress->width() - 8, w->cmbadress->height() / 2));
+        QComboBox *box = w->cmbadress;
+        RealInput::click(box, QPoint(box->width() - 8, box->height() / 2)); // its arrow
         QAbstractItemView *list = w->cmbadress->view();
         QTRY_VERIFY(list->isVisible());
         RealInput::settle(300);
@@ -208,8 +199,7 @@ void tst_display::maximisedWindowsShowNoTitleBar()
     QVERIFY(w);
     const QRect strip(0, 0, w->width(), w->style()->pixelMetric(QStyle::PM_TitleBarHeight));
     for (int round = 0; round < 2; ++round) {
-        // A modal question (a tab click asks one), Options, then the side bar shows
-        // or hides and so resizes the area.
+        // A modal question (a tab click asks one), Options, the side bar resizing the area.
         RealInput::click(t->mytab, t->mytab->tabRect(0).center());
         QTRY_COMPARE(prompter.asked, round + 1);
         QTimer::singleShot(300, [&] { RealInput::click(t->options()->cmdOK); });
@@ -222,8 +212,7 @@ void tst_display::maximisedWindowsShowNoTitleBar()
         // On the screen, the top of the window is its own toolbar, not a title bar.
         QVERIFY2(differingShare(w, strip) < 0.5, "a title bar shows over the toolbar");
     }
-    // An editor opens maximised: every state its window shows on the way to the
-    // screen (the filter follows each sub-window added to the area).
+    // An editor opens maximised, in every state it shows on the way to the screen.
     struct Watch : QObject
     {
         QList<bool> maximisedWhenShown;
@@ -239,15 +228,14 @@ void tst_display::maximisedWindowsShowNoTitleBar()
         }
     } watch;
     t->mdiArea()->viewport()->installEventFilter(&watch);
-    w->cmbadress->setEditText(m_server.url(QStringLiteral("/a")));
+    w->cmbadress->setEditText(url("/a"));
     RealInput::click(w->gnet->widgetForAction(w->gnetButtons.at(2)));
     QTRY_VERIFY(qobject_cast<frmEdit *>(t->activeChild()));
     auto *editor = static_cast<frmEdit *>(t->activeChild());
     RealInput::settle(500);
     QVERIFY(!watch.maximisedWhenShown.isEmpty());
     QVERIFY2(!watch.maximisedWhenShown.contains(false), "the editor showed at normal size first");
-    QVERIFY(editor->subWindow()->isMaximized());
-    QCOMPARE(editor->Text1->geometry(), editor->rect());
+    QVERIFY(editor->subWindow()->isMaximized() && editor->Text1->geometry() == editor->rect());
 }
 
 ORVANE_TEST_MAIN(tst_display)

@@ -1,15 +1,11 @@
-// Hostile input: malformed files, pages that misbehave, servers that fail. Every case
-// is bounded in time; servers listen on 127.0.0.1 only.
+// Hostile input: malformed files, misbehaving pages, failing servers; each bounded in time.
 #include "TestFrame.h"
-#include "TestServer.h"
 
 #include <csignal>
 #include <sys/mount.h>
 
 namespace {
-
-// Lines as a reader accepting CR LF, LF or CR sees them; a final line break ends
-// the last line rather than starting an empty one. Written apart from the readers.
+// Lines as read with CR LF, LF or CR ends; a final break starts no empty line.
 QList<QByteArray> linesOf(QByteArray data)
 {
     data.replace("\r\n", "\n");
@@ -20,39 +16,35 @@ QList<QByteArray> linesOf(QByteArray data)
     return lines;
 }
 
-// A valid settings file, then random, mutated (favouring the bytes readers care
-// about), NUL-laden, overlong and badly encoded ones.
+// Settings files: line ends, blanks, case; NUL-laden, overlong, badly encoded; mutated.
 QList<QByteArray> fuzzCases()
 {
     static const char interesting[] = { '\0', '\r', '\n', '[', ']', char(0xC3), char(0xFF) };
     const QByteArray valid("[New Window]\r\nFocus\r\n");
     QRandomGenerator rng(0x0A11CE);
     QList<QByteArray> cases = { QByteArray(), valid, valid.left(valid.size() - 2), "\r\n\r\n", "\r",
-        QByteArray("\0", 1), valid.left(9) + "\xC3\x28\xFF\xFE" + valid, QByteArray(200000, 'x'),
+        "Focus\r\n", "[New Window]\nFocus\n", "[New Window]\rFocus\r", valid + "Background\r\n",
+        "[New Window]\r\n Focus\r\n", "[New Window]\r\nFocus \r\n", "[New Window]\r\n" + valid,
+        "[New Window]\r\n\r\n", "[New Window]", QByteArray("\0", 1),
+        valid.left(9) + "\xC3\x28\xFF\xFE" + valid, QByteArray(200000, 'x'),
         QByteArray(70000, '\0'), QByteArray(100000, 'b') + "\r\n" + valid,
         "[New Window]" + QByteArray(70000, 'c') + "\n" + valid, QByteArray(5000, '\r') + valid };
     for (int i = 0; i < 100; ++i) {
-        QByteArray data = valid, noise(int(rng.bounded(400)), '\0');
+        QByteArray data = valid, noise;
         for (int edits = 1 + rng.bounded(6); edits > 0; --edits) {
-            const int pos = rng.bounded(int(data.size())), op = rng.bounded(3);
             const char c = rng.bounded(2) ? interesting[rng.bounded(int(sizeof interesting))]
                                           : char(rng.bounded(256));
-            if (op == 0)
-                data[pos] = c;
-            else if (op == 1)
-                data.insert(pos, c);
-            else
-                data.remove(pos, 1);
+            const int op = rng.bounded(3); // replace, insert or remove a byte
+            data.replace(rng.bounded(int(data.size())), op != 1, QByteArray(op != 2, c));
         }
-        for (char &c : noise)
-            c = char(rng.bounded(256));
+        for (int n = rng.bounded(400); n > 0; --n)
+            noise += char(rng.bounded(256));
         cases << data << noise;
     }
     return cases;
 }
 
-// Timers still tick, the frame still opens a New Window, and every registered
-// window is whole and listed.
+// Timers tick, New Window works, and every registered window is whole and listed.
 bool stillResponsive(TestFrame &t)
 {
     int ticks = 0;
@@ -62,13 +54,11 @@ bool stillResponsive(TestFrame &t)
     QTest::qWait(400);
     const int before = int(t->forms().size());
     t->new_Click();
+    bool whole = t->mdiArea()->subWindowList().size() == t->forms().size();
     for (ChildForm *f : t->forms())
-        if (!f->subWindow() || !t->mdiArea()->subWindowList().contains(f->subWindow()))
-            return false;
-    return ticks >= 5 && t->forms().size() == before + 1
-        && t->mdiArea()->subWindowList().size() == t->forms().size();
+        whole = whole && t->mdiArea()->subWindowList().contains(f->subWindow());
+    return whole && ticks >= 5 && t->forms().size() == before + 1;
 }
-
 } // namespace
 
 class tst_hostile : public QObject
@@ -94,38 +84,28 @@ private:
 
 void tst_hostile::initTestCase()
 {
-    m_server.page(QStringLiteral("/markup"),
-        "<html><head><title><b>bold</b> <i onmouseover=\"x()\">it</i></title></head>"
-        "<body><a href=\"<b>\">x</a></body></html>");
-    m_server.page(QStringLiteral("/page"), "<html><head><title>Plain</title></head></html>");
-    m_server.page(QStringLiteral("/child"), "<html><head><title>Child</title></head></html>");
-    m_server.page(QStringLiteral("/many"),
-        "<html><head><title>Many</title></head><body><script>"
-        "for (var i = 0; i < 20; ++i) window.open('/child');</script></body></html>");
+    m_server.page(QStringLiteral("/page"), "<title>Plain</title>");
+    m_server.page(QStringLiteral("/child"), "<title>Child</title>");
     m_server.page(QStringLiteral("/unload"),
-        "<html><head><title>Unload</title></head><body><script>"
-        "for (const e of ['unload', 'pagehide', 'beforeunload'])"
-        "  addEventListener(e, function () { window.open('/child'); });"
-        "</script></body></html>");
+        "<title>Unload</title><script>for (const e of ['unload', 'pagehide', 'beforeunload'])"
+        "  addEventListener(e, function () { window.open('/child'); });</script>");
     m_server.page(QStringLiteral("/nul"), QByteArray("<html>\0\0\0after-nul\0tail", 24));
     httplib::Server &s = m_server.server();
     // Promises 100,000 bytes, sends 3,000 and drops the connection.
-    s.Get("/cut", [](const httplib::Request &, httplib::Response &res) {
+    s.Get("/cut", [](const auto &, auto &res) {
         res.set_content_provider(100000, "text/html", [](size_t, size_t, httplib::DataSink &sink) {
-            const std::string part(3000, 'r');
-            sink.write(part.data(), part.size());
+            sink.write(std::string(3000, 'r').data(), 3000);
             return false;
         });
     });
-    s.Get("/loop", [this](const httplib::Request &, httplib::Response &res) {
+    s.Get("/loop", [this](const auto &, auto &res) {
         ++m_redirects;
         res.set_redirect("/loop");
     });
     // Sends a start, then holds the response open for a bounded time.
-    s.Get("/stall", [this](const httplib::Request &, httplib::Response &res) {
+    s.Get("/stall", [this](const auto &, auto &res) {
         res.set_chunked_content_provider("text/html", [this](size_t, httplib::DataSink &sink) {
-            const std::string start = "<html><head><title>Slow</title></head><body>";
-            sink.write(start.data(), start.size());
+            sink.write("<title>Slow</title>", 19);
             for (int i = 0; i < 80 && !m_stop; ++i)
                 std::this_thread::sleep_for(std::chrono::milliseconds(50));
             sink.done();
@@ -146,14 +126,11 @@ void tst_hostile::settingsFileFuzz()
         const bool header = !lines.isEmpty() && lines.first() == "[New Window]";
         const bool complete = !lines.isEmpty() && (!header || lines.size() > 1);
         const SettingsRead r = ReadSettingsFile(ini);
-        const QByteArray name = "settings case " + QByteArray::number(i++);
-        QVERIFY2(r.ok == complete, name.constData());
-        if (r.ok)
-            QVERIFY2((r.mode == NewWindowMode::Focus) == (lines.at(header ? 1 : 0) == "Focus"),
-                name.constData());
-        else
-            QVERIFY2(r.code == FileError::PastEnd && !r.description.isEmpty(), name.constData());
-        focus += r.ok && r.mode == NewWindowMode::Focus;
+        const bool isFocus = r.mode == NewWindowMode::Focus;
+        QVERIFY2(r.ok ? complete && isFocus == (lines.at(header ? 1 : 0) == "Focus")
+                      : !complete && r.code == FileError::PastEnd && !r.description.isEmpty(),
+            qPrintable(QString::number(i++)));
+        focus += r.ok && isFocus;
     }
     QVERIFY(focus > 0); // the mutations keep some files valid
 }
@@ -163,8 +140,7 @@ void tst_hostile::pagesThatMisbehave()
     TestFrame t;
     t->new_Click();
     Form1 *w = lastWindow(t.frame.get());
-    // A page that never finishes: the program goes on, and the window can be
-    // stopped and closed while the server still holds it.
+    // A page that never finishes: the program goes on; the window stops and closes.
     m_stop = false;
     go(w, url("/stall"));
     QTRY_COMPARE_WITH_TIMEOUT(w->Caption(), QStringLiteral("Slow"), 20000);
@@ -173,44 +149,17 @@ void tst_hostile::pagesThatMisbehave()
     w->subWindow()->close();
     flushDeletes();
     m_stop = true;
-
-    // Twenty window requests in a loop, each refused.
-    t.prompter.defaultAnswer = 7;
-    w = lastWindow(t.frame.get());
-    go(w, url("/many"));
-    QTRY_COMPARE_WITH_TIMEOUT(t.prompter.asked.size(), 20, 60000);
-    QTest::qWait(500);
-    QCOMPARE(t.prompter.asked.size(), 20);
-    QCOMPARE(t->forms().size(), 1);
-    QCOMPARE(t->webtree->Count(), 2);
-
-    // Windows asked for from unload handlers, accepted, while the page is left and
-    // while its window closes.
+    // Windows asked for by unload handlers, accepted, as the page is left or closed.
     t.prompter.defaultAnswer = 6;
-    go(w, url("/unload"));
-    QTRY_COMPARE_WITH_TIMEOUT(w->Caption(), QStringLiteral("Unload"), 30000);
-    go(w, url("/page"));
-    QTRY_COMPARE_WITH_TIMEOUT(w->Caption(), QStringLiteral("Plain"), 30000);
-    go(w, url("/unload"));
-    QTRY_COMPARE_WITH_TIMEOUT(w->Caption(), QStringLiteral("Unload"), 30000);
+    w = lastWindow(t.frame.get());
+    for (const char *page : { "/unload", "/page", "/unload" }) {
+        go(w, url(page));
+        QVERIFY(waitForComplete(w));
+    }
     w->subWindow()->close();
     flushDeletes();
     QTest::qWait(1000);
     flushDeletes();
-    QVERIFY(stillResponsive(t));
-
-    // Odd addresses: nothing typed is cut, the history holds the whole address.
-    w = lastWindow(t.frame.get());
-    t.prompter.defaultAnswer = 7;
-    for (const QString &address : { QStringLiteral("javascript:window.open('about:blank')"),
-             QStringLiteral("data:text/html,<title>d</title><script>document.write('x')</script>"),
-             QStringLiteral("view-source:") + url("/markup"), QStringLiteral("nosuchscheme://x"),
-             url("/") + QString(64 * 1024, QLatin1Char('a')), QString(64 * 1024, QLatin1Char('<')),
-             url("/page?<script>alert(1)</script>&<b>") }) {
-        go(w, address);
-        QTest::qWait(400);
-        QVERIFY2(t->forms().contains(w) && w->IsInHistory(address), qPrintable(address.left(40)));
-    }
     QVERIFY(stillResponsive(t));
 }
 
@@ -245,61 +194,49 @@ void tst_hostile::editPageFailuresAreBounded()
     const qint64 elapsed = clock.elapsed();
     m_stop = true;
     if (!boundMs) {
-        QVERIFY(editor);
-        const QString text = editor->Text1->toPlainText();
+        const QString text = editor ? editor->Text1->toPlainText() : QString();
         QCOMPARE(text.size(), PageDownload::MaxBytes);
-        QVERIFY(
-            text.contains(QStringLiteral("after-nul")) && text.contains(QStringLiteral("tail")));
-        QVERIFY(t.prompter.asked.isEmpty());
+        QVERIFY(text.contains("after-nul") && text.contains("tail") && t.prompter.asked.isEmpty());
         return;
     }
     // The program was not frozen while it waited.
     QVERIFY2(ticks >= elapsed / 50 / 4, qPrintable(QString::number(ticks)));
-    QVERIFY(!editor);
+    QVERIFY2(elapsed < boundMs, qPrintable(QString::number(elapsed)));
+    QVERIFY(!editor && t->forms().isEmpty() && m_redirects <= 11);
     QCOMPARE(t.prompter.asked.size(), 1);
     QCOMPARE(t.prompter.asked.first().text, QStringLiteral("Error to Read File..."));
-    QVERIFY2(elapsed < boundMs, QByteArray::number(elapsed).constData());
-    QCOMPARE(t->forms().size(), 0);
-    QVERIFY(m_redirects <= 11);
 }
 
-// A killed renderer is said in its own window's status bar, never in a box however
-// often it happens; its progress stops; Refresh and Go Net load the page again; the
-// other window keeps its page and its renderer.
+// A killed renderer is said in its window's status bar, never in a box; Refresh and
+// Go Net load the page again; the other window keeps its page and renderer.
 void tst_hostile::deadRendererIsSaidQuietlyAndReloads()
 {
-    TestServer server;
-    server.page(QStringLiteral("/a"), "<title>A</title>a");
-    server.page(QStringLiteral("/b"), "<title>B</title>b");
-    QVERIFY(server.start());
     TestFrame t;
-    Form1 *a = t.openPage(server.url(QStringLiteral("/a")));
+    Form1 *a = t.openPage(url("/page"));
     // Another site, so another renderer.
-    Form1 *b = t.openPage(server.url(QStringLiteral("/b")).replace("127.0.0.1", "localhost"));
+    Form1 *b = t.openPage(url("/child").replace("127.0.0.1", "localhost"));
     QVERIFY(a && b);
     auto renderer = [](Form1 *w) {
-        return static_cast<WebEngineBrowser *>(w->wb)->page()->renderProcessPid();
+        return pageOf(w)->renderProcessPid();
     };
     const qint64 other = renderer(b);
     QVERIFY(renderer(a) > 0 && other > 0 && renderer(a) != other);
     for (int round = 0; round < 2; ++round) {
         QVERIFY(::kill(pid_t(renderer(a)), SIGKILL) == 0);
         QTRY_COMPARE_WITH_TIMEOUT(a->Stbar1Panel1->text(),
-                                  QStringLiteral("The page's renderer was killed. "
-                                                 "Refresh to load it again."), 20000);
+            "The page's renderer was killed. Refresh to load it again.", 20000);
         QVERIFY(a->pos == 0 && !t->Timer1->isActive());
-        const int hits = server.hits(QStringLiteral("/a"));
+        const int hits = m_server.hits(QStringLiteral("/page"));
         if (round == 0)
             a->Toolbar1_ButtonClick(5); // Refresh
         else
             a->gnet_ButtonClick(1); // Go Net
         QVERIFY(waitForComplete(a));
-        QCOMPARE(server.hits(QStringLiteral("/a")), hits + 1);
+        QCOMPARE(m_server.hits(QStringLiteral("/page")), hits + 1);
     }
-    QTRY_COMPARE(a->Caption(), QStringLiteral("A"));
-    QVERIFY(t.prompter.asked.isEmpty());
-    QCOMPARE(renderer(b), other);
-    QCOMPARE(b->Stbar1Panel1->text(), QStringLiteral("Done"));
+    QTRY_COMPARE(a->Caption(), "Plain");
+    QVERIFY(t.prompter.asked.isEmpty() && renderer(b) == other);
+    QCOMPARE(b->Stbar1Panel1->text(), "Done");
 }
 
 void tst_hostile::settingsOnAFullOrVanishedDisk_data()
@@ -328,7 +265,7 @@ void tst_hostile::settingsOnAFullOrVanishedDisk()
     if (!atStartUp && !vanished)
         writeFile(t.settingsPath(), old);
     if (!vanished) {
-        QFile filler(t.programDir() + QStringLiteral("/filler"));
+        QFile filler(t.programDir() + "/filler");
         QVERIFY(filler.open(QIODevice::WriteOnly));
         while (filler.write(QByteArray(512, 'x')) > 0 && filler.flush()) { }
     }
@@ -342,11 +279,10 @@ void tst_hostile::settingsOnAFullOrVanishedDisk()
         t->options()->cmdOK_Click();
     }
     QCOMPARE(t.prompter.asked.size(), 1);
-    QCOMPARE(t.prompter.asked.first().title, QStringLiteral("Error in Orvane.ini\r\nAborting.."));
-    QCOMPARE(readFile(t.settingsPath()),
-             atStartUp || vanished ? QByteArray("<missing>") : old);
-    QCOMPARE(QDir(t.programDir()).entryList({ "Orvane.ini?*" }, QDir::Files | QDir::Hidden),
-             QStringList());
+    QVERIFY(t.prompter.box().endsWith("|Error in Orvane.ini\r\nAborting..|48"));
+    QCOMPARE(readFile(t.settingsPath()), atStartUp || vanished ? QByteArray("<missing>") : old);
+    const QDir folder(t.programDir());
+    QCOMPARE(folder.entryList({ "Orvane.ini?*" }, QDir::Files | QDir::Hidden), QStringList());
     QVERIFY(stillResponsive(t));
 }
 

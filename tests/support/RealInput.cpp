@@ -10,24 +10,22 @@
 #include <X11/keysym.h>
 
 namespace {
-
 Display *display()
 {
     auto *x11 = qApp->nativeInterface<QNativeInterface::QX11Application>();
     return x11 ? x11->display() : nullptr;
 }
 
-void flush(Display *d)
+void flush()
 {
-    XSync(d, False);
+    XSync(display(), False);
     QTest::qWait(50); // let the program read what the server now sends it
 }
 
-void pressKeysym(Display *d, KeySym sym)
+void pressKeysym(KeySym sym)
 {
+    Display *d = display();
     const KeyCode code = XKeysymToKeycode(d, sym), shift = XKeysymToKeycode(d, XK_Shift_L);
-    if (!code)
-        return;
     const bool shifted
         = XkbKeycodeToKeysym(d, code, 0, 0) != sym && XkbKeycodeToKeysym(d, code, 0, 1) == sym;
     if (shifted)
@@ -36,39 +34,33 @@ void pressKeysym(Display *d, KeySym sym)
     XTestFakeKeyEvent(d, code, False, CurrentTime);
     if (shifted)
         XTestFakeKeyEvent(d, shift, False, CurrentTime);
-    flush(d);
+    flush();
 }
-
 } // namespace
 
 bool RealInput::available()
 {
-    Display *d = display();
     int event, error, major, minor;
-    return d && XTestQueryExtension(d, &event, &error, &major, &minor);
+    return display() && XTestQueryExtension(display(), &event, &error, &major, &minor);
 }
 
 void RealInput::click(QWidget *widget, QPoint at, int button)
 {
-    Display *d = display();
-    const QPoint global = widget->mapToGlobal(at.x() < 0 ? widget->rect().center() : at);
+    const QPoint p = widget->mapToGlobal(at.x() < 0 ? widget->rect().center() : at);
     const qreal ratio = widget->devicePixelRatioF(); // the server works in device pixels
-    XTestFakeMotionEvent(
-        d, -1, qRound(global.x() * ratio), qRound(global.y() * ratio), CurrentTime);
-    flush(d);
+    XTestFakeMotionEvent(display(), -1, qRound(p.x() * ratio), qRound(p.y() * ratio), CurrentTime);
+    flush();
     // Press and release go out together: a handler that opens a modal box on the
     // press must not hold the button down while the box waits for its answer.
-    XTestFakeButtonEvent(d, unsigned(button), True, CurrentTime);
-    XTestFakeButtonEvent(d, unsigned(button), False, 20);
-    flush(d);
+    XTestFakeButtonEvent(display(), unsigned(button), True, CurrentTime);
+    XTestFakeButtonEvent(display(), unsigned(button), False, 20);
+    flush();
 }
 
 void RealInput::type(const QString &text)
 {
     for (const QChar c : text)
-        pressKeysym(display(), KeySym(c.unicode())); // Latin-1 keysyms equal their code points
+        pressKeysym(KeySym(c.unicode())); // Latin-1 keysyms equal their code points
 }
 
-void RealInput::key(const char *keysymName) { pressKeysym(display(), XStringToKeysym(keysymName)); }
-
-void RealInput::settle(int idleMs) { QTest::qWait(idleMs); }
+void RealInput::key(const char *keysymName) { pressKeysym(XStringToKeysym(keysymName)); }

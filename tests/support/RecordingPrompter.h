@@ -3,8 +3,6 @@
 #include "forms/Prompter.h"
 
 #include <QDialog>
-#include <QList>
-#include <QString>
 #include <functional>
 
 // Answers the program's questions from a script and records every one asked.
@@ -17,19 +15,15 @@ public:
         int style;
         QString title;
     };
-
     int msgBox(QWidget *, const QString &text, int style, const QString &title) override
     {
         asked.append(Asked { text, style, title });
-        if (whileOpen)
+        if (whileOpen) // as in the nested loop a real box would run
             whileOpen(asked.last());
         return answers.isEmpty() ? defaultAnswer : answers.takeFirst();
     }
-    QString openFileName(
-        QWidget *, const QString &, const QString &, const QList<FileFilter> &) override
-    {
-        return QString();
-    }
+    QString openFileName(QWidget *, const QString &, const QString &,
+        const QList<FileFilter> &) override { return {}; }
     QString saveFileName(QWidget *, const QString &, const QString &) override { return {}; }
     QString askText(QWidget *, const QString &, const QString &, bool *ok) override
     {
@@ -42,10 +36,15 @@ public:
         return onDialog ? onDialog(dialog) : int(QDialog::Rejected);
     }
 
-    // Answers for message boxes, taken in order; when none is left, defaultAnswer.
-    QList<int> answers;
+    // The n-th box asked as "text|title|style".
+    QString box(int n = 0) const
+    {
+        const Asked &a = asked.at(n);
+        return a.text + "|" + a.title + "|" + QString::number(a.style);
+    }
+
+    QList<int> answers; // taken in order, then defaultAnswer
     int defaultAnswer = 1;
-    // Runs while a message box is "open" (the nested loop a real box would run).
     std::function<void(const Asked &)> whileOpen;
     std::function<int(QDialog *)> onDialog;
     QList<Asked> asked;

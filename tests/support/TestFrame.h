@@ -1,46 +1,73 @@
 #pragma once
 
 #include "RecordingPrompter.h"
+#include "TestServer.h"
 #include "TestUtil.h"
+#include "browser/EngineSetup.h"
+#include "dialogs/download/CurlFetch.h"
 
-#include <memory>
+struct TestEngine : WebBrowserFactory
+{
+    WebBrowser *create(QWidget *parent, Prompter *prompter) override
+    {
+        return new WebEngineBrowser(parent, prompter);
+    }
+};
 
-class WebBrowserFactory;
-
-// A frame of its own for each test: its own program folder and home in
-// temporary folders, a recording prompter and the real web engine.
+// A frame of its own for each test: program folder and home in temporary folders,
+// a recording prompter (or the real one given) and the real web engine.
 struct TestFrame
 {
-    // With real, the real dialogs ask in place of the recorder.
-    explicit TestFrame(bool load = true, bool withEngine = true, Prompter *real = nullptr);
-    ~TestFrame() { frame.reset(); }
-
+    explicit TestFrame(bool load = true, bool withEngine = true, Prompter *real = nullptr)
+        : realPrompter(real)
+    {
+        create(load, withEngine);
+    }
+    void create(bool load = true, bool withEngine = true)
+    {
+        frame.reset();
+        FrameEnv env;
+        env.programDir = program.path();
+        env.homeDir = env.currentDir = home.path();
+        env.prompter = realPrompter ? realPrompter : &prompter;
+        env.dpi = 96;
+        if (withEngine)
+            env.browsers = [this]() -> WebBrowserFactory * { return &engine; };
+        env.downloads = [] { return &CurlFetch; };
+        env.quit = [this] { ++quits; };
+        frame = std::make_unique<MDIForm1>(env);
+        if (load)
+            frame->MDIForm_Load();
+    }
     QString programDir() const { return program.path(); }
     QString homeDir() const { return home.path(); }
-    QString settingsPath() const;
+    QString settingsPath() const { return SettingsFilePath(program.path()); }
+    MDIForm1 *operator->() const { return frame.get(); }
+    // Opens a browser window on the address; null if its page never loads.
+    Form1 *openPage(const QString &address)
+    {
+        frame->OpenBrowserWindow(address, address, address);
+        Form1 *w = lastWindow(frame.get());
+        return w && waitForComplete(w) ? w : nullptr;
+    }
 
     QTemporaryDir program, home;
+    TestEngine engine;
     RecordingPrompter prompter;
     Prompter *realPrompter = nullptr;
     int quits = 0;
-    std::unique_ptr<MDIForm1> frame;
-
-    MDIForm1 *operator->() const { return frame.get(); }
-    void create(bool load = true, bool withEngine = true);
-    // Opens a browser window on the address and waits for its page (null if it never loads).
-    Form1 *openPage(const QString &address);
+    std::unique_ptr<MDIForm1> frame; // last, so it goes first
 };
 
-// The web engine linked into the test itself.
-WebBrowserFactory *TestEngine();
-
-// Headless set-up every test program needs before QApplication exists.
-void PrepareTestEnvironment();
-
+// Before QApplication exists: headless, and no network on the test machines.
 #define ORVANE_TEST_MAIN(TestObject)                                                               \
     int main(int argc, char *argv[])                                                               \
     {                                                                                              \
-        PrepareTestEnvironment();                                                                  \
+        PrepareWebEngine();                                                                        \
+        qputenv("QTWEBENGINE_CHROMIUM_FLAGS", "--disable-background-networking "                   \
+                "--disable-component-update --no-proxy-server");                                   \
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))                                        \
+            qputenv("QT_QPA_PLATFORM", "offscreen");                                               \
         QApplication app(argc, argv);                                                              \
         app.setAttribute(Qt::AA_Use96Dpi, true);                                                   \
         TestObject tc;                                                                             \

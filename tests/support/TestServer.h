@@ -8,22 +8,39 @@
 #include <memory>
 #include <thread>
 
-// An HTTP server on 127.0.0.1 with an ephemeral port, running on its own thread
-// for the life of the object.
+// An HTTP server on 127.0.0.1, an ephemeral port, its own thread.
 class TestServer
 {
 public:
-    ~TestServer();
+    ~TestServer()
+    {
+        m_server.stop();
+        if (m_thread.joinable())
+            m_thread.join();
+    }
     httplib::Server &server() { return m_server; }
-    // Call after routes are set.
-    bool start();
-    int port() const { return m_port; }
+    bool start() // once the routes are set
+    {
+        if ((m_port = m_server.bind_to_any_port("127.0.0.1")) <= 0)
+            return false;
+        m_thread = std::thread([this] { m_server.listen_after_bind(); });
+        while (!m_server.is_running())
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        return true;
+    }
     QString url(const QString &path) const
     {
         return QStringLiteral("http://127.0.0.1:%1%2").arg(m_port).arg(path);
     }
-    // A page that answers with the given HTML; hits() counts its requests.
-    void page(const QString &path, const QByteArray &html);
+    // A page answering with the HTML; hits() counts its requests.
+    void page(const QString &path, const QByteArray &html)
+    {
+        auto &hits = m_hits[path.toStdString()] = std::make_unique<std::atomic<int>>(0);
+        m_server.Get(path.toStdString(), [n = hits.get(), html](const auto &, auto &res) {
+            ++*n;
+            res.set_content(html.toStdString(), "text/html");
+        });
+    }
     int hits(const QString &path) const { return m_hits.at(path.toStdString())->load(); }
 
 private:
