@@ -1,4 +1,5 @@
 #include "forms/ChildForm.h"
+#include "forms/ChildWindows.h"
 
 #include "forms/ChildHost.h"
 #include "forms/Twips.h"
@@ -112,4 +113,42 @@ ChildForm::Hold::Hold(ChildForm *form) : m_form(form)
 ChildForm::Hold::~Hold()
 {
     m_form->release();
+}
+
+// The frame keeps its loaded windows through ChildWindows; they live here, with
+// the windows they hold.
+void ChildWindows::registerForm(ChildForm *form)
+{
+    if (!m_forms.contains(form))
+        m_forms.append(form);
+}
+
+void ChildWindows::unregisterForm(ChildForm *form)
+{
+    m_forms.removeOne(form);
+}
+
+ChildForm *ChildWindows::findForm(int handle) const
+{
+    for (ChildForm *form : m_forms)
+        if (form->hWnd() == handle)
+            return form;
+    return nullptr;
+}
+
+ChildForm *ChildWindows::activeChild() const
+{
+    QMdiSubWindow *sub = m_area->activeSubWindow();
+    if (!sub)
+        return nullptr;
+    auto *form = qobject_cast<ChildForm *>(sub->widget());
+    return form && !form->isUnloaded() ? form : nullptr;
+}
+
+void ChildWindows::deleteAllChildren()
+{
+    const QList<QMdiSubWindow *> subs = m_area->subWindowList();
+    for (QMdiSubWindow *sub : subs)
+        delete sub;
+    m_forms.clear();
 }

@@ -7,6 +7,7 @@
 
 // The frame's side of its child windows: the area they show in, a handle for
 // each, and the collection of loaded windows, searched by handle.
+// Its members are defined in ChildForm.cpp, beside the windows it holds.
 class ChildWindows : public virtual ChildHost
 {
 public:
