@@ -32,11 +32,12 @@ struct Bench
 {
     QTemporaryDir program, home;
     YesPrompter prompter;
-    ModuleLoader engine{ QCoreApplication::applicationDirPath()
-                                 + QStringLiteral("/../liborvane_webengine.so"),
+    // The modules beside the program in the build folder, one above the bench's.
+    ModuleLoader engine{ ModulePlaces(QCoreApplication::applicationDirPath() + QStringLiteral("/.."),
+                                      QStringLiteral("liborvane_webengine.so")),
                          "orvane_webengine_factory" };
-    ModuleLoader download{ QCoreApplication::applicationDirPath()
-                                   + QStringLiteral("/../liborvane_download.so"),
+    ModuleLoader download{ ModulePlaces(QCoreApplication::applicationDirPath() + QStringLiteral("/.."),
+                                        QStringLiteral("liborvane_download.so")),
                            "orvane_download_fetch" };
     MDIForm1 *frame = nullptr;
 

@@ -83,8 +83,9 @@ int main(int argc, char *argv[])
     MessageBoxPrompter prompter;
     const QString programDir = QCoreApplication::applicationDirPath();
     // The web engine and the page-source download load on first use.
-    ModuleLoader engine(ModulePlaces(programDir, QStringLiteral("liborvane_webengine.so")),
-                        "orvane_webengine_factory");
+    const QStringList enginePlaces =
+            ModulePlaces(programDir, QStringLiteral("liborvane_webengine.so"));
+    ModuleLoader engine(enginePlaces, "orvane_webengine_factory");
     ModuleLoader download(ModulePlaces(programDir, QStringLiteral("liborvane_download.so")),
                           "orvane_download_fetch");
     MDIForm1 *frame = nullptr;
@@ -92,9 +93,7 @@ int main(int argc, char *argv[])
     FrameEnv env;
     // An installed copy (its modules in ../lib/orvane) keeps its settings in the
     // user's folder, even when run by root, who could write into /usr/bin.
-    const bool installed =
-            QFileInfo::exists(ModulePlaces(programDir, QStringLiteral("liborvane_webengine.so"))
-                                      .constFirst());
+    const bool installed = QFileInfo::exists(enginePlaces.constFirst());
     env.programDir = installed ? QString() : programDir;
     env.configDir = QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
     env.homeDir = QDir::homePath();

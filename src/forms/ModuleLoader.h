@@ -13,7 +13,6 @@ class ModuleLoader
 public:
     // The places are tried in order; the first that loads is used.
     ModuleLoader(QStringList paths, const char *entry) : m_paths(std::move(paths)), m_entry(entry) { }
-    ModuleLoader(const QString &path, const char *entry) : ModuleLoader(QStringList{ path }, entry) { }
 
     // Null, with errorString() set, when the module cannot be loaded.
     QFunctionPointer entry();

@@ -50,7 +50,7 @@ QString SettingsFileLocation(const QString &programDir, const QString &configDir
 {
     // isWritable asks the system (access()), so a read-only mount counts even for root.
     const QFileInfo folder(programDir);
-    if (configDir.isEmpty() || (folder.isDir() && folder.isWritable()))
+    if (configDir.isEmpty() || (!programDir.isEmpty() && folder.isDir() && folder.isWritable()))
         return SettingsFilePath(programDir);
     QDir().mkpath(configDir);
     return SettingsFilePath(configDir);

@@ -29,8 +29,9 @@ enum { NotFound = 53, DeviceIo = 57, PastEnd = 62, PermissionDenied = 70, Access
 
 QString SettingsFilePath(const QString &programDir);
 // Where Orvane.ini lives: beside the program while its folder is writable (a build
-// tree, a copied folder), else in configDir (an installed copy), which is created
-// when missing. An empty configDir keeps the file beside the program.
+// tree, a copied folder), else in configDir, which is created when missing. An
+// empty programDir (an installed copy) means configDir; an empty configDir keeps
+// the file beside the program.
 QString SettingsFileLocation(const QString &programDir, const QString &configDir);
 // Two lines: an optional "[New Window]" header, then "Focus" (exactly) or
 // anything else, which means Background. The file is closed on every path.

@@ -125,8 +125,8 @@ void MDIForm1::createBars()
     webtree->setMouseTracking(true);
     webtree->viewport()->setMouseTracking(true);
     webtree->viewport()->installEventFilter(this);
-    mdiArea()->viewport()->setMouseTracking(true);
-    mdiArea()->viewport()->installEventFilter(this);
+    area->viewport()->setMouseTracking(true);
+    area->viewport()->installEventFilter(this);
 }
 
 void MDIForm1::createTimers()
