@@ -61,9 +61,27 @@ void ChildForm::Show()
 {
     if (m_unloaded)
         return;
-    m_sub->showMaximized();
+    showMaximizedInside();
     m_host->mdiArea()->setActiveSubWindow(m_sub);
     takeFocus();
+}
+
+void ChildForm::showMaximizedInside()
+{
+    if (!m_sub->isMaximized()) {
+        // The restore button brings back the size and place the window had before:
+        // never beyond the area's edges, where the user could not see or reach it.
+        const QRect area = m_host->mdiArea()->viewport()->rect();
+        QRect normal = m_sub->geometry();
+        if (!area.contains(normal)) {
+            normal.setSize(normal.size().boundedTo(area.size()));
+            const int step = 24 * (m_handle % 8);
+            normal.moveTopLeft(QPoint(qMax(0, qMin(step, area.width() - normal.width())),
+                                      qMax(0, qMin(step, area.height() - normal.height()))));
+            m_sub->setGeometry(normal);
+        }
+    }
+    m_sub->showMaximized();
 }
 
 void ChildForm::Unload()
@@ -143,6 +161,18 @@ ChildForm *ChildWindows::activeChild() const
         return nullptr;
     auto *form = qobject_cast<ChildForm *>(sub->widget());
     return form && !form->isUnloaded() ? form : nullptr;
+}
+
+void ChildWindows::subWindowActivated(QMdiSubWindow *sub)
+{
+    // The frame losing and regaining the keyboard activates the same window again;
+    // a window the user restored while in front stays as the user left it.
+    if (!sub || sub == m_front)
+        return;
+    m_front = sub;
+    auto *form = qobject_cast<ChildForm *>(sub->widget());
+    if (form && !form->isUnloaded())
+        form->showMaximizedInside();
 }
 
 void ChildWindows::deleteAllChildren()

@@ -30,6 +30,8 @@ public:
 
     // Shows the window maximised inside the frame and makes it the active one.
     void Show();
+    // Fills the area; its restored size and place stay inside the area.
+    void showMaximizedInside();
 
     // Holds the window's deletion while a handler of its own waits on a nested
     // event loop (a prompt, a yield); the window is deleted when the last hold ends.

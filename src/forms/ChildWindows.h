@@ -4,6 +4,9 @@
 #include "forms/Twips.h"
 
 #include <QList>
+#include <QPointer>
+
+class QMdiSubWindow;
 
 // The frame's side of its child windows: the area they show in, a handle for
 // each, and the collection of loaded windows, searched by handle.
@@ -27,11 +30,14 @@ protected:
     void setMdiArea(QMdiArea *area) { m_area = area; }
     // Deletes every sub-window, and so every child window, at once.
     void deleteAllChildren();
+    // Whichever window comes to the front, by any means, fills the area.
+    void subWindowActivated(QMdiSubWindow *sub);
 
     Twips m_twips;
 
 private:
     QMdiArea *m_area = nullptr;
     QList<ChildForm *> m_forms;
+    QPointer<QMdiSubWindow> m_front;
     int m_lastHandle = 0;
 };

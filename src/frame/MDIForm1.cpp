@@ -99,6 +99,8 @@ void MDIForm1::createBars()
     setMdiArea(area);
     area->setObjectName(QStringLiteral("MDIClient"));
     area->setBackground(QColor(239, 235, 222));
+    // A closing window hands the front back to the one that was there before it.
+    area->setActivationOrder(QMdiArea::ActivationHistoryOrder);
     row->addWidget(area, 1);
     column->addLayout(row, 1);
 
@@ -119,6 +121,8 @@ void MDIForm1::createBars()
         if (index >= 0)
             mytab_Click();
     });
+    connect(area, &QMdiArea::subWindowActivated, this,
+            [this](QMdiSubWindow *sub) { subWindowActivated(sub); });
     connect(webtree, &QTreeWidget::itemClicked, this,
             [this](QTreeWidgetItem *item) { webtree_NodeClick(item); });
     connect(TreeFavor, &QTreeWidget::itemDoubleClicked, this, [this] { TreeFavor_DblClick(); });

@@ -62,6 +62,7 @@ private slots:
     void addressBoxNavigatesOnlyWhenAsked_data();
     void addressBoxNavigatesOnlyWhenAsked();
     void maximisedWindowsShowNoTitleBar();
+    void frontWindowFillsTheAreaAndNoneHides();
 
 private:
     Form1 *show(TestFrame &t, const char *path);
@@ -236,6 +237,107 @@ void tst_display::maximisedWindowsShowNoTitleBar()
     QVERIFY(!watch.maximisedWhenShown.isEmpty());
     QVERIFY2(!watch.maximisedWhenShown.contains(false), "the editor showed at normal size first");
     QVERIFY(editor->subWindow()->isMaximized() && editor->Text1->geometry() == editor->rect());
+}
+
+// The window in front fills the area; restored with its button and moved aside, it
+// shows every other window behind it, shown and inside the area.
+#define CHECK_WINDOWS(...)                                                                         \
+    do {                                                                                           \
+        checkWindows(__VA_ARGS__);                                                                 \
+        if (QTest::currentTestFailed())                                                            \
+            return;                                                                                \
+    } while (0)
+static void checkWindows(TestFrame &t, Form1 *front, const char *step)
+{
+    RealInput::settle(700);
+    QMdiArea *area = t->mdiArea();
+    const QString where = QStringLiteral("after ") + QLatin1String(step);
+    QVERIFY2(area->activeSubWindow() == front->subWindow(),
+        qPrintable(where + ": another window is in front"));
+    QVERIFY2(topmost(area) == front->subWindow(),
+        qPrintable(where + ": the front window is not on top"));
+    QVERIFY2(front->subWindow()->isMaximized()
+            && front->subWindow()->geometry() == area->viewport()->rect(),
+        qPrintable(where + ": the front window does not fill the area"));
+    // The user restores the front window with its button and moves it aside: the
+    // others are behind it.
+    QWidget *buttons = t->menuBar()->cornerWidget(Qt::TopRightCorner);
+    QVERIFY2(buttons && buttons->isVisible(), qPrintable(where + ": no window buttons"));
+    RealInput::click(buttons, QPoint(buttons->width() / 2, buttons->height() / 2));
+    QTRY_VERIFY2(!front->subWindow()->isMaximized(), qPrintable(where + ": no restore button"));
+    const QRect normal = front->subWindow()->geometry();
+    front->subWindow()->move(area->viewport()->width() - 10, area->viewport()->height() - 10);
+    RealInput::settle(300);
+    for (ChildForm *form : t->forms()) {
+        if (form == front || !qobject_cast<Form1 *>(form))
+            continue;
+        QVERIFY2(form->subWindow()->isVisible()
+                && form->subWindow()->geometry().intersects(area->viewport()->rect()),
+            qPrintable(where + ": nothing behind the front window: " + form->Caption()));
+    }
+    front->subWindow()->setGeometry(normal);
+    front->Show();
+    RealInput::settle(300);
+}
+
+void tst_display::frontWindowFillsTheAreaAndNoneHides()
+{
+    ClickingPrompter prompter; // Yes to new windows, OK to the tab's box
+    TestFrame t(true, true, &prompter);
+    t->options()->optfocus->setChecked(true);
+    Form1 *a = show(t, "/opener");
+    QVERIFY(a);
+    const auto openFrom = [&](Form1 *opener) -> Form1 * {
+        const int before = t->forms().size();
+        RealInput::click(pageView(opener), QPoint(40, 40));
+        if (!QTest::qWaitFor([&] { return t->forms().size() == before + 1; }, 20000))
+            return nullptr;
+        Form1 *child = lastWindow(t.frame.get());
+        return QTest::qWaitFor([&] { return child->Caption() == "Child"; }, 30000) ? child
+                                                                                   : nullptr;
+    };
+    Form1 *c1 = openFrom(a); // with focus: it comes forward
+    QVERIFY2(c1, "the page opened no window");
+    CHECK_WINDOWS(t, c1, "a window opened with focus");
+    RealInput::click(t->mytab, t->mytab->tabRect(0).center());
+    QTRY_COMPARE(prompter.asked, 2);
+    CHECK_WINDOWS(t, a, "the opener's tab");
+    t->options()->optback->setChecked(true);
+    Form1 *c2 = openFrom(a); // in background: the opener stays in front
+    QVERIFY2(c2, "the page opened no second window");
+    CHECK_WINDOWS(t, a, "a window opened in background");
+    Form1 *b = show(t, "/a");
+    QVERIFY(b);
+    Form1 *b2 = show(t, "/b");
+    QVERIFY(b2);
+    CHECK_WINDOWS(t, b2, "a window from the menu");
+    // Its close box.
+    QWidget *corner = t->menuBar()->cornerWidget(Qt::TopRightCorner);
+    QVERIFY2(corner && corner->isVisible(), "no window buttons in the menu bar");
+    RealInput::click(corner, QPoint(corner->width() - 8, corner->height() / 2));
+    QTRY_VERIFY(!t->forms().contains(b2));
+    CHECK_WINDOWS(t, b, "a close box");
+    // Ctrl+W, on a window brought forward by its node.
+    t->mybar_Click();
+    RealInput::settle(300);
+    RealInput::click(t->Picture3->Image5);
+    RealInput::settle(300);
+    QTreeWidgetItem *node = nodeOf(t.frame.get(), c2);
+    QVERIFY2(node, "the window behind has no node");
+    RealInput::click(t->webtree->viewport(), t->webtree->visualItemRect(node).center());
+    CHECK_WINDOWS(t, c2, "a node click");
+    RealInput::click(pageView(c2), QPoint(40, 40)); // the page holds the keyboard
+    RealInput::key("w", Qt::ControlModifier);
+    QTRY_VERIFY(!t->forms().contains(c2));
+    CHECK_WINDOWS(t, b, "Ctrl+W");
+    // The opener closes while its child is in front: both go, the next one fills the area.
+    node = nodeOf(t.frame.get(), c1);
+    QVERIFY2(node, "the first child has no node");
+    RealInput::click(t->webtree->viewport(), t->webtree->visualItemRect(node).center());
+    CHECK_WINDOWS(t, c1, "a second node click");
+    a->subWindow()->close();
+    QTRY_VERIFY(!t->forms().contains(c1));
+    CHECK_WINDOWS(t, b, "the opener's close");
 }
 
 ORVANE_TEST_MAIN(tst_display)

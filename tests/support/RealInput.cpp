@@ -63,4 +63,18 @@ void RealInput::type(const QString &text)
         pressKeysym(KeySym(c.unicode())); // Latin-1 keysyms equal their code points
 }
 
-void RealInput::key(const char *keysymName) { pressKeysym(XStringToKeysym(keysymName)); }
+void RealInput::key(const char *keysymName, Qt::KeyboardModifiers modifiers)
+{
+    Display *d = display();
+    QList<KeyCode> held;
+    for (const auto &[modifier, sym] : { std::pair { Qt::ControlModifier, XK_Control_L },
+             std::pair { Qt::AltModifier, XK_Alt_L }, std::pair { Qt::ShiftModifier, XK_Shift_L } })
+        if (modifiers & modifier)
+            held.append(XKeysymToKeycode(d, sym));
+    for (KeyCode code : held)
+        XTestFakeKeyEvent(d, code, True, CurrentTime);
+    pressKeysym(XStringToKeysym(keysymName));
+    for (KeyCode code : held)
+        XTestFakeKeyEvent(d, code, False, CurrentTime);
+    flush();
+}

@@ -13,7 +13,8 @@ bool available();
 // Moves the pointer to a point of the widget (its centre by default) and clicks.
 void click(QWidget *widget, QPoint at = QPoint(-1, -1), int button = 1);
 void type(const QString &printableAscii);
-void key(const char *keysymName); // "Return", "Escape", ...
+// "Return", "Escape", "w" with Qt::ControlModifier, ...
+void key(const char *keysymName, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
 // Lets the program run before a test looks, as a person looks once the screen settled.
 inline void settle(int idleMs = 1000) { QTest::qWait(idleMs); }
 } // namespace RealInput
