@@ -21,6 +21,9 @@ public:
     virtual TreeView *openWebsTree() const = 0; // "Open Web's"
     virtual TabStrip *windowTabs() const = 0;
     virtual QTimer *progressTimer() const = 0;
+    // A document completed: the progress bar takes the active window's last figures
+    // once more, then stops following them.
+    virtual void stopProgress() = 0;
     // The live new-window setting: true for " With Focus".
     virtual bool optfocus() const = 0;
     // Both side-bar section buttons back to their resting pictures.

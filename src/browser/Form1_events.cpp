@@ -83,7 +83,7 @@ void Form1::wb_DocumentComplete()
     }
     setAddressText(wb->LocationURL());
     gnetButtons.at(2)->setEnabled(true);
-    frame()->progressTimer()->stop();
+    frame()->stopProgress();
 }
 
 void Form1::wb_NewWindow2(QObject **ppDisp, bool *cancel)

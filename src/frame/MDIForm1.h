@@ -36,6 +36,7 @@ public:
     TreeView *openWebsTree() const override { return webtree; }
     TabStrip *windowTabs() const override { return mytab; }
     QTimer *progressTimer() const override { return Timer1; }
+    void stopProgress() override;
     void resetSectionButtons() override;
     void popupIconSizeMenu(const QPoint &at) override;
     void EditPageSource(const QString &address) override;

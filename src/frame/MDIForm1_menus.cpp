@@ -192,6 +192,14 @@ void MDIForm1::Timer1_Timer()
     Picture3->pbar->setValue(window->pos);
 }
 
+void MDIForm1::stopProgress()
+{
+    // The timer may not have ticked since the page's last report.
+    if (Timer1->isActive())
+        Timer1_Timer();
+    Timer1->stop();
+}
+
 void MDIForm1::Timer2_Timer()
 {
     Picture3->keepFavoritesBelow();

@@ -109,6 +109,9 @@ void tst_frame::startUpMenusAndBars()
     QCOMPARE(captions(t->menuBar()), (QStringList { "File", "Tools", "Help" }));
     QCOMPARE(captions(t->file), (QStringList { "New Window", "-", "Open File", "-", "Exit" }));
     QCOMPARE(captions(t->mnutools), (QStringList { "View", "-", "Options..", "-", "Refresh" }));
+    for (TreeView *tree : { f->webtree, f->TreeFavor })
+        QCOMPARE(tree->palette().color(QPalette::Base).name() + tree->palette().color(QPalette::Text).name(),
+            QStringLiteral("#d6dff7#396da5"));
     // The side bar toggles; its progress bar follows the active window.
     SideBar *bar = t->Picture3;
     t->mybar->trigger();
