@@ -223,8 +223,21 @@ void SideBarControls::Picture3_Resize()
     pFrame1.setWidth(pPicture5.Width() + 10);
     // The title strip's button keeps to the right edge.
     pToolbar1.setLeft(pFrame1.Width() - pToolbar1.Width());
+    placeProgressBar();
     // The picture keeps its natural size at the left; only the control's area grows.
     pImage1.setWidth(pToolbar1.Left() + 20);
+}
+
+void SideBarControls::placeProgressBar()
+{
+    // The caption shows whole, in whatever font and scale: the progress bar starts
+    // after its text and ends before the button, with nothing left at a narrow width.
+    const double gap = 60;
+    const double text = m_twips->fromPx(Label3->fontMetrics().horizontalAdvance(Label3->text()) + 2);
+    pLabel3.setWidth(qMax(975.0, text));
+    const double left = qMax(720.0, pLabel3.Left() + text + gap);
+    ppbar.setLeft(left);
+    ppbar.setWidth(qBound(0.0, pToolbar1.Left() - gap - left, 1545.0));
 }
 
 void SideBarControls::keepFavoritesBelow()

@@ -57,6 +57,8 @@ protected:
     const Twips *m_twips;
 
 private:
+    void placeProgressBar();
+
     double m_width = 2970;
     QPixmap m_image4[4];
 };

@@ -63,6 +63,7 @@ private slots:
     void addressBoxNavigatesOnlyWhenAsked();
     void maximisedWindowsShowNoTitleBar();
     void frontWindowFillsTheAreaAndNoneHides();
+    void sideBarCaptionShowsWhole();
 
 private:
     Form1 *show(TestFrame &t, const char *path);
@@ -79,6 +80,7 @@ void tst_display::initTestCase()
     m_server.page(QStringLiteral("/child"), "<title>Child</title>child");
     m_server.page(QStringLiteral("/a"), "<title>A</title>");
     m_server.page(QStringLiteral("/b"), "<title>B</title>");
+    m_server.page(QStringLiteral("/c"), "<title>C</title>");
     QVERIFY(m_server.start());
 }
 
@@ -158,9 +160,10 @@ void tst_display::addressBoxNavigatesOnlyWhenAsked()
     TestFrame t;
     Form1 *w = show(t, "/a");
     QVERIFY(w);
-    // Both addresses in the list, /a shown: the other is typed or picked.
+    // Three addresses in the list, /c shown, /a the box's current entry: /b, neither
+    // of them, is typed or picked.
     const QString target = url("/b");
-    for (const QString &address : { target, url("/a") }) {
+    for (const QString &address : { url("/a"), target, url("/c") }) {
         go(w, address);
         QVERIFY(waitForComplete(w));
     }
@@ -338,6 +341,29 @@ void tst_display::frontWindowFillsTheAreaAndNoneHides()
     a->subWindow()->close();
     QTRY_VERIFY(!t->forms().contains(c1));
     CHECK_WINDOWS(t, b, "the opener's close");
+}
+
+// Run again at 200 % by the test command (QT_SCALE_FACTOR=2).
+void tst_display::sideBarCaptionShowsWhole()
+{
+    TestFrame t;
+    show(t, nullptr);
+    QCOMPARE(t->devicePixelRatioF(), qEnvironmentVariable("QT_SCALE_FACTOR", "1").toDouble());
+    t->mybar_Click();
+    SideBar *bar = t->Picture3;
+    for (double width : { 2970.0, 1000.0, 1800.0, 6000.0 }) {
+        bar->setWidth(width);
+        RealInput::settle(300);
+        const QRect caption = bar->Label3->geometry(), progress = bar->pbar->geometry();
+        const int text = bar->Label3->fontMetrics().horizontalAdvance(bar->Label3->text());
+        const QByteArray at = QByteArray::number(width) + " twips wide";
+        QVERIFY2(caption.width() >= text, at.constData());
+        QVERIFY2(!bar->pbar->isVisible() || progress.width() == 0
+                || progress.left() > caption.left() + text, (at + ": the bar covers the caption").constData());
+        QVERIFY2(progress.width() == 0 || progress.right() < bar->Toolbar1->geometry().left(),
+            (at + ": the bar runs under the button").constData());
+    }
+    QVERIFY(bar->pbar->width() > 50); // room enough at the widest
 }
 
 ORVANE_TEST_MAIN(tst_display)
