@@ -102,7 +102,8 @@ void tst_browser::realFileDialogAndPrompt()
         const QString answer = answers.takeFirst();
         if (answer.isEmpty())
             return dialog->reject();
-        dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"))->setText(answer);
+        if (auto *edit = childOf<QLineEdit>(dialog, QStringLiteral("fileNameEdit")))
+            edit->setText(answer);
         QMetaObject::invokeMethod(dialog, "accept");
     });
     answering.start(50);
@@ -113,6 +114,7 @@ void tst_browser::realFileDialogAndPrompt()
     QCOMPARE(t->forms().size(), 0);
     t->open_Click();
     Form1 *w = lastWindow(t.frame.get());
+    QVERIFY2(w, "no browser window is open");
     QCOMPARE(listing(t.frame.get(), w), QStringLiteral("OpenWeb/%1 | a.htm").arg(path));
     QTRY_COMPARE_WITH_TIMEOUT(w->Caption(), QStringLiteral("Local"), 30000);
     t->open_Click();
@@ -136,6 +138,7 @@ void tst_browser::addressBarAndTitles()
     TestFrame t;
     t->new_Click();
     Form1 *w = lastWindow(t.frame.get());
+    QVERIFY2(w, "no browser window is open");
     QAction *edit = w->gnetButtons.at(2);
     go(w, QString());
     QVERIFY(w->history().isEmpty() && !t->Timer1->isActive() && !edit->isEnabled());

@@ -122,6 +122,7 @@ void tst_display::newWindowWaitsBehindOrComesForward()
     RealInput::click(pageView(opener), QPoint(40, 40));
     QTRY_COMPARE_WITH_TIMEOUT(t->forms().size(), 2, 20000);
     Form1 *child = lastWindow(t.frame.get());
+    QVERIFY2(child, "no browser window is open");
     QTRY_COMPARE_WITH_TIMEOUT(child->Caption(), QStringLiteral("Child"), 30000);
     RealInput::settle();
     QCOMPARE(prompter.asked, 1);

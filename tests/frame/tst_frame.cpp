@@ -121,6 +121,7 @@ void tst_frame::startUpMenusAndBars()
     t->mybar->trigger();
     t->new_Click();
     Form1 *w = lastWindow(t.frame.get());
+    QVERIFY2(w, "no browser window is open");
     QVERIFY(waitForComplete(w));
     w->pos = 37;
     w->max = 200;

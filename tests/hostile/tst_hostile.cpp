@@ -140,6 +140,7 @@ void tst_hostile::pagesThatMisbehave()
     TestFrame t;
     t->new_Click();
     Form1 *w = lastWindow(t.frame.get());
+    QVERIFY2(w, "no browser window is open");
     // A page that never finishes: the program goes on; the window stops and closes.
     m_stop = false;
     go(w, url("/stall"));

@@ -21,7 +21,11 @@ for _ in $(seq 50); do port=$(grep -o 'port [0-9]*' "$tmp/http" | cut -d' ' -f2)
 HOME=$tmp/home XDG_CONFIG_HOME=$tmp/home/.config "${as[@]}" "$tmp/d/usr/bin/orvane" \
   "http://127.0.0.1:$port/" >"$tmp/log" 2>&1 & pids+=($!)
 # The page's title reaches the frame's caption ("Orvane - [title]").
-for _ in $(seq 120); do xwininfo -root -tree >"$tmp/windows"; grep -F "[$title]" "$tmp/windows" && break; sleep 0.5; done
+# A listing races windows that close meanwhile (BadWindow): such a try counts as not yet.
+for _ in $(seq 120); do
+  xwininfo -root -tree >"$tmp/windows" 2>/dev/null && grep -qF "[$title]" "$tmp/windows" && break
+  sleep 0.5
+done
 grep -qF "[$title]" "$tmp/windows" || { cat "$tmp/log"; exit 1; }
 # Settings in the user's folder, not beside the read-only program.
 printf '[New Window]\r\nFocus\r\n' | cmp - "$tmp/home/.config/Orvane/Orvane.ini"

@@ -205,8 +205,9 @@ void tst_sidebar::doubleClickOpensWindow()
     tf->MDIForm_Load();
     TreeView *tree = tf->TreeFavor;
     auto doubleClick = [&](const QString &text) {
-        tree->setCurrentItem(tree->findItems(text, Qt::MatchExactly | Qt::MatchRecursive).value(0));
-        QCOMPARE(tree->currentItem()->text(0), text);
+        QTreeWidgetItem *item = tree->findItems(text, Qt::MatchExactly | Qt::MatchRecursive).value(0);
+        QVERIFY2(item, qPrintable("no Favorites item " + text));
+        tree->setCurrentItem(item);
         tf->TreeFavor_DblClick();
     };
     // Root, sub-folder, no address line, a file gone since the build: nothing.
@@ -217,6 +218,7 @@ void tst_sidebar::doubleClickOpensWindow()
     doubleClick("site");
     QCOMPARE(tf->forms().size(), 1);
     auto *window = lastWindow(tf.frame.get());
+    QVERIFY2(window, "no browser window is open");
     QTRY_COMPARE_WITH_TIMEOUT(
         listing(tf.frame.get(), window), "OpenWeb/Fav page | Fav page", 30000);
     QVERIFY(window->wb->LocationURL() == url && tree->Count() == 6);

@@ -39,6 +39,8 @@ public:
     // The n-th box asked as "text|title|style".
     QString box(int n = 0) const
     {
+        if (n < 0 || n >= asked.size())
+            return QStringLiteral("<question %1 was never asked>").arg(n + 1);
         const Asked &a = asked.at(n);
         return a.text + "|" + a.title + "|" + QString::number(a.style);
     }

@@ -33,6 +33,16 @@ inline QByteArray readFile(const QString &path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
 }
 
+// The named child; when it is missing the test fails saying so, and the caller gets
+// null to check, never an object to crash on.
+template <typename T> T *childOf(QObject *parent, const QString &name)
+{
+    T *child = parent ? parent->findChild<T *>(name) : nullptr;
+    if (!child)
+        QTest::qFail(qPrintable(QStringLiteral("no child named ") + name), __FILE__, __LINE__);
+    return child;
+}
+
 inline Form1 *lastWindow(MDIForm1 *frame)
 {
     Form1 *last = nullptr;
@@ -43,7 +53,7 @@ inline Form1 *lastWindow(MDIForm1 *frame)
 
 inline bool waitForComplete(Form1 *window)
 {
-    return QSignalSpy(window->wb, &WebBrowser::DocumentComplete).wait(30000);
+    return window && QSignalSpy(window->wb, &WebBrowser::DocumentComplete).wait(30000);
 }
 
 // Types an address and clicks Go, as a user would.
