@@ -98,6 +98,11 @@ int main(int argc, char *argv[])
     env.configDir = QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
     env.homeDir = QDir::homePath();
     env.currentDir = QDir::currentPath();
+    // The journal of open windows is the user's state, kept across runs.
+    QString state = qEnvironmentVariable("XDG_STATE_HOME");
+    if (state.isEmpty() || QDir::isRelativePath(state))
+        state = QDir::homePath() + QStringLiteral("/.local/state");
+    env.stateDir = state + QStringLiteral("/Orvane");
     env.prompter = &prompter;
     env.browsers = [&engine, &prompter, &frame]() -> WebBrowserFactory * {
         WebBrowserFactory *factory = engine.call<WebBrowserFactory *>();
@@ -117,6 +122,8 @@ int main(int argc, char *argv[])
     frame = new MDIForm1(env);
     frame->MDIForm_Load();
     engine.loadWhenIdle(frame);
+    // The windows of a run that ended badly come back first, if the user wants them.
+    frame->offerRestore();
     const QStringList arguments = parser.positionalArguments();
     for (const QString &argument : arguments)
         frame->OpenArgument(argument);

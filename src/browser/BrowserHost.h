@@ -24,6 +24,8 @@ public:
     // A document completed: the progress bar takes the active window's last figures
     // once more, then stops following them.
     virtual void stopProgress() = 0;
+    // A window's page completed: its address and history may have changed.
+    virtual void windowNavigated() = 0;
     // The live new-window setting: true for " With Focus".
     virtual bool optfocus() const = 0;
     // Both side-bar section buttons back to their resting pictures.

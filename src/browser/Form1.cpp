@@ -37,6 +37,8 @@ public:
     QString LocationURL() const override { return QString(); }
     QString documentUrl() const override { return QString(); }
     QObject *object() override { return nullptr; }
+    QByteArray saveHistory() const override { return QByteArray(); }
+    bool restoreHistory(const QByteArray &) override { return false; }
 };
 
 } // namespace

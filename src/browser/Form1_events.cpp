@@ -84,6 +84,7 @@ void Form1::wb_DocumentComplete()
     setAddressText(wb->LocationURL());
     gnetButtons.at(2)->setEnabled(true);
     frame()->stopProgress();
+    frame()->windowNavigated();
 }
 
 void Form1::wb_NewWindow2(QObject **ppDisp, bool *cancel)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 #include <QWidget>
 
@@ -26,6 +27,10 @@ public:
     virtual QString documentUrl() const = 0;
     // Handed back from NewWindow2, it makes the requested page open in this view.
     virtual QObject *object() = 0;
+    // The Back/Forward list as the engine saves it; restoring it loads its current
+    // page. False when the bytes are not a list the engine can take.
+    virtual QByteArray saveHistory() const = 0;
+    virtual bool restoreHistory(const QByteArray &bytes) = 0;
 
     enum Command { SaveAs = 4, Print = 6, Properties = 10, Find = 32 };
 

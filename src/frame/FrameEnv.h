@@ -16,6 +16,7 @@ struct FrameEnv
     QString configDir;  // holds it otherwise (the user's configuration folder)
     QString homeDir;    // holds Favorites
     QString currentDir; // where Open File starts
+    QString stateDir;   // holds the journal of open windows; empty: none is kept
     Prompter *prompter = nullptr;
     std::function<WebBrowserFactory *()> browsers;
     // The page-source download, loaded on first use like the web engine.

@@ -62,6 +62,7 @@ MDIForm1::MDIForm1(FrameEnv env, QWidget *parent)
     createBars();
     createMenus();
     createTimers();
+    createJournal();
     m_options = new frmOptions(m_twips, settingsPath(), m_env.prompter, this);
 }
 

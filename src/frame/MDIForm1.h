@@ -13,6 +13,7 @@ class Form1;
 class frmOptions;
 class QLabel;
 class QTreeWidgetItem;
+class WindowJournal;
 
 // The main frame: start-up, the registry of open windows with its tab strip and
 // tree, menus, timers and shutdown.
@@ -37,6 +38,7 @@ public:
     TabStrip *windowTabs() const override { return mytab; }
     QTimer *progressTimer() const override { return Timer1; }
     void stopProgress() override;
+    void windowNavigated() override;
     void resetSectionButtons() override;
     void popupIconSizeMenu(const QPoint &at) override;
     void EditPageSource(const QString &address) override;
@@ -53,6 +55,10 @@ public:
     void mytab_Click();
     void webtree_NodeClick(QTreeWidgetItem *node);
     void webtree_MouseMove();
+
+    // After a run that ended badly: asks, then reopens its windows. Before any other.
+    void offerRestore();
+    WindowJournal *journal() const { return m_journal; }
 
     // Favorites.
     void LoadFavorites(bool startUp);
@@ -91,10 +97,12 @@ private:
     void applyTreeHeights();
     void reportSettingsFailure(int code, const QString &description);
     void yield();
+    void createJournal();
 
     FrameEnv m_env;
     QString m_settingsPath;
     frmOptions *m_options = nullptr;
     Dialog *m_dialog = nullptr;
     int m_resizeDepth = 0;
+    WindowJournal *m_journal = nullptr;
 };

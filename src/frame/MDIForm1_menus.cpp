@@ -1,5 +1,6 @@
 // The menu bar, the frame's timers, resizing and shutdown.
 #include "frame/MDIForm1.h"
+#include "frame/WindowJournal.h"
 
 #include "browser/Form1.h"
 #include "dialogs/frmOptions.h"
@@ -251,7 +252,10 @@ void MDIForm1::MDIForm_Unload(int &cancel)
         cancel = 1;
         return;
     }
-    // Ends at once: no window's unload runs, nothing is saved.
+    // Ends at once: no window's unload runs, nothing is saved, and the journal of
+    // open windows goes, since this end is a proper one.
+    if (m_journal)
+        m_journal->discard();
     if (m_env.quit)
         m_env.quit();
 }

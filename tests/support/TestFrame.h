@@ -29,6 +29,7 @@ struct TestFrame
         FrameEnv env;
         env.programDir = program.path();
         env.homeDir = env.currentDir = home.path();
+        env.stateDir = stateDir();
         env.prompter = realPrompter ? realPrompter : &prompter;
         env.dpi = 96;
         if (withEngine)
@@ -41,6 +42,7 @@ struct TestFrame
     }
     QString programDir() const { return program.path(); }
     QString homeDir() const { return home.path(); }
+    QString stateDir() const { return state.isEmpty() ? home.path() + "/.local/state/Orvane" : state; }
     QString settingsPath() const { return SettingsFilePath(program.path()); }
     MDIForm1 *operator->() const { return frame.get(); }
     // Opens a browser window on the address; null if its page never loads.
@@ -52,6 +54,7 @@ struct TestFrame
     }
 
     QTemporaryDir program, home;
+    QString state; // the journal's folder, when not the one in home
     TestEngine engine;
     RecordingPrompter prompter;
     Prompter *realPrompter = nullptr;

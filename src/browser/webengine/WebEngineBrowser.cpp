@@ -3,10 +3,12 @@
 #include "browser/webengine/WebEnginePage.h"
 #include "forms/Prompter.h"
 
+#include <QDataStream>
 #include <QFileInfo>
 #include <QPointer>
 #include <QPrinter>
 #include <QVBoxLayout>
+#include <QWebEngineHistory>
 #include <QWebEngineProfile>
 #include <QWebEngineSettings>
 #include <QWebEngineView>
@@ -121,6 +123,21 @@ QString WebEngineBrowser::LocationURL() const
 QString WebEngineBrowser::documentUrl() const
 {
     return page()->url().toString();
+}
+
+QByteArray WebEngineBrowser::saveHistory() const
+{
+    QByteArray bytes;
+    QDataStream out(&bytes, QIODevice::WriteOnly);
+    out << *page()->history();
+    return bytes;
+}
+
+bool WebEngineBrowser::restoreHistory(const QByteArray &bytes)
+{
+    QDataStream in(bytes);
+    in >> *page()->history();
+    return in.status() == QDataStream::Ok && page()->history()->count() > 0;
 }
 
 void WebEngineBrowser::saveAs()

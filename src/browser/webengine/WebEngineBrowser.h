@@ -24,6 +24,8 @@ public:
     QString LocationURL() const override;
     QString documentUrl() const override;
     QObject *object() override { return this; }
+    QByteArray saveHistory() const override;
+    bool restoreHistory(const QByteArray &bytes) override;
 
     QWebEnginePage *page() const;
     QWebEngineView *view() const { return m_view; }
