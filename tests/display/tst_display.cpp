@@ -1,6 +1,7 @@
 // On a real X server, once the screen settled: front window, title bars, real input.
 #include "RealInput.h"
 #include "TestFrame.h"
+#include "frame/WindowJournal.h"
 
 namespace {
 
@@ -64,6 +65,7 @@ private slots:
     void maximisedWindowsShowNoTitleBar();
     void frontWindowFillsTheAreaAndNoneHides();
     void sideBarCaptionShowsWhole();
+    void killedProgramGivesItsWindowsBack();
 
 private:
     Form1 *show(TestFrame &t, const char *path);
@@ -365,6 +367,59 @@ void tst_display::sideBarCaptionShowsWhole()
             (at + ": the bar runs under the button").constData());
     }
     QVERIFY(bar->pbar->width() > 50); // room enough at the widest
+}
+
+// The program itself, killed, started again: its question answered with Enter.
+void tst_display::killedProgramGivesItsWindowsBack()
+{
+    QTemporaryDir home;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    for (const char *name : { "XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_CACHE_HOME", "QT_SCALE_FACTOR" })
+        env.remove(QLatin1String(name));
+    env.insert("HOME", home.path());
+    env.insert("XDG_STATE_HOME", home.path() + "/state");
+    env.insert("QTWEBENGINE_CHROMIUM_FLAGS", qEnvironmentVariable("QTWEBENGINE_CHROMIUM_FLAGS"));
+    const QString program = qEnvironmentVariable("ORVANE_BUILD_DIR") + "/orvane";
+    const QString journal = home.path() + "/state/Orvane/windows.json";
+    const auto journalled = [&] {
+        Journal j;
+        DecodeJournal(readFile(journal), &j);
+        QStringList listed;
+        for (const JournalEntry &e : j.windows)
+            listed.append(e.caption + (e.tab ? " | tab" : "") + " @ " + e.address);
+        return listed;
+    };
+    const auto run = [&](QProcess &p, const QStringList &addresses) {
+        p.setProcessEnvironment(env);
+        p.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        p.start(program, addresses);
+        return p.waitForStarted(10000);
+    };
+    QProcess first, second;
+    const auto killBoth = qScopeGuard([&] {
+        for (QProcess *p : { &first, &second })
+            p->kill(), p->waitForFinished(10000);
+    });
+    QVERIFY2(run(first, { url("/a"), url("/b") }), qPrintable(program));
+    const QStringList before = { "A | tab @ " + url("/a"), "B | tab @ " + url("/b") };
+    QTRY_COMPARE_WITH_TIMEOUT(journalled(), before, 30000);
+    first.kill(); // SIGKILL: nothing of the program runs any more
+    QVERIFY(first.waitForFinished(10000));
+    const int hits = m_server.hits(QStringLiteral("/a"));
+    QVERIFY(run(second, { url("/c") }));
+    // The question is up beside the frame, both named Orvane, before any window opens.
+    const auto named = [] {
+        QProcess list;
+        list.start("xwininfo", { "-root", "-tree" });
+        list.waitForFinished(10000); // a listing that races a closing window tries again
+        return QString::fromLocal8Bit(list.readAllStandardOutput()).count("\"Orvane\": (");
+    };
+    QTRY_VERIFY_WITH_TIMEOUT(named() >= 2, 30000);
+    RealInput::settle(500);
+    QCOMPARE(m_server.hits(QStringLiteral("/c")), 0);
+    RealInput::key("Return"); // Yes
+    QTRY_COMPARE_WITH_TIMEOUT(journalled(), before + QStringList { "C | tab @ " + url("/c") }, 30000);
+    QCOMPARE(m_server.hits(QStringLiteral("/a")), hits + 1);
 }
 
 ORVANE_TEST_MAIN(tst_display)
