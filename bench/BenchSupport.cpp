@@ -26,12 +26,20 @@ void Bench::create()
     env.programDir = program.path();
     env.homeDir = home.path();
     env.currentDir = home.path();
+    env.stateDir = home.path() + QStringLiteral("/state");
     env.prompter = &prompter;
     env.browsers = [this] { return factory(); };
     env.downloads = [this] { return fetch(); };
     env.quit = [] { };
     frame = new MDIForm1(env);
     frame->MDIForm_Load();
+}
+
+void Bench::recreate()
+{
+    delete frame;
+    frame = nullptr;
+    create();
 }
 
 bool PaintWatch::eventFilter(QObject *, QEvent *e)

@@ -44,6 +44,8 @@ struct Bench
     WebBrowserFactory *factory() { return engine.call<WebBrowserFactory *>(); }
     PageFetch fetch() { return download.call<PageFetch>(); }
     void create();
+    // The frame goes as in a crash (its journal stays) and a new one starts.
+    void recreate();
     ~Bench() { delete frame; }
 };
 
@@ -58,5 +60,6 @@ double median(QList<double> v);
 void flush();
 bool waitFor(const std::function<bool()> &done, int timeoutMs);
 Form1 *lastWindow(MDIForm1 *frame);
+int journalBench(const QString &url);
 // New Window, then the address typed and Go clicked, as a user does it.
 Form1 *openAndGo(MDIForm1 *frame, const QString &url, int *completed);

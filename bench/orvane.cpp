@@ -10,6 +10,7 @@
 //                          libcurl plus a bare text box painting the same text
 //   sidebar                "ms": closing Favorites from its design height
 //   moduleload             "ms": loading the engine's module
+//   journal <url>          the journal of open windows (journal.cpp)
 #include "BenchSupport.h"
 #include "ProcTree.h"
 #include "browser/EngineSetup.h"
@@ -341,6 +342,8 @@ int main(int argc, char *argv[])
         code = moduleLoad();
     else if (mode == "sidebar")
         code = sideBar();
+    else if (mode == "journal")
+        code = journalBench(url);
     std::fflush(stdout);
     return code;
 }

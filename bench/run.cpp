@@ -371,6 +371,20 @@ int main(int argc, char *argv[])
                      QStringLiteral("-"), QStringLiteral("report"), QStringLiteral("-") };
     }
 
+    std::fprintf(stderr, "journal...\n");
+    if (wanted("journal")) {
+        QList<QHash<QString, double>> runs;
+        for (int i = 0; i < Runs; ++i)
+            runs << runChild(orvaneChild, { QStringLiteral("journal"), pageUrl }, 300000);
+        rows << limitRow(QStringLiteral("Journal, 50 windows: a change, median"),
+                         median(collectKey(runs, QStringLiteral("write_median_us"))), "us", 1000);
+        rows << limitRow(QStringLiteral("Journal, 50 windows: a change, worst"),
+                         median(collectKey(runs, QStringLiteral("write_worst_us"))), "us", 1000);
+        rows << ratioRow(QStringLiteral("Reopening 50 windows after a crash"),
+                         median(collectKey(runs, QStringLiteral("restore_ms"))),
+                         median(collectKey(runs, QStringLiteral("open_ms"))), "ms", 1.5);
+    }
+
     std::printf("\n%-40s %14s %14s %8s %10s %7s\n", "What", "Orvane", "Baseline", "Ratio",
                 "Target", "");
     for (const Row &r : rows)

@@ -56,6 +56,11 @@ WebEngineBrowser::WebEngineBrowser(QWidget *parent, Prompter *prompter)
                                           ? QStringLiteral("crashed")
                                           : QStringLiteral("ended abnormally"));
             });
+    // The Back/Forward list moves with the address and the load, and keeps titles.
+    const auto moved = [this] { m_historySaved = false; };
+    connect(page, &QWebEnginePage::urlChanged, this, moved);
+    connect(page, &QWebEnginePage::titleChanged, this, moved);
+    connect(page, &QWebEnginePage::loadFinished, this, moved);
     connect(page, &QWebEnginePage::windowCloseRequested, this, [this] {
         // A page's own window.close() closes the browser window that shows it,
         // once the engine's handler has returned.
@@ -127,10 +132,13 @@ QString WebEngineBrowser::documentUrl() const
 
 QByteArray WebEngineBrowser::saveHistory() const
 {
-    QByteArray bytes;
-    QDataStream out(&bytes, QIODevice::WriteOnly);
-    out << *page()->history();
-    return bytes;
+    if (!m_historySaved) {
+        m_savedHistory.clear();
+        QDataStream out(&m_savedHistory, QIODevice::WriteOnly);
+        out << *page()->history();
+        m_historySaved = true;
+    }
+    return m_savedHistory;
 }
 
 bool WebEngineBrowser::restoreHistory(const QByteArray &bytes)

@@ -40,4 +40,7 @@ private:
     QWebEngineView *m_view;
     QPrinter *m_printer = nullptr;
     bool m_rendererGone = false;
+    // Saved once per change of the list: a journal asks far more often than pages move.
+    mutable QByteArray m_savedHistory;
+    mutable bool m_historySaved = false;
 };

@@ -1,0 +1,69 @@
+// The journal of open windows with 50 of them: the work a change costs the interface
+// thread (taking the snapshot and handing it to the writer), and reopening them all
+// after a bad end, against opening as many from the menu.
+//   journal <url>   "write_median_us"/"write_worst_us" over 100 changes,
+//                   "restore_ms" from the Yes to all windows shown, "open_ms" for the
+//                   same number opened from the menu
+#include "BenchSupport.h"
+#include "browser/Form1.h"
+#include "frame/WindowJournal.h"
+
+#include <QElapsedTimer>
+#include <QMdiSubWindow>
+#include <algorithm>
+#include <cstdio>
+
+namespace {
+const int Windows = 50;
+
+bool allShown(MDIForm1 *frame)
+{
+    const QList<ChildForm *> forms = frame->forms();
+    return forms.size() == Windows
+            && std::all_of(forms.begin(), forms.end(),
+                           [](ChildForm *f) { return f->subWindow()->isVisible(); });
+}
+} // namespace
+
+int journalBench(const QString &url)
+{
+    Bench b;
+    b.create();
+    QElapsedTimer clock;
+    clock.start();
+    for (int i = 0; i < Windows; ++i)
+        b.frame->OpenBrowserWindow(url, url, url);
+    if (!waitFor([&] { return allShown(b.frame); }, 60000))
+        return 4;
+    const double openMs = clock.nsecsElapsed() / 1e6;
+    // Every page loaded, so that each window has its title and its history.
+    const auto titled = [&] {
+        const QList<ChildForm *> forms = b.frame->forms();
+        return std::all_of(forms.begin(), forms.end(),
+                           [](ChildForm *f) { return f->Caption() != QLatin1String(" "); });
+    };
+    if (!waitFor(titled, 120000))
+        return 4;
+
+    WindowJournal *journal = b.frame->journal();
+    if (!journal->isKept())
+        return 4;
+    QList<double> writes;
+    for (int i = 0; i < 100; ++i) {
+        clock.restart();
+        journal->writeNow();
+        writes << clock.nsecsElapsed() / 1e3;
+        journal->flush();
+    }
+    // The next start finds what this one left.
+    b.recreate();
+    clock.restart();
+    b.frame->offerRestore();
+    if (!waitFor([&] { return allShown(b.frame); }, 60000))
+        return 4;
+    const double restoreMs = clock.nsecsElapsed() / 1e6;
+    std::printf("write_median_us %.1f\nwrite_worst_us %.1f\nrestore_ms %.2f\nopen_ms %.2f\n",
+                median(writes), *std::max_element(writes.begin(), writes.end()), restoreMs,
+                openMs);
+    return 0;
+}
