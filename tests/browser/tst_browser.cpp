@@ -148,15 +148,12 @@ void tst_browser::addressBarAndTitles()
     QTest::keyClick(w->cmbadress, Qt::Key_A); // other keys do nothing
     QVERIFY(w->history().isEmpty());
     w->cmbadress->setEditText(u);
-    t->Timer1->setInterval(60000); // however late its next tick would come
     QTest::keyClick(w->cmbadress, Qt::Key_Return);
     QVERIFY(edit->isEnabled() && t->Timer1->isActive());
     // The title as the page gives it everywhere; no '&' makes a shortcut.
     const QString title = QStringLiteral("Tom & Jerry <b>page");
     QTRY_COMPARE_WITH_TIMEOUT(w->Caption(), title, 30000);
     QTRY_VERIFY_WITH_TIMEOUT(!t->Timer1->isActive(), 30000);
-    // The progress bar shows where the page ended: full.
-    QCOMPARE(t->Picture3->pbar->maximum() * 1000 + t->Picture3->pbar->value(), 100100);
     QCOMPARE(listing(t.frame.get(), w), QStringLiteral("OpenWeb/%1 | %1").arg(title));
     QVERIFY(QKeySequence::mnemonic(t->mytab->tabText(0)).isEmpty());
     emit t->file->aboutToShow();

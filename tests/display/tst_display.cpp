@@ -65,6 +65,7 @@ private slots:
     void maximisedWindowsShowNoTitleBar();
     void frontWindowFillsTheAreaAndNoneHides();
     void sideBarCaptionShowsWhole();
+    void progressBarEndsFull();
     void killedProgramGivesItsWindowsBack();
 
 private:
@@ -344,6 +345,28 @@ void tst_display::frontWindowFillsTheAreaAndNoneHides()
     a->subWindow()->close();
     QTRY_VERIFY(!t->forms().contains(c1));
     CHECK_WINDOWS(t, b, "the opener's close");
+}
+
+// Pages typed in and loaded one after another: once each has loaded, the side bar's
+// progress bar shows where the page ended.
+void tst_display::progressBarEndsFull()
+{
+    TestFrame t;
+    Form1 *w = show(t, "/a");
+    QVERIFY(w);
+    t->mybar_Click();
+    for (int i = 0; i < 6; ++i) {
+        const QString address = url(i % 2 ? "/a" : "/opener") + "?" + QString::number(i);
+        RealInput::click(w->cmbadress->lineEdit());
+        w->cmbadress->lineEdit()->selectAll();
+        RealInput::type(address);
+        RealInput::key("Return");
+        QTRY_COMPARE_WITH_TIMEOUT(w->cmbadress->currentText() + w->Stbar1Panel1->text(),
+            address + "Done", 30000);
+        RealInput::settle(300);
+        QCOMPARE(QString::number(t->Picture3->pbar->value()) + " of "
+                + QString::number(t->Picture3->pbar->maximum()), QStringLiteral("100 of 100"));
+    }
 }
 
 // Run again at 200 % by the test command (QT_SCALE_FACTOR=2).
