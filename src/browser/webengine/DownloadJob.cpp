@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QTimer>
 #include <QWebEngineDownloadRequest>
 #include <cstdio>
 
@@ -41,7 +42,26 @@ DownloadJob::DownloadJob(QWebEngineDownloadRequest *request, const QString &targ
     connect(request, &QWebEngineDownloadRequest::totalBytesChanged, this, &DownloadJob::progressed);
     connect(request, &QWebEngineDownloadRequest::isFinishedChanged, this,
             &DownloadJob::engineFinished);
+    // An interrupted download is not finished to the engine, which may resume it.
+    connect(request, &QWebEngineDownloadRequest::stateChanged, this, &DownloadJob::engineFinished);
     m_clock.start();
+    // A server that cut the connection is retried by the engine, which then may wait
+    // for ever without a word: a download that gets nothing for a while has failed.
+    auto *watch = new QTimer(this);
+    connect(watch, &QTimer::timeout, this, [this, watch] {
+        if (m_state != Running)
+            return watch->stop();
+        if (received() != m_lastReceived) {
+            m_lastReceived = received();
+            m_stalledSince.start();
+        } else if (m_stalledSince.elapsed() >= StallLimitMs) {
+            stop(QStringLiteral("The server sent nothing for %1 seconds after %2 bytes")
+                         .arg(StallLimitMs / 1000)
+                         .arg(m_lastReceived));
+        }
+    });
+    watch->start(1000);
+    m_stalledSince.start();
     request->accept();
 }
 
@@ -69,26 +89,37 @@ qint64 DownloadJob::bytesPerSecond() const
 
 void DownloadJob::cancel()
 {
+    stop(QStringLiteral("Cancelled"));
+}
+
+void DownloadJob::stop(const QString &why)
+{
     if (m_state != Running)
         return;
     m_cancelled = true;
     if (m_request)
         m_request->cancel();
-    fail(QStringLiteral("Cancelled"));
+    fail(why);
 }
 
 void DownloadJob::engineFinished()
 {
     if (m_state == Failed)
         removePartial(); // what the engine left after a cancel
-    if (m_state != Running || !m_request || !m_request->isFinished())
+    if (m_state != Running || !m_request)
+        return;
+    const auto state = m_request->state();
+    if (!m_request->isFinished() && state != QWebEngineDownloadRequest::DownloadInterrupted)
         return;
     m_lastReceived = m_request->receivedBytes();
-    if (m_request->state() != QWebEngineDownloadRequest::DownloadCompleted) {
+    if (state == QWebEngineDownloadRequest::DownloadCancelled && !m_cancelled) // by the engine
+        return fail(QStringLiteral("The file could not be written in ") + QFileInfo(m_part).path());
+    if (state == QWebEngineDownloadRequest::DownloadCancelled)
+        return; // stop() says why
+    if (state != QWebEngineDownloadRequest::DownloadCompleted) {
         const QString why = m_request->interruptReasonString();
-        // An interrupted download could be resumed later; it is not.
-        m_request->cancel();
-        return fail(why.isEmpty() ? QStringLiteral("Cancelled") : why);
+        m_request->cancel(); // no resuming later
+        return fail(why.isEmpty() ? QStringLiteral("Interrupted") : why);
     }
     // A size the server announced and did not deliver is a cut download, whatever
     // the engine thinks of it.

@@ -39,6 +39,7 @@ signals:
 
 private:
     void engineFinished();
+    void stop(const QString &why);
     void fail(const QString &why);
     void removePartial();
 
@@ -47,7 +48,8 @@ private:
     bool m_replace;
     State m_state = Running;
     bool m_cancelled = false;
-    QElapsedTimer m_clock;
+    static constexpr int StallLimitMs = 20000;
+    QElapsedTimer m_clock, m_stalledSince;
     qint64 m_lastReceived = 0;
 };
 

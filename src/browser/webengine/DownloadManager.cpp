@@ -52,8 +52,9 @@ void DownloadManager::requested(QWebEngineDownloadRequest *request)
     const QString folder = QStandardPaths::writableLocation(QStandardPaths::DownloadLocation);
     QDir().mkpath(folder);
     bool replace = false;
-    // The request stays the engine's until this handler returns: answered here.
-    const QString target = askTarget(owner, folder, SafeFileName(request->downloadFileName()),
+    // The server's name, not the engine's numbered one: an existing file is asked
+    // about. The request stays the engine's until this handler returns: answered here.
+    const QString target = askTarget(owner, folder, SafeFileName(request->suggestedFileName()),
                                      &replace);
     if (target.isEmpty())
         return request->cancel();

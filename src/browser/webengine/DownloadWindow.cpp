@@ -75,10 +75,10 @@ void DownloadWindow::refresh()
         setWindowTitle(QStringLiteral("Downloading ") + name);
         m_bar->setRange(0, total > 0 ? 1000 : 0);
         m_bar->setValue(total > 0 ? int(got * 1000 / total) : 0);
-        m_status->setText((total > 0 ? QStringLiteral("%1 of %2").arg(locale.formattedDataSize(got),
-                                                                      locale.formattedDataSize(total))
-                                     : locale.formattedDataSize(got))
-                          + QStringLiteral(", ") + locale.formattedDataSize(m_job->bytesPerSecond())
+        m_status->setText((total > 0 ? QStringLiteral("%1 of %2").arg(locale.formattedDataSize(got, 1),
+                                                                      locale.formattedDataSize(total, 1))
+                                     : locale.formattedDataSize(got, 1))
+                          + QStringLiteral(", ") + locale.formattedDataSize(m_job->bytesPerSecond(), 1)
                           + QStringLiteral("/s"));
         break;
     case DownloadJob::Done:
@@ -86,7 +86,7 @@ void DownloadWindow::refresh()
         m_bar->setRange(0, 1);
         m_bar->setValue(1);
         m_status->setText(QStringLiteral("Done: %1 saved in %2")
-                          .arg(locale.formattedDataSize(got), QFileInfo(m_job->target()).path()));
+                          .arg(locale.formattedDataSize(got, 1), QFileInfo(m_job->target()).path()));
         m_button->setText(QStringLiteral("Close"));
         break;
     case DownloadJob::Failed:
