@@ -25,6 +25,16 @@ struct TestFrame
         qputenv("XDG_CACHE_HOME", QFile::encodeName(home + "/.cache"));
         qputenv("XDG_CONFIG_HOME", QFile::encodeName(home + "/.config"));
     }
+    ~TestFrame()
+    {
+        frame.reset();
+        const bool used = engine && engine->profile();
+        engine.reset();
+        // The engine writes its cache index and network state just after its profile
+        // has gone; the temporary home is removed after that.
+        if (used)
+            QTest::qWait(300);
+    }
     // Quit and start again: the frame, then the engine's profile, then anew.
     void restart()
     {
