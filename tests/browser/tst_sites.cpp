@@ -4,6 +4,7 @@
 #include "browser/webengine/DownloadJob.h"
 #include "browser/webengine/DownloadWindow.h"
 
+#include <QWebEngineDownloadRequest>
 #include <sys/mount.h>
 
 namespace {
@@ -66,6 +67,7 @@ private slots:
     void download_data();
     void download();
     void downloadOntoAFullDisk();
+    void savedPageIsNotAskedAgain();
     void downloadsOutliveTheirWindowAndEndAtQuit();
     void login_data();
     void login();
@@ -281,6 +283,20 @@ void tst_sites::downloadOntoAFullDisk()
     QVERIFY2(text.startsWith("Failed: ") && !text.contains("Cancelled"), qPrintable(text));
     QTest::qWait(300);
     QCOMPARE(filesIn(folder), QStringList());
+}
+
+// Save As has asked already: the page is written where answered, with no second
+// question and no download window.
+void tst_sites::savedPageIsNotAskedAgain()
+{
+    TestFrame t;
+    Form1 *w = t.openPage(url("/cookie?v=page"));
+    QVERIFY(w);
+    const QString path = t.homeDir() + "/saved.html";
+    pageOf(w)->save(path, QWebEngineDownloadRequest::SingleHtmlSaveFormat);
+    QTRY_VERIFY_WITH_TIMEOUT(readFile(path).contains("<title>[]</title>"), 20000);
+    QVERIFY(t.prompter.asked.isEmpty());
+    QVERIFY(downloadWindows(t).isEmpty());
 }
 
 // Three at once from one page, the page's window closed while they run: all three

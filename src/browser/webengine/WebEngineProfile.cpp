@@ -11,11 +11,13 @@ WebEngineProfile::WebEngineProfile(const QString &dataDir, const QString &cacheD
 {
     // The lock lasts as long as this copy runs; one left by a copy that was killed
     // is recognised by its dead process and taken over.
-    if (QDir().mkpath(dataDir)) {
-        m_lock = std::make_unique<QLockFile>(QDir(dataDir).filePath(QStringLiteral("Orvane.lock")));
-        m_lock->setStaleLockTime(0);
-        m_lasting = m_lock->tryLock(0);
-    }
+    m_lock = std::make_unique<QLockFile>(QDir(dataDir).filePath(QStringLiteral("Orvane.lock")));
+    m_lock->setStaleLockTime(0);
+    m_lasting = QDir().mkpath(dataDir) && m_lock->tryLock(0);
+    if (!m_lasting)
+        m_note = m_lock->error() == QLockFile::LockFailedError
+                ? QStringLiteral("another copy of Orvane holds the saved cookies and site data")
+                : QStringLiteral("cookies and site data cannot be saved in ") + dataDir;
     if (m_lasting) {
         m_profile = new QWebEngineProfile(QStringLiteral("Orvane"));
         m_profile->setPersistentStoragePath(dataDir);
@@ -40,6 +42,5 @@ QString WebEngineProfile::doneText() const
 {
     if (m_lasting)
         return QStringLiteral("Done");
-    return QStringLiteral("Done (another copy of Orvane holds the saved cookies and site data: "
-                          "this copy keeps none of its own)");
+    return QStringLiteral("Done (%1: this copy keeps none of its own)").arg(m_note);
 }

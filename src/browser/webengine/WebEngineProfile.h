@@ -31,4 +31,5 @@ private:
     QWebEngineProfile *m_profile = nullptr;
     std::unique_ptr<DownloadManager> m_downloads;
     bool m_lasting = false;
+    QString m_note; // why not, when not lasting
 };
