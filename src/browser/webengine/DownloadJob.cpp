@@ -118,8 +118,7 @@ void DownloadJob::engineFinished()
         return; // stop() says why
     if (state != QWebEngineDownloadRequest::DownloadCompleted) {
         const QString why = m_request->interruptReasonString();
-        m_request->cancel(); // no resuming later
-        return fail(why.isEmpty() ? QStringLiteral("Interrupted") : why);
+        return stop(why.isEmpty() ? QStringLiteral("Interrupted") : why); // no resuming later
     }
     // A size the server announced and did not deliver is a cut download, whatever
     // the engine thinks of it.
