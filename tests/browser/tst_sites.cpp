@@ -72,7 +72,7 @@ private slots:
     void login_data();
     void login();
     void loginWindowClosedWhileAsked();
-    void realLoginDialog();
+    void realDialogs();
     void untrustedCertificate_data();
     void untrustedCertificate();
 
@@ -411,24 +411,29 @@ void tst_sites::loginWindowClosedWhileAsked()
     QTRY_COMPARE(other->Caption(), "Welcome");
 }
 
-// The real dialog: the site and realm in plain text, the password hidden.
-void tst_sites::realLoginDialog()
+// The real dialogs: the login with the site and realm in plain text and the password
+// hidden; the certificate question, where Return means No.
+void tst_sites::realDialogs()
 {
     MessageBoxPrompter real;
     TestFrame t(true, true, &real);
     QString shown;
     QTimer answering;
     connect(&answering, &QTimer::timeout, [&] {
-        auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget());
-        auto *user = dialog ? dialog->findChild<QLineEdit *>("txtUser") : nullptr;
-        auto *password = dialog ? dialog->findChild<QLineEdit *>("txtPassword") : nullptr;
+        QWidget *modal = QApplication::activeModalWidget();
+        if (auto *box = qobject_cast<QMessageBox *>(modal)) {
+            shown = box->windowTitle() + '|' + box->defaultButton()->text();
+            return QTest::keyClick(box, Qt::Key_Return);
+        }
+        auto *user = modal ? modal->findChild<QLineEdit *>("txtUser") : nullptr;
+        auto *password = modal ? modal->findChild<QLineEdit *>("txtPassword") : nullptr;
         if (!user || !password)
             return;
-        shown = dialog->windowTitle() + '|' + dialog->findChild<QLabel *>()->text() + '|'
+        shown = modal->windowTitle() + '|' + modal->findChild<QLabel *>()->text() + '|'
             + QString::number(password->echoMode());
         user->setText("ann");
         password->setText("right");
-        dialog->accept();
+        qobject_cast<QDialog *>(modal)->accept();
     });
     answering.start(50);
     Form1 *w = t.openPage(url("/private"));
@@ -437,6 +442,12 @@ void tst_sites::realLoginDialog()
     QCOMPARE(shown, "Log in|The site " + m_server.site()
                  + " asks for a name and a password.\nRealm: Orvane test|"
                  + QString::number(QLineEdit::Password));
+    const int before = m_tls.hits("/");
+    go(w, m_tls.url("/"));
+    QVERIFY(waitForComplete(w));
+    QCOMPARE(shown, "Untrusted site|&No");
+    QVERIFY(w->Stbar1Panel1->text().startsWith("Not opened: the certificate of "));
+    QCOMPARE(m_tls.hits("/"), before);
 }
 
 void tst_sites::untrustedCertificate_data()
