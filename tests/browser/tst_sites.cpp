@@ -422,14 +422,16 @@ void tst_sites::realDialogs()
     connect(&answering, &QTimer::timeout, [&] {
         QWidget *modal = QApplication::activeModalWidget();
         if (auto *box = qobject_cast<QMessageBox *>(modal)) {
-            shown = box->windowTitle() + '|' + box->defaultButton()->text();
+            QPushButton *preset = box->defaultButton();
+            shown = box->windowTitle() + '|' + (preset ? preset->text() : "no default");
             return QTest::keyClick(box, Qt::Key_Return);
         }
         auto *user = modal ? modal->findChild<QLineEdit *>("txtUser") : nullptr;
         auto *password = modal ? modal->findChild<QLineEdit *>("txtPassword") : nullptr;
-        if (!user || !password)
+        auto *label = modal ? modal->findChild<QLabel *>() : nullptr;
+        if (!user || !password || !label)
             return;
-        shown = modal->windowTitle() + '|' + modal->findChild<QLabel *>()->text() + '|'
+        shown = modal->windowTitle() + '|' + label->text() + '|'
             + QString::number(password->echoMode());
         user->setText("ann");
         password->setText("right");
