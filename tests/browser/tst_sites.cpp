@@ -62,6 +62,7 @@ private slots:
     void initTestCase();
     void cookiesLastAcrossAStart();
     void secondCopyKeepsNothing();
+    void lockOfAKilledCopyIsTakenOver();
     void safeNames_data();
     void safeNames();
     void download_data();
@@ -144,6 +145,22 @@ void tst_sites::secondCopyKeepsNothing()
     w = first.openPage(url("/cookie?v=x"));
     QVERIFY(w);
     QCOMPARE(w->Caption(), "[kept=first]");
+    QCOMPARE(w->Stbar1Panel1->text(), "Done");
+}
+
+// A copy that was killed left its lock behind: the next start keeps cookies again.
+void tst_sites::lockOfAKilledCopyIsTakenOver()
+{
+    TestFrame t;
+    QProcess gone;
+    gone.start("true");
+    const qint64 deadPid = gone.processId();
+    QVERIFY(deadPid > 0 && gone.waitForFinished());
+    writeFile(t.homeDir() + "/.local/share/Orvane/Orvane.lock",
+        QByteArray::number(deadPid) + '\n' + QCoreApplication::applicationName().toUtf8() + '\n'
+            + QSysInfo::machineHostName().toUtf8() + '\n');
+    Form1 *w = t.openPage(url("/cookie?v=again"));
+    QVERIFY(w);
     QCOMPARE(w->Stbar1Panel1->text(), "Done");
 }
 
