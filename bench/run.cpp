@@ -386,7 +386,7 @@ int main(int argc, char *argv[])
         // file under its name; Orvane's memory for a file ten times smaller beside it.
         const QString curl = QStandardPaths::findExecutable(QStringLiteral("curl"));
         QTemporaryDir dir;
-        QList<double> orv, base, growth, smallGrowth;
+        QList<double> orv, base, bare, growth, smallGrowth;
         const QString url200 = server.url(QStringLiteral("/200mb.bin"));
         for (int i = 0; i < 3; ++i) {
             if (!curl.isEmpty()) {
@@ -398,6 +398,9 @@ int main(int argc, char *argv[])
                     base << clock.nsecsElapsed() / 1e6;
                 QFile::remove(dir.filePath(QStringLiteral("200mb.bin")));
             }
+            const auto e = runChild(bareView, { QStringLiteral("download"), url200 }, 360000);
+            if (e.contains(QStringLiteral("ms")))
+                bare << e.value(QStringLiteral("ms"));
             const auto r = runChild(orvaneChild, { QStringLiteral("download"), url200,
                                                    QString::number(downloadSizes[1]) }, 360000);
             if (r.contains(QStringLiteral("ms"))) {
@@ -414,6 +417,11 @@ int main(int argc, char *argv[])
                                         : QStringLiteral("Download 200 MB to disk, vs curl -o"),
                          orv.isEmpty() ? -1 : median(orv), base.isEmpty() ? -1 : median(base),
                          "ms", 1.2);
+        Row engine = ratioRow(QStringLiteral("  against the bare engine's download"),
+                              orv.isEmpty() ? -1 : median(orv), bare.isEmpty() ? -1 : median(bare),
+                              "ms", 0);
+        engine.target = engine.verdict = QStringLiteral("report");
+        rows << engine;
         Row peak = ratioRow(QStringLiteral("  peak RSS growth, 200 MB vs 20 MB"),
                             growth.isEmpty() ? -1 : median(growth),
                             smallGrowth.isEmpty() ? -1 : median(smallGrowth), "MB", 0);
