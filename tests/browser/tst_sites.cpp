@@ -266,7 +266,9 @@ void tst_sites::download()
         DownloadWindow *window = downloadWindows(t).first();
         QTRY_VERIFY_WITH_TIMEOUT(window->statusText().contains(" of 100.0 MiB"), 10000);
         QTRY_VERIFY_WITH_TIMEOUT(!window->statusText().startsWith("0 bytes"), 10000);
-        window->findChild<QPushButton *>("cmdCancel")->click();
+        auto *cancel = window->findChild<QPushButton *>("cmdCancel");
+        QVERIFY2(cancel, "the download window has no Cancel button");
+        cancel->click();
     }
     const QString text = endOf(t);
     QVERIFY2(text.startsWith(end), qPrintable(text));
@@ -280,6 +282,7 @@ void tst_sites::download()
     QCOMPARE(left, saved || !existing.isNull() ? QStringList { QFileInfo(finalPath).fileName() }
                                                : QStringList());
     QVERIFY(filesIn(folder + "/afile").isEmpty());
+    QVERIFY2(!downloadWindows(t).isEmpty(), "no download window");
     QVERIFY(downloadWindows(t).first()->windowTitle().contains(QFileInfo(finalPath).fileName()));
 }
 
