@@ -4,7 +4,8 @@
 //                                       and "pss_kb" with n, and "switch_median_ms"
 //                                       for bringing a maximised view to the front
 //   bench_bareview download <url>       "ms" from load to the engine's download done,
-//                                       accepted at once into a temporary folder
+//                                       accepted at once into a temporary folder,
+//                                       its profile on disk
 #include "ProcTree.h"
 
 #include <QApplication>
@@ -16,6 +17,7 @@
 #include <QTimer>
 #include <QWebEngineDownloadRequest>
 #include <QWebEngineProfile>
+#include <QWebEnginePage>
 #include <QWebEngineView>
 #include <functional>
 #include <algorithm>
@@ -37,9 +39,14 @@ int main(int argc, char *argv[])
     if (mode == "download") {
         // The engine alone: a warm view, the download accepted as it is asked for.
         QTemporaryDir dir;
-        QWebEngineView view;
+        // A profile on disk, as Orvane's: the engine does more for such a download.
+        QWebEngineProfile profile(QStringLiteral("BareView"));
+        profile.setPersistentStoragePath(dir.filePath(QStringLiteral("data")));
+        profile.setCachePath(dir.filePath(QStringLiteral("cache")));
+        QWebEngineView view; // and its page, before the profile
+        view.setPage(new QWebEnginePage(&profile, &view));
         QElapsedTimer clock;
-        QObject::connect(view.page()->profile(), &QWebEngineProfile::downloadRequested,
+        QObject::connect(&profile, &QWebEngineProfile::downloadRequested,
                          [&](QWebEngineDownloadRequest *request) {
                              request->setDownloadDirectory(dir.path());
                              QObject::connect(request, &QWebEngineDownloadRequest::isFinishedChanged, [&, request] {
