@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QStandardPaths>
+#include <QTimer>
 #include <QWebEngineDownloadRequest>
 #include <QWebEngineProfile>
 #include <QWebEngineView>
@@ -58,12 +59,17 @@ void DownloadManager::requested(QWebEngineDownloadRequest *request)
                                      &replace);
     if (target.isEmpty())
         return request->cancel();
-    auto *job = new DownloadJob(request, target, replace, this);
+    QPointer<DownloadJob> job = new DownloadJob(request, target, replace, this);
     m_jobs.append(job);
-    auto *window = new DownloadWindow(job, owner);
-    if (!owner)
-        m_orphanWindows.append(window);
-    window->show();
+    // The engine starts once this handler has returned; the window can wait for that.
+    QTimer::singleShot(0, this, [this, job, owner] {
+        if (!job)
+            return;
+        auto *window = new DownloadWindow(job, owner);
+        if (!owner)
+            m_orphanWindows.append(window);
+        window->show();
+    });
 }
 
 QString DownloadManager::askTarget(QWidget *owner, const QString &folder, const QString &name,
