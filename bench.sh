@@ -5,8 +5,8 @@ set -euo pipefail
 cd "$(dirname "$0")"
 ./scripts/setup.sh
 
-# Start-up is watched on a real X server.
-packages=(x11-utils)
+# Start-up is watched on a real X server; curl is the download's baseline.
+packages=(x11-utils curl)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

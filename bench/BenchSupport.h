@@ -1,6 +1,7 @@
 #pragma once
 // What the benchmark programs share: a frame of their own in temporary folders,
 // a prompter that says Yes, and small waiting and timing helpers.
+#include "browser/WebBrowser.h"
 #include "forms/ModuleLoader.h"
 #include "forms/Prompter.h"
 #include "frame/MDIForm1.h"
@@ -9,6 +10,7 @@
 #include <QList>
 #include <QTemporaryDir>
 #include <functional>
+#include <memory>
 
 class Form1;
 
@@ -23,6 +25,13 @@ public:
     QString askText(QWidget *, const QString &, const QString &, bool *ok) override;
     bool choosePrinter(QWidget *, QPrinter *) override { return false; }
     int execDialog(QDialog *) override { return 0; }
+    // Downloads go to the folder offered, under the name offered.
+    QString saveFileIn(QWidget *, const QString &, const QString &folder,
+                       const QString &suggested) override { return folder + '/' + suggested; }
+    bool askLogin(QWidget *, const QString &, const QString &, QString *, QString *) override
+    {
+        return false;
+    }
     std::function<void()> onAsk; // runs at every message box
 };
 
@@ -40,13 +49,23 @@ struct Bench
                                         QStringLiteral("liborvane_download.so")),
                            "orvane_download_fetch" };
     MDIForm1 *frame = nullptr;
+    std::unique_ptr<WebBrowserFactory> browsers; // after the frame, before the application
 
-    WebBrowserFactory *factory() { return engine.call<WebBrowserFactory *>(); }
+    WebBrowserFactory *factory()
+    {
+        if (!browsers)
+            browsers.reset(engine.call<WebBrowserFactory *>());
+        return browsers.get();
+    }
     PageFetch fetch() { return download.call<PageFetch>(); }
     void create();
     // The frame goes as in a crash (its journal stays) and a new one starts.
     void recreate();
-    ~Bench() { delete frame; }
+    ~Bench()
+    {
+        delete frame;
+        browsers.reset();
+    }
 };
 
 // Records whether a widget has painted since the last reset.

@@ -3,6 +3,9 @@
 //   bench_bareview windows <url> <n>    prints "rss1_kb" with one view, then "rss_kb"
 //                                       and "pss_kb" with n, and "switch_median_ms"
 //                                       for bringing a maximised view to the front
+//   bench_bareview download <url>       "ms" from load to the engine's download done,
+//                                       accepted at once into a temporary folder,
+//                                       its profile on disk
 #include "ProcTree.h"
 
 #include <QApplication>
@@ -10,7 +13,11 @@
 #include <QMainWindow>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QTemporaryDir>
 #include <QTimer>
+#include <QWebEngineDownloadRequest>
+#include <QWebEngineProfile>
+#include <QWebEnginePage>
 #include <QWebEngineView>
 #include <functional>
 #include <algorithm>
@@ -28,6 +35,41 @@ int main(int argc, char *argv[])
     const QByteArray mode = argv[1];
     const QUrl url(QString::fromLocal8Bit(argv[2]));
     const int count = argc > 3 ? atoi(argv[3]) : 1;
+
+    if (mode == "download") {
+        // The engine alone: a warm view, the download accepted as it is asked for.
+        QTemporaryDir dir;
+        // A profile on disk, as Orvane's: the engine does more for such a download.
+        QWebEngineProfile profile(QStringLiteral("BareView"));
+        profile.setPersistentStoragePath(dir.filePath(QStringLiteral("data")));
+        profile.setCachePath(dir.filePath(QStringLiteral("cache")));
+        QWebEngineView view; // and its page, before the profile
+        view.setPage(new QWebEnginePage(&profile, &view));
+        QElapsedTimer clock;
+        QObject::connect(&profile, &QWebEngineProfile::downloadRequested,
+                         [&](QWebEngineDownloadRequest *request) {
+                             request->setDownloadDirectory(dir.path());
+                             QObject::connect(request, &QWebEngineDownloadRequest::isFinishedChanged, [&, request] {
+                                 if (request->state() == QWebEngineDownloadRequest::DownloadCompleted)
+                                     std::printf("ms %.2f\n", clock.nsecsElapsed() / 1e6);
+                                 QCoreApplication::exit(0);
+                             });
+                             request->accept();
+                         });
+        QObject::connect(&view, &QWebEngineView::loadFinished, [&] {
+            if (clock.isValid())
+                return;
+            QTimer::singleShot(1000, [&] {
+                clock.start();
+                view.load(url);
+            });
+        });
+        view.show();
+        view.load(QUrl(QStringLiteral("about:blank")));
+        const int code = app.exec();
+        std::fflush(stdout);
+        return code;
+    }
 
     QMainWindow frame;
     auto *area = new QMdiArea;

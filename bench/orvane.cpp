@@ -10,6 +10,8 @@
 //                          libcurl plus a bare text box painting the same text
 //   sidebar                "ms": closing Favorites from its design height
 //   moduleload             "ms": loading the engine's module
+//   download <url> <bytes> "ms": from Go to the file whole under its name on disk;
+//                          "rss_growth_kb": the process tree's peak RSS over that before
 //   journal <url>          the journal of open windows (journal.cpp)
 #include "BenchSupport.h"
 #include "ProcTree.h"
@@ -31,13 +33,18 @@
 #include <QComboBox>
 #include <QDirIterator>
 #include <QElapsedTimer>
+#include <QEventLoop>
 #include <QFile>
+#include <QFileInfo>
+#include <QUrl>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPlainTextEdit>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <algorithm>
+#include <atomic>
+#include <thread>
 #include <cstdio>
 #include <curl/curl.h>
 #include <unistd.h>
@@ -318,6 +325,56 @@ int sideBar()
     return 0;
 }
 
+int download(const QString &url, qint64 bytes)
+{
+    Bench b;
+    // The profile and the Downloads folder in the bench's own home.
+    const QByteArray home = QFile::encodeName(b.home.path());
+    qputenv("HOME", home);
+    qputenv("XDG_DATA_HOME", home + "/.local/share");
+    qputenv("XDG_CACHE_HOME", home + "/.cache");
+    qputenv("XDG_CONFIG_HOME", home + "/.config");
+    b.create();
+    waitFor([] { return false; }, 300);
+    int completed = 0;
+    Form1 *w = openAndGo(b.frame, QStringLiteral("about:blank"), &completed);
+    if (!waitFor([&] { return completed > 0; }, 60000))
+        return 3;
+    waitFor([] { return false; }, 1000);
+    const qint64 before = ProcTree::totalRssKb(getpid());
+    qint64 peak = before;
+    const QString target = b.home.path() + QStringLiteral("/Downloads/") + QUrl(url).fileName();
+    QElapsedTimer clock;
+    clock.start();
+    w->wb->Navigate(url);
+    // Memory is read on a thread of its own: the engine's UI thread is this one.
+    std::atomic<bool> sampling { true };
+    std::atomic<qint64> top { before };
+    std::thread sampler([&] {
+        while (sampling) {
+            top = std::max<qint64>(top, ProcTree::totalRssKb(getpid()));
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        }
+    });
+    // Not a busy wait: the engine's threads need the cores.
+    QEventLoop loop;
+    QTimer check;
+    QObject::connect(&check, &QTimer::timeout, [&] {
+        if (QFileInfo(target).size() == bytes || clock.elapsed() > 300000)
+            loop.quit();
+    });
+    check.start(20);
+    loop.exec();
+    const double ms = clock.nsecsElapsed() / 1e6;
+    sampling = false;
+    sampler.join();
+    peak = std::max<qint64>(top, ProcTree::totalRssKb(getpid()));
+    if (QFileInfo(target).size() != bytes)
+        return 3;
+    std::printf("ms %.2f\nrss_growth_kb %lld\n", ms, peak - before);
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -342,6 +399,8 @@ int main(int argc, char *argv[])
         code = moduleLoad();
     else if (mode == "sidebar")
         code = sideBar();
+    else if (mode == "download")
+        code = download(url, argc > 3 ? atoll(argv[3]) : 0);
     else if (mode == "journal")
         code = journalBench(url);
     std::fflush(stdout);

@@ -7,6 +7,7 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QHash>
 #include <QProcess>
 #include <QStandardPaths>
@@ -207,6 +208,18 @@ int main(int argc, char *argv[])
     for (int i = 80; i < big.size(); i += 80)
         big[i] = '\n';
     server.page(QStringLiteral("/big"), big);
+    const QStringList only = app.arguments().mid(1);
+    auto wanted = [&only](const char *section) {
+        return only.isEmpty() || only.contains(QLatin1String(section));
+    };
+    const qint64 downloadSizes[] = { 20 * 1024 * 1024, 200 * 1024 * 1024 };
+    if (wanted("download"))
+        for (qint64 size : downloadSizes) {
+            QByteArray file(size, Qt::Uninitialized);
+            for (qint64 i = 0; i < size; ++i)
+                file[i] = char((i * 131 + i / 251) & 0xFF);
+            server.file(QStringLiteral("/%1mb.bin").arg(size >> 20), file);
+        }
     if (!server.start()) {
         std::fprintf(stderr, "no loopback server\n");
         return 1;
@@ -215,10 +228,6 @@ int main(int argc, char *argv[])
 
     // Start-up, under the X server this process was started with.
     // Naming sections on the command line runs only those.
-    const QStringList only = app.arguments().mid(1);
-    auto wanted = [&only](const char *section) {
-        return only.isEmpty() || only.contains(QLatin1String(section));
-    };
 
     std::fprintf(stderr, "start-up...\n");
     Display *dpy = wanted("startup") ? XOpenDisplay(nullptr) : nullptr;
@@ -371,6 +380,55 @@ int main(int argc, char *argv[])
                      QStringLiteral("-"), QStringLiteral("report"), QStringLiteral("-") };
     }
 
+    std::fprintf(stderr, "download...\n");
+    if (wanted("download")) {
+        // The same file from the same server: curl -o, then Orvane from Go to the whole
+        // file under its name; Orvane's memory for a file ten times smaller beside it.
+        const QString curl = QStandardPaths::findExecutable(QStringLiteral("curl"));
+        QTemporaryDir dir;
+        QList<double> orv, base, bare, growth, smallGrowth;
+        const QString url200 = server.url(QStringLiteral("/200mb.bin"));
+        for (int i = 0; i < 3; ++i) {
+            if (!curl.isEmpty()) {
+                QElapsedTimer clock;
+                clock.start();
+                const int code = QProcess::execute(curl, { QStringLiteral("-s"), QStringLiteral("-o"),
+                                                           dir.filePath(QStringLiteral("200mb.bin")), url200 });
+                if (code == 0 && QFileInfo(dir.filePath(QStringLiteral("200mb.bin"))).size() == downloadSizes[1])
+                    base << clock.nsecsElapsed() / 1e6;
+                QFile::remove(dir.filePath(QStringLiteral("200mb.bin")));
+            }
+            const auto e = runChild(bareView, { QStringLiteral("download"), url200 }, 360000);
+            if (e.contains(QStringLiteral("ms")))
+                bare << e.value(QStringLiteral("ms"));
+            const auto r = runChild(orvaneChild, { QStringLiteral("download"), url200,
+                                                   QString::number(downloadSizes[1]) }, 360000);
+            if (r.contains(QStringLiteral("ms"))) {
+                orv << r.value(QStringLiteral("ms"));
+                growth << r.value(QStringLiteral("rss_growth_kb")) / 1024;
+            }
+            const auto s = runChild(orvaneChild, { QStringLiteral("download"),
+                                                   server.url(QStringLiteral("/20mb.bin")),
+                                                   QString::number(downloadSizes[0]) }, 120000);
+            if (s.contains(QStringLiteral("rss_growth_kb")))
+                smallGrowth << s.value(QStringLiteral("rss_growth_kb")) / 1024;
+        }
+        rows << ratioRow(curl.isEmpty() ? QStringLiteral("Download 200 MB (curl not installed)")
+                                        : QStringLiteral("Download 200 MB to disk, vs curl -o"),
+                         orv.isEmpty() ? -1 : median(orv), base.isEmpty() ? -1 : median(base),
+                         "ms", 1.2);
+        Row engine = ratioRow(QStringLiteral("  against the bare engine's download"),
+                              orv.isEmpty() ? -1 : median(orv), bare.isEmpty() ? -1 : median(bare),
+                              "ms", 0);
+        engine.target = engine.verdict = QStringLiteral("report");
+        rows << engine;
+        Row peak = ratioRow(QStringLiteral("  peak RSS growth, 200 MB vs 20 MB"),
+                            growth.isEmpty() ? -1 : median(growth),
+                            smallGrowth.isEmpty() ? -1 : median(smallGrowth), "MB", 0);
+        peak.target = peak.verdict = QStringLiteral("report");
+        rows << peak;
+    }
+
     std::fprintf(stderr, "journal...\n");
     if (wanted("journal")) {
         QList<QHash<QString, double>> runs;
@@ -391,6 +449,6 @@ int main(int argc, char *argv[])
         std::printf("%-40s %14s %14s %8s %10s %7s\n", qPrintable(r.what), qPrintable(r.orvane),
                     qPrintable(r.baseline), qPrintable(r.ratio), qPrintable(r.target),
                     qPrintable(r.verdict));
-    std::printf("(medians of %d runs; times in ms, memory in MB)\n", Runs);
+    std::printf("(medians of %d runs, downloads of 3; times in ms, memory in MB)\n", Runs);
     return 0;
 }

@@ -7,7 +7,8 @@ cd "$(dirname "$0")/.."
 packages=(cmake g++ ninja-build pkg-config qt6-base-dev qt6-webengine-dev
           libqt6webenginecore6-bin libcurl4-openssl-dev libcpp-httplib-dev
           qt6-qpa-plugins fonts-dejavu-core libgl-dev libx11-dev libxtst-dev xvfb xauth
-          openbox librsvg2-bin desktop-file-utils appstream dpkg-dev x11-utils python3)
+          openbox librsvg2-bin desktop-file-utils appstream dpkg-dev x11-utils python3
+          libssl-dev openssl)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -16,6 +16,7 @@
 #include <QPixmap>
 #include <QStandardPaths>
 #include <QTimer>
+#include <memory>
 
 namespace {
 
@@ -89,6 +90,9 @@ int main(int argc, char *argv[])
     ModuleLoader download(ModulePlaces(programDir, QStringLiteral("liborvane_download.so")),
                           "orvane_download_fetch");
     MDIForm1 *frame = nullptr;
+    // Made with the first window; it holds the engine's profile, which must go after
+    // the last view and before the application.
+    std::unique_ptr<WebBrowserFactory> browsers;
 
     FrameEnv env;
     // An installed copy (its modules in ../lib/orvane) keeps its settings in the
@@ -104,8 +108,10 @@ int main(int argc, char *argv[])
         state = QDir::homePath() + QStringLiteral("/.local/state");
     env.stateDir = state + QStringLiteral("/Orvane");
     env.prompter = &prompter;
-    env.browsers = [&engine, &prompter, &frame]() -> WebBrowserFactory * {
-        WebBrowserFactory *factory = engine.call<WebBrowserFactory *>();
+    env.browsers = [&engine, &prompter, &frame, &browsers]() -> WebBrowserFactory * {
+        if (!browsers)
+            browsers.reset(engine.call<WebBrowserFactory *>());
+        WebBrowserFactory *factory = browsers.get();
         if (!factory && frame) {
             static bool told = false;
             if (!told) {
@@ -128,7 +134,8 @@ int main(int argc, char *argv[])
     for (const QString &argument : arguments)
         frame->OpenArgument(argument);
     const int code = app.exec();
-    // Views go before the engine's profile does.
+    // Views go before the engine's profile does; running downloads end with it.
     delete frame;
+    browsers.reset();
     return code;
 }

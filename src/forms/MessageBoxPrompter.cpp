@@ -1,7 +1,10 @@
 #include "forms/MessageBoxPrompter.h"
 
+#include "forms/LoginDialog.h"
+
 #include <QComboBox>
 #include <QDialog>
+#include <QDir>
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QMessageBox>
@@ -31,6 +34,8 @@ int MessageBoxPrompter::msgBox(QWidget *parent, const QString &text, int style,
     case 64: box.setIcon(QMessageBox::Information); break;
     default: box.setIcon(QMessageBox::NoIcon); break;
     }
+    if (buttons == 4 && (style & MsgBox::SecondDefault))
+        box.setDefaultButton(QMessageBox::No);
     box.setAccessibleName(box.windowTitle());
     switch (box.exec()) {
     case QMessageBox::Yes: return MsgBox::Yes;
@@ -82,4 +87,22 @@ bool MessageBoxPrompter::choosePrinter(QWidget *parent, QPrinter *printer)
 int MessageBoxPrompter::execDialog(QDialog *dialog)
 {
     return dialog->exec();
+}
+
+QString MessageBoxPrompter::saveFileIn(QWidget *parent, const QString &title,
+                                       const QString &folder, const QString &suggested)
+{
+    return QFileDialog::getSaveFileName(parent, title, QDir(folder).filePath(suggested), QString(),
+                                        nullptr, QFileDialog::DontConfirmOverwrite);
+}
+
+bool MessageBoxPrompter::askLogin(QWidget *parent, const QString &title, const QString &text,
+                                  QString *user, QString *password)
+{
+    LoginDialog dialog(parent, title, text);
+    if (dialog.exec() != QDialog::Accepted)
+        return false;
+    *user = dialog.user();
+    *password = dialog.password();
+    return true;
 }

@@ -14,4 +14,8 @@ public:
                     bool *ok) override;
     bool choosePrinter(QWidget *parent, QPrinter *printer) override;
     int execDialog(QDialog *dialog) override;
+    QString saveFileIn(QWidget *parent, const QString &title, const QString &folder,
+                       const QString &suggested) override;
+    bool askLogin(QWidget *parent, const QString &title, const QString &text, QString *user,
+                  QString *password) override;
 };

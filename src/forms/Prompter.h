@@ -10,7 +10,8 @@ class QWidget;
 
 // Message-box styles and answers, as the rest of the program speaks of them.
 namespace MsgBox {
-enum Style { OkOnly = 0, Critical = 16, YesNoCritical = 20, YesNoQuestion = 36, Exclamation = 48 };
+enum Style { OkOnly = 0, Critical = 16, YesNoCritical = 20, YesNoQuestion = 36, Exclamation = 48,
+             YesNoExclamation = 52, SecondDefault = 256 /* No is the default answer */ };
 enum Answer { Ok = 1, Yes = 6, No = 7 };
 }
 
@@ -41,4 +42,12 @@ public:
     virtual bool choosePrinter(QWidget *parent, QPrinter *printer) = 0;
     // Runs a modal dialog of the program's own and returns its result.
     virtual int execDialog(QDialog *dialog) = 0;
+
+    // A save dialog opened in folder with the name filled in; empty when cancelled.
+    // It does not ask before replacing a file: the caller does.
+    virtual QString saveFileIn(QWidget *parent, const QString &title, const QString &folder,
+                               const QString &suggested) = 0;
+    // A name and a password (shown hidden); false when cancelled.
+    virtual bool askLogin(QWidget *parent, const QString &title, const QString &text,
+                          QString *user, QString *password) = 0;
 };

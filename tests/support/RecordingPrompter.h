@@ -36,6 +36,32 @@ public:
         return onDialog ? onDialog(dialog) : int(QDialog::Rejected);
     }
 
+    // Recorded in asked with a style of SaveQuestion (text: the folder and name
+    // offered) or LoginQuestion; answered from saves and logins, else cancelled.
+    QString saveFileIn(QWidget *, const QString &title, const QString &folder,
+        const QString &suggested) override
+    {
+        asked.append(Asked { folder + "/" + suggested, SaveQuestion, title });
+        if (whileOpen)
+            whileOpen(asked.last());
+        return saves.isEmpty() ? QString() : saves.takeFirst();
+    }
+    bool askLogin(QWidget *, const QString &title, const QString &text, QString *user,
+        QString *password) override
+    {
+        asked.append(Asked { text, LoginQuestion, title });
+        if (whileOpen)
+            whileOpen(asked.last());
+        if (logins.isEmpty())
+            return false;
+        *user = logins.first().first;
+        *password = logins.takeFirst().second;
+        return true;
+    }
+    enum { SaveQuestion = -1, LoginQuestion = -2 };
+    QStringList saves;
+    QList<QPair<QString, QString>> logins;
+
     // The n-th box asked as "text|title|style".
     QString box(int n = 0) const
     {

@@ -6,14 +6,6 @@
 #include "browser/EngineSetup.h"
 #include "dialogs/download/CurlFetch.h"
 
-struct TestEngine : WebBrowserFactory
-{
-    WebBrowser *create(QWidget *parent, Prompter *prompter) override
-    {
-        return new WebEngineBrowser(parent, prompter);
-    }
-};
-
 // A frame of its own for each test: program folder and home in temporary folders,
 // a recording prompter (or the real one given) and the real web engine.
 struct TestFrame
@@ -21,7 +13,34 @@ struct TestFrame
     explicit TestFrame(bool load = true, bool withEngine = true, Prompter *real = nullptr)
         : realPrompter(real)
     {
+        useUserFolders(home.path());
         create(load, withEngine);
+    }
+    // The user's folders as the engine's profile and the downloads find them, read
+    // when the first window is made: HOME and XDG_* under home.
+    static void useUserFolders(const QString &home)
+    {
+        qputenv("HOME", QFile::encodeName(home));
+        qputenv("XDG_DATA_HOME", QFile::encodeName(home + "/.local/share"));
+        qputenv("XDG_CACHE_HOME", QFile::encodeName(home + "/.cache"));
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(home + "/.config"));
+    }
+    ~TestFrame()
+    {
+        frame.reset();
+        const bool used = engine && engine->profile();
+        engine.reset();
+        // The engine writes its cache index and network state just after its profile
+        // has gone; the temporary home is removed after that.
+        if (used)
+            QTest::qWait(300);
+    }
+    // Quit and start again: the frame, then the engine's profile, then anew.
+    void restart()
+    {
+        frame.reset();
+        engine = std::make_unique<WebEngineFactory>();
+        create();
     }
     void create(bool load = true, bool withEngine = true)
     {
@@ -33,7 +52,7 @@ struct TestFrame
         env.prompter = realPrompter ? realPrompter : &prompter;
         env.dpi = 96;
         if (withEngine)
-            env.browsers = [this]() -> WebBrowserFactory * { return &engine; };
+            env.browsers = [this]() -> WebBrowserFactory * { return engine.get(); };
         env.downloads = [] { return &CurlFetch; };
         env.quit = [this] { ++quits; };
         frame = std::make_unique<MDIForm1>(env);
@@ -55,7 +74,7 @@ struct TestFrame
 
     QTemporaryDir program, home;
     QString state; // the journal's folder, when not the one in home
-    TestEngine engine;
+    std::unique_ptr<WebEngineFactory> engine = std::make_unique<WebEngineFactory>();
     RecordingPrompter prompter;
     Prompter *realPrompter = nullptr;
     int quits = 0;

@@ -3,6 +3,7 @@
 #include "browser/Form1.h"
 #include "browser/WebBrowser.h"
 #include "browser/webengine/WebEngineBrowser.h"
+#include "browser/webengine/WebEngineFactory.h"
 #include "dialogs/Module2.h"
 #include "dialogs/frmEdit.h"
 #include "dialogs/frmOptions.h"

@@ -1,6 +1,8 @@
 #include "browser/webengine/WebEngineBrowser.h"
 
+#include "browser/webengine/SiteQuestions.h"
 #include "browser/webengine/WebEnginePage.h"
+#include "browser/webengine/WebEngineProfile.h"
 #include "forms/Prompter.h"
 
 #include <QDataStream>
@@ -13,8 +15,8 @@
 #include <QWebEngineSettings>
 #include <QWebEngineView>
 
-WebEngineBrowser::WebEngineBrowser(QWidget *parent, Prompter *prompter)
-    : WebBrowser(parent), m_prompter(prompter), m_view(new QWebEngineView(this))
+WebEngineBrowser::WebEngineBrowser(QWidget *parent, Prompter *prompter, WebEngineProfile *profile)
+    : WebBrowser(parent), m_prompter(prompter), m_profile(profile), m_view(new QWebEngineView(this))
 {
     setObjectName(QStringLiteral("wb"));
     setAccessibleName(QStringLiteral("wb"));
@@ -23,11 +25,12 @@ WebEngineBrowser::WebEngineBrowser(QWidget *parent, Prompter *prompter)
     layout->addWidget(m_view);
 
     // The page belongs to its view; both go before the profile does.
-    auto *page = new WebEnginePage(QWebEngineProfile::defaultProfile(), this, m_view);
+    auto *page = new WebEnginePage(profile->profile(), this, m_view);
     // Every request for a window must reach our prompt: the engine's own popup
     // blocking stays off.
     page->settings()->setAttribute(QWebEngineSettings::JavascriptCanOpenWindows, true);
     m_view->setPage(page);
+    m_site = new SiteQuestions(page, prompter, this);
 
     connect(page, &QWebEnginePage::linkHovered, this, &WebBrowser::StatusTextChange);
     connect(page, &QWebEnginePage::loadStarted, this, [this] {
@@ -42,7 +45,8 @@ WebEngineBrowser::WebEngineBrowser(QWidget *parent, Prompter *prompter)
         emit ProgressChange(100, 100);
         // A load cut short by a dead renderer keeps the word of its end.
         if (!m_rendererGone)
-            emit StatusTextChange(QStringLiteral("Done"));
+            emit StatusTextChange(m_site->refusal().isEmpty() ? m_profile->doneText()
+                                                              : m_site->refusal());
         emit DocumentComplete(this, LocationURL());
     });
     connect(page, &QWebEnginePage::renderProcessTerminated, this,

@@ -3,6 +3,8 @@
 #include "browser/WebBrowser.h"
 
 class QPrinter;
+class SiteQuestions;
+class WebEngineProfile;
 class QWebEnginePage;
 class QWebEngineView;
 
@@ -11,7 +13,8 @@ class WebEngineBrowser : public WebBrowser
 {
     Q_OBJECT
 public:
-    WebEngineBrowser(QWidget *parent, Prompter *prompter);
+    // The profile outlives the view.
+    WebEngineBrowser(QWidget *parent, Prompter *prompter, WebEngineProfile *profile);
     ~WebEngineBrowser() override;
 
     void Navigate(const QString &address) override;
@@ -37,6 +40,8 @@ private:
     void properties();
 
     Prompter *m_prompter;
+    WebEngineProfile *m_profile;
+    SiteQuestions *m_site;
     QWebEngineView *m_view;
     QPrinter *m_printer = nullptr;
     bool m_rendererGone = false;

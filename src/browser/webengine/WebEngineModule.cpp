@@ -1,18 +1,7 @@
-#include "browser/webengine/WebEngineBrowser.h"
+#include "browser/webengine/WebEngineFactory.h"
 
-namespace {
-class WebEngineFactory : public WebBrowserFactory
-{
-public:
-    WebBrowser *create(QWidget *parent, Prompter *prompter) override
-    {
-        return new WebEngineBrowser(parent, prompter);
-    }
-};
-} // namespace
-
+// A new factory; the caller owns it and deletes it after its last window.
 extern "C" Q_DECL_EXPORT WebBrowserFactory *orvane_webengine_factory()
 {
-    static WebEngineFactory factory;
-    return &factory;
+    return new WebEngineFactory;
 }

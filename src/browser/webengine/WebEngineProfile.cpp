@@ -1,0 +1,46 @@
+#include "browser/webengine/WebEngineProfile.h"
+
+#include "browser/webengine/DownloadManager.h"
+
+#include <QDir>
+#include <QLockFile>
+#include <QWebEngineProfile>
+
+WebEngineProfile::WebEngineProfile(const QString &dataDir, const QString &cacheDir,
+                                   Prompter *prompter)
+{
+    // The lock lasts as long as this copy runs; one left by a copy that was killed
+    // is recognised by its dead process and taken over.
+    m_lock = std::make_unique<QLockFile>(QDir(dataDir).filePath(QStringLiteral("Orvane.lock")));
+    m_lock->setStaleLockTime(0);
+    m_lasting = QDir().mkpath(dataDir) && m_lock->tryLock(0);
+    if (!m_lasting)
+        m_note = m_lock->error() == QLockFile::LockFailedError
+                ? QStringLiteral("another copy of Orvane holds the saved cookies and site data")
+                : QStringLiteral("cookies and site data cannot be saved in ") + dataDir;
+    if (m_lasting) {
+        m_profile = new QWebEngineProfile(QStringLiteral("Orvane"));
+        m_profile->setPersistentStoragePath(dataDir);
+        m_profile->setCachePath(cacheDir);
+        m_profile->setHttpCacheType(QWebEngineProfile::DiskHttpCache);
+        m_profile->setPersistentCookiesPolicy(QWebEngineProfile::AllowPersistentCookies);
+    } else {
+        m_profile = new QWebEngineProfile(); // off the record: nothing written
+    }
+    m_downloads = std::make_unique<DownloadManager>(m_profile, prompter);
+}
+
+WebEngineProfile::~WebEngineProfile()
+{
+    m_downloads->cancelAll();
+    delete m_profile;
+    // Cancelled downloads may leave their files until the engine has let go.
+    m_downloads.reset();
+}
+
+QString WebEngineProfile::doneText() const
+{
+    if (m_lasting)
+        return QStringLiteral("Done");
+    return QStringLiteral("Done (%1: this copy keeps none of its own)").arg(m_note);
+}
