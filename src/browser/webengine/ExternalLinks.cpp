@@ -1,0 +1,64 @@
+#include "browser/webengine/ExternalLinks.h"
+
+#include "browser/webengine/PageDialogs.h"
+#include "browser/webengine/WebEngineBrowser.h"
+#include "forms/Prompter.h"
+
+#include <QDesktopServices>
+#include <QTimer>
+
+ExternalLinks::ExternalLinks(WebEngineBrowser *browser) : QObject(browser), m_browser(browser) { }
+
+bool ExternalLinks::isForOtherProgram(const QUrl &url)
+{
+    static const QStringList engine = {
+        QStringLiteral("http"), QStringLiteral("https"), QStringLiteral("file"),
+        QStringLiteral("data"), QStringLiteral("about"), QStringLiteral("blob"),
+        QStringLiteral("ws"), QStringLiteral("wss"), QStringLiteral("qrc"),
+        QStringLiteral("view-source"), QStringLiteral("chrome"), QStringLiteral("devtools"),
+        QStringLiteral("filesystem"), QStringLiteral("javascript"),
+    };
+    return !url.scheme().isEmpty() && !engine.contains(url.scheme().toLower());
+}
+
+bool ExternalLinks::isRefused(const QUrl &url)
+{
+    const QString scheme = url.scheme().toLower();
+    return scheme == QLatin1String("javascript") || scheme == QLatin1String("file")
+            || scheme == QLatin1String("data") || scheme == QLatin1String("vbscript")
+            || !isForOtherProgram(url);
+}
+
+void ExternalLinks::request(const QUrl &url, const QUrl &from)
+{
+    if (isRefused(url) || m_pending.contains(url))
+        return;
+    m_pending.append(url);
+    QTimer::singleShot(0, this, [this, url, from] { ask(url, from); });
+}
+
+void ExternalLinks::ask(const QUrl &url, const QUrl &from)
+{
+    if (!m_browser || m_browser->isClosing())
+        return;
+    const QString site = PageDialogs::site(from);
+    const QString address = url.toString();
+    QPointer<ExternalLinks> self(this);
+    const int reply = m_browser->prompter()->msgBox(
+            m_browser,
+            (site.isEmpty() || site == QLatin1String(":") ? QStringLiteral("This page")
+                                                           : site)
+                    + QStringLiteral(" wants to open this address with another program:\r\n")
+                    + address + QStringLiteral("\r\nOpen it?"),
+            36, QStringLiteral("Open another program"));
+    if (!self)
+        return;
+    m_pending.removeAll(url);
+    if (reply != 6 || !m_browser || m_browser->isClosing())
+        return;
+    if (QDesktopServices::openUrl(url))
+        emit m_browser->StatusTextChange(QStringLiteral("Opened with another program: ") + address);
+    else
+        emit m_browser->StatusTextChange(QStringLiteral("No program is set up to open %1: addresses.")
+                                                 .arg(url.scheme()));
+}
