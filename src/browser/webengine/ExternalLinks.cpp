@@ -6,8 +6,24 @@
 
 #include <QDesktopServices>
 #include <QTimer>
+#include <QWebEngineLoadingInfo>
+#include <QWebEnginePage>
 
-ExternalLinks::ExternalLinks(WebEngineBrowser *browser) : QObject(browser), m_browser(browser) { }
+ExternalLinks::ExternalLinks(WebEngineBrowser *browser) : QObject(browser), m_browser(browser)
+{
+    // The engine ends a refused address as a stopped load, whose "Done" must not
+    // hide what became of the address.
+    connect(browser->page(), &QWebEnginePage::loadingChanged, this,
+            [this](const QWebEngineLoadingInfo &info) {
+                if (info.status() == QWebEngineLoadingInfo::LoadStartedStatus
+                    || !isForOtherProgram(info.url()) || m_status.isEmpty())
+                    return;
+                QTimer::singleShot(0, this, [this] {
+                    if (m_browser)
+                        emit m_browser->StatusTextChange(m_status);
+                });
+            });
+}
 
 bool ExternalLinks::isForOtherProgram(const QUrl &url)
 {
@@ -34,6 +50,7 @@ void ExternalLinks::request(const QUrl &url, const QUrl &from)
     if (isRefused(url) || m_pending.contains(url))
         return;
     m_pending.append(url);
+    m_status.clear();
     QTimer::singleShot(0, this, [this, url, from] { ask(url, from); });
 }
 
@@ -56,9 +73,8 @@ void ExternalLinks::ask(const QUrl &url, const QUrl &from)
     m_pending.removeAll(url);
     if (reply != 6 || !m_browser || m_browser->isClosing())
         return;
-    if (QDesktopServices::openUrl(url))
-        emit m_browser->StatusTextChange(QStringLiteral("Opened with another program: ") + address);
-    else
-        emit m_browser->StatusTextChange(QStringLiteral("No program is set up to open %1: addresses.")
-                                                 .arg(url.scheme()));
+    m_status = QDesktopServices::openUrl(url)
+            ? QStringLiteral("Opened with another program: ") + address
+            : QStringLiteral("No program is set up to open %1: addresses.").arg(url.scheme());
+    emit m_browser->StatusTextChange(m_status);
 }

@@ -26,4 +26,5 @@ private:
 
     QPointer<WebEngineBrowser> m_browser;
     QList<QUrl> m_pending;
+    QString m_status; // what became of the latest address
 };
