@@ -64,3 +64,16 @@ void RealInput::type(const QString &text)
 }
 
 void RealInput::key(const char *keysymName) { pressKeysym(XStringToKeysym(keysymName)); }
+
+void RealInput::chord(std::initializer_list<const char *> names)
+{
+    Display *d = display();
+    QList<KeyCode> codes;
+    for (const char *name : names)
+        codes.append(XKeysymToKeycode(d, XStringToKeysym(name)));
+    for (KeyCode code : codes)
+        XTestFakeKeyEvent(d, code, True, CurrentTime);
+    for (auto it = codes.crbegin(); it != codes.crend(); ++it)
+        XTestFakeKeyEvent(d, *it, False, CurrentTime);
+    flush();
+}

@@ -2,6 +2,7 @@
 
 #include <QPoint>
 #include <QTest>
+#include <initializer_list>
 
 class QString;
 class QWidget;
@@ -14,6 +15,8 @@ bool available();
 void click(QWidget *widget, QPoint at = QPoint(-1, -1), int button = 1);
 void type(const QString &printableAscii);
 void key(const char *keysymName); // "Return", "Escape", ...
+// Keys held down in order and let go in reverse: {"Control_L", "r"}.
+void chord(std::initializer_list<const char *> keysymNames);
 // Lets the program run before a test looks, as a person looks once the screen settled.
 inline void settle(int idleMs = 1000) { QTest::qWait(idleMs); }
 } // namespace RealInput
