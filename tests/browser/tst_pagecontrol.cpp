@@ -200,7 +200,7 @@ void tst_pagecontrol::permissions_data()
     QTest::addColumn<QString>("received");
     QTest::addColumn<QString>("asks");
     const QString location = "navigator.geolocation.getCurrentPosition("
-        "function () { done('position'); }, function (e) { done('error ' + e.code); });";
+        "function () { done('position'); }, function (e) { done('error ' + e.code); }, { timeout: 3000 });";
     const QString notify = "Notification.requestPermission().then(done);";
     QTest::newRow("location, No") << location << 7 << "error 1" << "know your location";
     QTest::newRow("location, Yes") << location << 6 << "not 1" << "know your location";

@@ -51,7 +51,9 @@ WebEngineBrowser::WebEngineBrowser(QWidget *parent, Prompter *prompter)
     connect(page, &QWebEnginePage::pdfPrintingFinished, this,
             [this](const QString &file, bool ok) { printed(ok, file); });
     connect(m_view, &QWebEngineView::printFinished, this, [this](bool ok) {
-        const QString name = m_printer ? m_printer->printerName() : QString();
+        const QString name = !m_printer ? QString()
+                : m_printer->outputFileName().isEmpty() ? m_printer->printerName()
+                                                        : m_printer->outputFileName();
         delete m_printer;
         m_printer = nullptr;
         printed(ok, name);
