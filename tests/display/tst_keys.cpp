@@ -243,13 +243,8 @@ void tst_keys::dialogLoopIsStopped()
             RealInput::key("Return");
         } else if (answer == "Esc") {
             RealInput::key("Escape");
-        } else { // the window manager's close box, at the right of the title bar
-            // (Once the window manager has framed the box.)
-            QVERIFY(QTest::qWaitFor([&] { return box->frameGeometry() != box->geometry(); }));
-            const QRect frame = box->frameGeometry(), inner = box->geometry();
-            const int bar = inner.top() - frame.top();
-            RealInput::click(box, box->mapFromGlobal(
-                QPoint(frame.right() - bar / 2 - 2, frame.top() + bar / 2)));
+        } else { // the window manager's close box, once it has framed the box
+            QVERIFY(QTest::qWaitFor([&] { return RealInput::clickCloseBox(box); }));
         }
         busy = false;
     };

@@ -77,3 +77,32 @@ void RealInput::chord(std::initializer_list<const char *> names)
         XTestFakeKeyEvent(d, *it, False, CurrentTime);
     flush();
 }
+
+bool RealInput::clickCloseBox(QWidget *window)
+{
+    // The frame is the window manager's window around ours, just below the root.
+    Display *d = display();
+    const Window own = Window(window->winId());
+    Window frame = own, root = 0, parent = 0, *children = nullptr;
+    unsigned count = 0;
+    while (XQueryTree(d, frame, &root, &parent, &children, &count)) {
+        if (children)
+            XFree(children);
+        if (parent == root || !parent)
+            break;
+        frame = parent;
+    }
+    XWindowAttributes attributes;
+    int x = 0, bar = 0;
+    Window child;
+    if (frame == own || !XGetWindowAttributes(d, frame, &attributes)
+        || !XTranslateCoordinates(d, own, frame, 0, 0, &x, &bar, &child) || bar <= 0)
+        return false;
+    XTestFakeMotionEvent(d, -1, attributes.x + attributes.width - bar / 2 - 2,
+                         attributes.y + bar / 2, CurrentTime);
+    flush();
+    XTestFakeButtonEvent(d, 1, True, CurrentTime);
+    XTestFakeButtonEvent(d, 1, False, 20);
+    flush();
+    return true;
+}
