@@ -165,15 +165,7 @@ void tst_keys::keys()
         QTRY_VERIFY(w->pos < w->max);
         QTest::qWait(300);
     }
-    std::vector<QByteArray> names;
-    for (const QString &key : keys)
-        names.push_back(key.toLatin1());
-    if (names.size() == 1)
-        RealInput::chord({ names[0].constData() });
-    else if (names.size() == 2)
-        RealInput::chord({ names[0].constData(), names[1].constData() });
-    else
-        RealInput::chord({ names[0].constData(), names[1].constData(), names[2].constData() });
+    RealInput::chord(keys);
     RealInput::settle(1000);
 
     if (effect == "reload") {

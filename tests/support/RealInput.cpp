@@ -65,12 +65,12 @@ void RealInput::type(const QString &text)
 
 void RealInput::key(const char *keysymName) { pressKeysym(XStringToKeysym(keysymName)); }
 
-void RealInput::chord(std::initializer_list<const char *> names)
+void RealInput::chord(const QStringList &names)
 {
     Display *d = display();
     QList<KeyCode> codes;
-    for (const char *name : names)
-        codes.append(XKeysymToKeycode(d, XStringToKeysym(name)));
+    for (const QString &name : names)
+        codes.append(XKeysymToKeycode(d, XStringToKeysym(name.toLatin1().constData())));
     for (KeyCode code : codes)
         XTestFakeKeyEvent(d, code, True, CurrentTime);
     for (auto it = codes.crbegin(); it != codes.crend(); ++it)

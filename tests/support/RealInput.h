@@ -1,8 +1,8 @@
 #pragma once
 
 #include <QPoint>
+#include <QStringList>
 #include <QTest>
-#include <initializer_list>
 
 class QString;
 class QWidget;
@@ -19,7 +19,7 @@ void type(const QString &printableAscii);
 bool clickCloseBox(QWidget *window);
 void key(const char *keysymName); // "Return", "Escape", ...
 // Keys held down in order and let go in reverse: {"Control_L", "r"}.
-void chord(std::initializer_list<const char *> keysymNames);
+void chord(const QStringList &keysymNames);
 // Lets the program run before a test looks, as a person looks once the screen settled.
 inline void settle(int idleMs = 1000) { QTest::qWait(idleMs); }
 } // namespace RealInput
