@@ -261,6 +261,7 @@ void tst_keys::fullScreen_data()
     QTest::newRow("Esc") << "Esc";
     QTest::newRow("the page's own exit") << "page";
     QTest::newRow("its window closed") << "close";
+    QTest::newRow("a question for the user") << "question";
     QTest::newRow("the program quit") << "quit";
 }
 
@@ -285,6 +286,12 @@ void tst_keys::fullScreen()
         RealInput::key("Escape"); // the page asks again at once, to no avail
     } else if (how == "page") {
         pageOf(w)->runJavaScript("document.exitFullscreen()");
+    } else if (how == "question") { // asked in its window, not hidden behind the full screen
+        bool hidden = true;
+        t.prompter.whileOpen = [&](const auto &) { hidden = fullScreenWindow() != nullptr; };
+        pageOf(w)->runJavaScript("Notification.requestPermission()");
+        QTRY_COMPARE_WITH_TIMEOUT(t.prompter.asked.size(), 1, 10000);
+        QVERIFY(!hidden);
     } else if (how == "close") {
         w->Unload();
     } else {

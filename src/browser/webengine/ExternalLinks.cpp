@@ -61,6 +61,7 @@ void ExternalLinks::ask(const QUrl &url, const QUrl &from)
     const QString site = PageDialogs::site(from);
     const QString address = url.toString();
     QPointer<ExternalLinks> self(this);
+    m_browser->endFullScreen();
     const int reply = m_browser->prompter()->msgBox(
             m_browser,
             (site.isEmpty() || site == QLatin1String(":") ? QStringLiteral("This page")

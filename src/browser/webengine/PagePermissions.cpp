@@ -72,6 +72,7 @@ void PagePermissions::askNext()
     m_asking = true;
     const QString site = PageDialogs::site(request.origin);
     QPointer<PagePermissions> self(this);
+    m_browser->endFullScreen();
     const int reply = m_browser->prompter()->msgBox(
             m_browser, site + QStringLiteral(" wants to ") + what(request.feature)
                     + QStringLiteral(".\r\nAllow it?"),

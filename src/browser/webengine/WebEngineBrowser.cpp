@@ -118,15 +118,20 @@ void WebEngineBrowser::Close()
     if (m_closing)
         return;
     m_closing = true;
-    if (m_fullScreen) {
-        leaveFullScreen();
-        m_view->triggerPageAction(QWebEnginePage::ExitFullScreen);
-    }
+    endFullScreen();
     m_permissions->refuseAll();
     // Questions this window asked end with it.
     const QList<QDialog *> open = findChildren<QDialog *>(Qt::FindDirectChildrenOnly);
     for (QDialog *dialog : open)
         dialog->reject();
+}
+
+void WebEngineBrowser::endFullScreen()
+{
+    if (!m_fullScreen)
+        return;
+    leaveFullScreen();
+    m_view->triggerPageAction(QWebEnginePage::ExitFullScreen);
 }
 
 void WebEngineBrowser::leaveFullScreen()
