@@ -19,6 +19,7 @@ class YesPrompter : public Prompter
 {
 public:
     int msgBox(QWidget *, const QString &, int, const QString &) override;
+    bool pageDialog(QWidget *, PageDialog *) override { return true; }
     QString openFileName(QWidget *, const QString &, const QString &,
                          const QList<FileFilter> &) override { return QString(); }
     QString saveFileName(QWidget *, const QString &, const QString &) override { return QString(); }

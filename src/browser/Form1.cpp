@@ -33,6 +33,8 @@ public:
     void Stop() override { }
     void GoHome() override { }
     void Refresh() override { }
+    double zoomFactor() const override { return 1; }
+    void setZoomFactor(double) override { }
     void ExecWB(int, int) override { }
     QString LocationURL() const override { return QString(); }
     QString documentUrl() const override { return QString(); }
@@ -168,6 +170,8 @@ void Form1::createControls()
     Stbar1->installEventFilter(this);
     Stbar1Panel1->installEventFilter(this);
 
+    createKeys();
+
     connect(rtimer, &QTimer::timeout, this, &Form1::rtimer_Timer);
     rtimer->start(1000);
     // A window waiting behind (waitBehind) takes input again once it comes forward.
@@ -253,6 +257,7 @@ void Form1::Form_Unload()
     rtimer->stop();
     BrowserHost *f = frame();
     wb->Stop();
+    wb->Close();
 
     // Close, depth first, every window opened from this one, then our node.
     TreeView *tree = f->openWebsTree();

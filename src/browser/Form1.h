@@ -54,6 +54,10 @@ public:
     void wb_RendererGone(const QString &reason);
     void Stbar1_PanelClick();
 
+    // Keys: reload, stop, back, forward, address box, find, print, save, zoom.
+    // step +1 in, -1 out, 0 back to 100 %.
+    void zoom(int step);
+
     // Toolbar pictures: which image list is in use and each button's picture.
     enum class IconSize { Large, Small };
     // Toolbar1's designed height, with its large pictures, in twips.
@@ -87,6 +91,7 @@ protected:
 
 private:
     void createControls();
+    void createKeys();
     void setCaption(const QString &text);
     void setAddressText(const QString &text);
     void waitBehind();
@@ -95,4 +100,5 @@ private:
     QList<QIcon> m_large, m_small;
     QList<int> m_buttonImage;
     IconSize m_iconSize = IconSize::Large;
+    QAction *m_stopKey = nullptr; // Esc: only while loading, else it is the page's
 };

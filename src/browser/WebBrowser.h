@@ -20,6 +20,12 @@ public:
     virtual void Stop() = 0;
     virtual void GoHome() = 0;
     virtual void Refresh() = 0;
+    // The page's zoom, 1 for 100 %.
+    virtual double zoomFactor() const = 0;
+    virtual void setZoomFactor(double factor) = 0;
+    // The window is going: the page's questions end unanswered, its requests are
+    // refused and it leaves full screen.
+    virtual void Close() { }
     // 4 save as, 6 print, 32 find in page, 10 properties; option 1 prompts the user.
     virtual void ExecWB(int command, int option) = 0;
     virtual QString LocationURL() const = 0;

@@ -1,6 +1,7 @@
 #include "forms/MessageBoxPrompter.h"
 
 #include "forms/LoginDialog.h"
+#include "forms/PageDialogBox.h"
 
 #include <QComboBox>
 #include <QDialog>
@@ -9,6 +10,7 @@
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QPrintDialog>
+#include <QPointer>
 #include <QPrinter>
 
 int MessageBoxPrompter::msgBox(QWidget *parent, const QString &text, int style,
@@ -42,6 +44,18 @@ int MessageBoxPrompter::msgBox(QWidget *parent, const QString &text, int style,
     case QMessageBox::No: return MsgBox::No;
     default: return buttons == 4 ? MsgBox::No : MsgBox::Ok;
     }
+}
+
+bool MessageBoxPrompter::pageDialog(QWidget *parent, PageDialog *dialog)
+{
+    // Owned by its parent too: a window that closes takes its dialog with it.
+    QPointer<PageDialogBox> box = new PageDialogBox(parent, *dialog);
+    const int result = box->exec();
+    if (!box)
+        return false;
+    box->read(dialog);
+    delete box;
+    return result == QDialog::Accepted;
 }
 
 QString MessageBoxPrompter::openFileName(QWidget *parent, const QString &title,

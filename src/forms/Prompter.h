@@ -1,5 +1,7 @@
 #pragma once
 
+#include "forms/PageDialog.h"
+
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -31,6 +33,9 @@ public:
 
     // Plain text only: the text may come from a page and is never read as markup.
     virtual int msgBox(QWidget *parent, const QString &text, int style, const QString &title) = 0;
+    // A page's dialog; true for OK (Leave). Fills in the value typed and the choice to
+    // stop the page's dialogs. Ends, false, when its parent goes.
+    virtual bool pageDialog(QWidget *parent, PageDialog *dialog) = 0;
     // Empty when cancelled. A typed name need not exist.
     virtual QString openFileName(QWidget *parent, const QString &title, const QString &folder,
                                  const QList<FileFilter> &filters) = 0;

@@ -334,7 +334,7 @@ void tst_display::frontWindowFillsTheAreaAndNoneHides()
     RealInput::click(t->webtree->viewport(), t->webtree->visualItemRect(node).center());
     CHECK_WINDOWS(t, c2, "a node click");
     RealInput::click(pageView(c2), QPoint(40, 40)); // the page holds the keyboard
-    RealInput::key("w", Qt::ControlModifier);
+    RealInput::chord({ "Control_L", "w" });
     QTRY_VERIFY(!t->forms().contains(c2));
     CHECK_WINDOWS(t, b, "Ctrl+W");
     // The opener closes while its child is in front: both go, the next one fills the area.

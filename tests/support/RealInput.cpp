@@ -65,18 +65,46 @@ void RealInput::type(const QString &text)
         pressKeysym(KeySym(c.unicode())); // Latin-1 keysyms equal their code points
 }
 
-void RealInput::key(const char *keysymName, Qt::KeyboardModifiers modifiers)
+void RealInput::key(const char *keysymName) { pressKeysym(XStringToKeysym(keysymName)); }
+
+void RealInput::chord(const QStringList &names)
 {
     Display *d = display();
-    QList<KeyCode> held;
-    for (const auto &[modifier, sym] : { std::pair { Qt::ControlModifier, XK_Control_L },
-             std::pair { Qt::AltModifier, XK_Alt_L }, std::pair { Qt::ShiftModifier, XK_Shift_L } })
-        if (modifiers & modifier)
-            held.append(XKeysymToKeycode(d, sym));
-    for (KeyCode code : held)
+    QList<KeyCode> codes;
+    for (const QString &name : names)
+        codes.append(XKeysymToKeycode(d, XStringToKeysym(name.toLatin1().constData())));
+    for (KeyCode code : codes)
         XTestFakeKeyEvent(d, code, True, CurrentTime);
-    pressKeysym(XStringToKeysym(keysymName));
-    for (KeyCode code : held)
-        XTestFakeKeyEvent(d, code, False, CurrentTime);
+    for (auto it = codes.crbegin(); it != codes.crend(); ++it)
+        XTestFakeKeyEvent(d, *it, False, CurrentTime);
     flush();
+}
+
+bool RealInput::clickCloseBox(QWidget *window)
+{
+    // The frame is the window manager's window around ours, just below the root.
+    Display *d = display();
+    const Window own = Window(window->winId());
+    Window frame = own, root = 0, parent = 0, *children = nullptr;
+    unsigned count = 0;
+    while (XQueryTree(d, frame, &root, &parent, &children, &count)) {
+        if (children)
+            XFree(children);
+        if (parent == root || !parent)
+            break;
+        frame = parent;
+    }
+    XWindowAttributes attributes;
+    int x = 0, bar = 0;
+    Window child;
+    if (frame == own || !XGetWindowAttributes(d, frame, &attributes)
+        || !XTranslateCoordinates(d, own, frame, 0, 0, &x, &bar, &child) || bar <= 0)
+        return false;
+    XTestFakeMotionEvent(d, -1, attributes.x + attributes.width - bar / 2 - 2,
+                         attributes.y + bar / 2, CurrentTime);
+    flush();
+    XTestFakeButtonEvent(d, 1, True, CurrentTime);
+    XTestFakeButtonEvent(d, 1, False, 20);
+    flush();
+    return true;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QPoint>
+#include <QStringList>
 #include <QTest>
 
 class QString;
@@ -13,8 +14,12 @@ bool available();
 // Moves the pointer to a point of the widget (its centre by default) and clicks.
 void click(QWidget *widget, QPoint at = QPoint(-1, -1), int button = 1);
 void type(const QString &printableAscii);
-// "Return", "Escape", "w" with Qt::ControlModifier, ...
-void key(const char *keysymName, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
+// Clicks the window manager's close box of a top-level window (at the right of its
+// title bar, as openbox draws it); false when the window has no frame yet.
+bool clickCloseBox(QWidget *window);
+void key(const char *keysymName); // "Return", "Escape", ...
+// Keys held down in order and let go in reverse: {"Control_L", "r"}.
+void chord(const QStringList &keysymNames);
 // Lets the program run before a test looks, as a person looks once the screen settled.
 inline void settle(int idleMs = 1000) { QTest::qWait(idleMs); }
 } // namespace RealInput

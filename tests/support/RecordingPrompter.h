@@ -22,6 +22,11 @@ public:
             whileOpen(asked.last());
         return answers.isEmpty() ? defaultAnswer : answers.takeFirst();
     }
+    bool pageDialog(QWidget *, PageDialog *dialog) override
+    {
+        pageDialogs.append(*dialog);
+        return onPageDialog ? onPageDialog(dialog) : true;
+    }
     QString openFileName(QWidget *, const QString &, const QString &,
         const QList<FileFilter> &) override { return {}; }
     QString saveFileName(QWidget *, const QString &, const QString &) override { return {}; }
@@ -29,7 +34,7 @@ public:
     {
         return *ok = false, QString();
     }
-    bool choosePrinter(QWidget *, QPrinter *) override { return false; }
+    bool choosePrinter(QWidget *, QPrinter *p) override { return onPrinter && onPrinter(p); }
     int execDialog(QDialog *dialog) override
     {
         ++dialogsRun;
@@ -75,6 +80,9 @@ public:
     int defaultAnswer = 1;
     std::function<void(const Asked &)> whileOpen;
     std::function<int(QDialog *)> onDialog;
+    std::function<bool(PageDialog *)> onPageDialog; // OK, nothing typed, when unset
+    std::function<bool(QPrinter *)> onPrinter;      // cancelled when unset
+    QList<PageDialog> pageDialogs;
     QList<Asked> asked;
     int dialogsRun = 0;
 };

@@ -1,15 +1,21 @@
 #include "browser/webengine/WebEngineBrowser.h"
 
+#include "browser/webengine/ExternalLinks.h"
+#include "browser/webengine/FullScreenWindow.h"
+#include "browser/webengine/PagePermissions.h"
 #include "browser/webengine/SiteQuestions.h"
 #include "browser/webengine/WebEnginePage.h"
 #include "browser/webengine/WebEngineProfile.h"
 #include "forms/Prompter.h"
 
 #include <QDataStream>
+#include <QDialog>
+#include <QDir>
 #include <QFileInfo>
 #include <QPointer>
 #include <QPrinter>
 #include <QVBoxLayout>
+#include <QWebEngineFullScreenRequest>
 #include <QWebEngineHistory>
 #include <QWebEngineProfile>
 #include <QWebEngineSettings>
@@ -29,8 +35,34 @@ WebEngineBrowser::WebEngineBrowser(QWidget *parent, Prompter *prompter, WebEngin
     // Every request for a window must reach our prompt: the engine's own popup
     // blocking stays off.
     page->settings()->setAttribute(QWebEngineSettings::JavascriptCanOpenWindows, true);
+    page->settings()->setAttribute(QWebEngineSettings::FullScreenSupportEnabled, true);
     m_view->setPage(page);
     m_site = new SiteQuestions(page, prompter, this);
+    m_externalLinks = new ExternalLinks(this);
+    m_permissions = new PagePermissions(page, this);
+
+    connect(page, &QWebEnginePage::fullScreenRequested, this,
+            [this](QWebEngineFullScreenRequest request) {
+                if (!request.toggleOn()) {
+                    request.accept();
+                    return leaveFullScreen();
+                }
+                if (m_closing)
+                    return request.reject();
+                request.accept();
+                if (!m_fullScreen)
+                    m_fullScreen = new FullScreenWindow(m_view);
+            });
+    connect(page, &QWebEnginePage::pdfPrintingFinished, this,
+            [this](const QString &file, bool ok) { printed(ok, file); });
+    connect(m_view, &QWebEngineView::printFinished, this, [this](bool ok) {
+        const QString name = !m_printer ? QString()
+                : m_printer->outputFileName().isEmpty() ? m_printer->printerName()
+                                                        : m_printer->outputFileName();
+        delete m_printer;
+        m_printer = nullptr;
+        printed(ok, name);
+    });
 
     connect(page, &QWebEnginePage::linkHovered, this, &WebBrowser::StatusTextChange);
     connect(page, &QWebEnginePage::loadStarted, this, [this] {
@@ -75,7 +107,60 @@ WebEngineBrowser::WebEngineBrowser(QWidget *parent, Prompter *prompter, WebEngin
 
 WebEngineBrowser::~WebEngineBrowser()
 {
+    delete m_fullScreen; // the view comes back first
     delete m_printer;
+    // A page call still waiting on the user keeps the view (and its page) alive;
+    // the last such call deletes it.
+    if (m_view->property("orvaneHeld").toInt() > 0) {
+        m_view->hide();
+        m_view->setParent(nullptr);
+    }
+}
+
+bool WebEngineBrowser::holdView(QWebEngineView *view, int delta)
+{
+    const int held = view->property("orvaneHeld").toInt() + delta;
+    view->setProperty("orvaneHeld", held);
+    return held <= 0;
+}
+
+void WebEngineBrowser::Close()
+{
+    if (m_closing)
+        return;
+    m_closing = true;
+    endFullScreen();
+    m_permissions->refuseAll();
+    // Questions this window asked end with it.
+    const QList<QDialog *> open = findChildren<QDialog *>(Qt::FindDirectChildrenOnly);
+    for (QDialog *dialog : open)
+        dialog->reject();
+}
+
+void WebEngineBrowser::endFullScreen()
+{
+    if (!m_fullScreen)
+        return;
+    leaveFullScreen();
+    m_view->triggerPageAction(QWebEnginePage::ExitFullScreen);
+}
+
+void WebEngineBrowser::leaveFullScreen()
+{
+    if (FullScreenWindow *window = std::exchange(m_fullScreen, nullptr)) {
+        window->giveBack();
+        window->deleteLater();
+    }
+}
+
+double WebEngineBrowser::zoomFactor() const
+{
+    return m_view->zoomFactor();
+}
+
+void WebEngineBrowser::setZoomFactor(double factor)
+{
+    m_view->setZoomFactor(factor);
 }
 
 QWebEnginePage *WebEngineBrowser::page() const
@@ -164,19 +249,51 @@ void WebEngineBrowser::saveAs()
 
 void WebEngineBrowser::print()
 {
-    if (m_printer)
-        return; // one print job at a time
-    auto *printer = new QPrinter(QPrinter::HighResolution);
-    if (!m_prompter->choosePrinter(this, printer)) {
-        delete printer;
+    if (m_printing) {
+        emit StatusTextChange(QStringLiteral("Still printing: one print job at a time."));
         return;
     }
-    m_printer = printer;
-    connect(m_view, &QWebEngineView::printFinished, this, [this](bool) {
-        delete m_printer;
-        m_printer = nullptr;
-    }, Qt::SingleShotConnection);
+    // At the printer's own resolution, not a picture of the page at 1200 dpi.
+    auto printer = std::make_unique<QPrinter>(QPrinter::PrinterResolution);
+    QPointer<WebEngineBrowser> self(this);
+    if (!m_prompter->choosePrinter(this, printer.get()) || !self || m_closing)
+        return;
+    if (printer->outputFormat() == QPrinter::PdfFormat) {
+        const QString file = printer->outputFileName();
+        if (file.isEmpty()) {
+            emit StatusTextChange(QStringLiteral("Not printed: no file was named for the PDF."));
+            return;
+        }
+        // The engine's own PDF: text stays text, and it takes seconds.
+        m_printing = true;
+        emit StatusTextChange(QStringLiteral("Printing to %1 ...").arg(file));
+        page()->printToPdf(file, printer->pageLayout(), printer->pageRanges());
+        return;
+    }
+    m_printing = true;
+    m_printer = printer.release();
+    emit StatusTextChange(QStringLiteral("Printing to %1 ...").arg(m_printer->printerName()));
     m_view->print(m_printer);
+}
+
+void WebEngineBrowser::printed(bool ok, const QString &where)
+{
+    m_printing = false;
+    if (ok) {
+        emit StatusTextChange(QStringLiteral("Printed to %1.").arg(where));
+        return;
+    }
+    QString why = QStringLiteral("the printer did not take the page");
+    const QFileInfo file(where);
+    if (file.isAbsolute()) {
+        if (!file.dir().exists())
+            why = QStringLiteral("its folder does not exist");
+        else if (!QFileInfo(file.path()).isWritable() || (file.exists() && !file.isWritable()))
+            why = QStringLiteral("the file cannot be written there");
+        else
+            why = QStringLiteral("the page could not be made into a PDF");
+    }
+    emit StatusTextChange(QStringLiteral("Printing to %1 failed: %2.").arg(where, why));
 }
 
 void WebEngineBrowser::find()

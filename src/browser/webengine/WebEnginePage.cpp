@@ -1,12 +1,13 @@
 #include "browser/webengine/WebEnginePage.h"
 
+#include "browser/webengine/ExternalLinks.h"
+#include "browser/webengine/PageDialogs.h"
 #include "browser/webengine/WebEngineBrowser.h"
-
-#include <QPointer>
 
 WebEnginePage::WebEnginePage(QWebEngineProfile *profile, WebEngineBrowser *browser,
                              QObject *parent)
-    : QWebEnginePage(profile, parent), m_browser(browser)
+    : QWebEnginePage(profile, parent), m_browser(browser),
+      m_dialogs(new PageDialogs(this, browser))
 {
 }
 
@@ -17,9 +18,37 @@ QWebEnginePage *WebEnginePage::createWindow(WebWindowType)
     QObject *target = nullptr;
     bool cancel = false;
     QPointer<WebEngineBrowser> self(m_browser);
+    if (!self || self->isClosing())
+        return nullptr;
     emit m_browser->NewWindow2(&target, &cancel);
     if (!self || cancel || !target)
         return nullptr;
     auto *other = qobject_cast<WebEngineBrowser *>(target);
     return other ? other->page() : nullptr;
+}
+
+void WebEnginePage::javaScriptAlert(const QUrl &origin, const QString &text)
+{
+    m_dialogs->alert(origin, text);
+}
+
+bool WebEnginePage::javaScriptConfirm(const QUrl &origin, const QString &text)
+{
+    return m_dialogs->confirm(origin, text);
+}
+
+bool WebEnginePage::javaScriptPrompt(const QUrl &origin, const QString &text,
+                                     const QString &value, QString *result)
+{
+    return m_dialogs->prompt(origin, text, value, result);
+}
+
+bool WebEnginePage::acceptNavigationRequest(const QUrl &url, NavigationType type, bool isMainFrame)
+{
+    if (ExternalLinks::isForOtherProgram(url)) {
+        if (m_browser)
+            m_browser->externalLinks()->request(url, this->url());
+        return false;
+    }
+    return QWebEnginePage::acceptNavigationRequest(url, type, isMainFrame);
 }

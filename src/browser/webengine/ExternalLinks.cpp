@@ -1,0 +1,81 @@
+#include "browser/webengine/ExternalLinks.h"
+
+#include "browser/webengine/PageDialogs.h"
+#include "browser/webengine/WebEngineBrowser.h"
+#include "forms/Prompter.h"
+
+#include <QDesktopServices>
+#include <QTimer>
+#include <QWebEngineLoadingInfo>
+#include <QWebEnginePage>
+
+ExternalLinks::ExternalLinks(WebEngineBrowser *browser) : QObject(browser), m_browser(browser)
+{
+    // The engine ends a refused address as a stopped load, whose "Done" must not
+    // hide what became of the address.
+    connect(browser->page(), &QWebEnginePage::loadingChanged, this,
+            [this](const QWebEngineLoadingInfo &info) {
+                if (info.status() == QWebEngineLoadingInfo::LoadStartedStatus
+                    || !isForOtherProgram(info.url()) || m_status.isEmpty())
+                    return;
+                QTimer::singleShot(0, this, [this] {
+                    if (m_browser)
+                        emit m_browser->StatusTextChange(m_status);
+                });
+            });
+}
+
+bool ExternalLinks::isForOtherProgram(const QUrl &url)
+{
+    static const QStringList engine = {
+        QStringLiteral("http"), QStringLiteral("https"), QStringLiteral("file"),
+        QStringLiteral("data"), QStringLiteral("about"), QStringLiteral("blob"),
+        QStringLiteral("ws"), QStringLiteral("wss"), QStringLiteral("qrc"),
+        QStringLiteral("view-source"), QStringLiteral("chrome"), QStringLiteral("devtools"),
+        QStringLiteral("filesystem"), QStringLiteral("javascript"),
+    };
+    return !url.scheme().isEmpty() && !engine.contains(url.scheme().toLower());
+}
+
+bool ExternalLinks::isRefused(const QUrl &url)
+{
+    const QString scheme = url.scheme().toLower();
+    return scheme == QLatin1String("javascript") || scheme == QLatin1String("file")
+            || scheme == QLatin1String("data") || scheme == QLatin1String("vbscript")
+            || !isForOtherProgram(url);
+}
+
+void ExternalLinks::request(const QUrl &url, const QUrl &from)
+{
+    if (isRefused(url) || m_pending.contains(url))
+        return;
+    m_pending.append(url);
+    m_status.clear();
+    QTimer::singleShot(0, this, [this, url, from] { ask(url, from); });
+}
+
+void ExternalLinks::ask(const QUrl &url, const QUrl &from)
+{
+    if (!m_browser || m_browser->isClosing())
+        return;
+    const QString site = PageDialogs::site(from);
+    const QString address = url.toString();
+    QPointer<ExternalLinks> self(this);
+    m_browser->endFullScreen();
+    const int reply = m_browser->prompter()->msgBox(
+            m_browser,
+            (site.isEmpty() || site == QLatin1String(":") ? QStringLiteral("This page")
+                                                           : site)
+                    + QStringLiteral(" wants to open this address with another program:\r\n")
+                    + address + QStringLiteral("\r\nOpen it?"),
+            36, QStringLiteral("Open another program"));
+    if (!self)
+        return;
+    m_pending.removeAll(url);
+    if (reply != 6 || !m_browser || m_browser->isClosing())
+        return;
+    m_status = QDesktopServices::openUrl(url)
+            ? QStringLiteral("Opened with another program: ") + address
+            : QStringLiteral("No program is set up to open %1: addresses.").arg(url.scheme());
+    emit m_browser->StatusTextChange(m_status);
+}

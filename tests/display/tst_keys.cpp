@@ -1,0 +1,320 @@
+// On a real X server, with real keys and clicks: the browser window's keys with the
+// page holding the keyboard, a page's loop of dialogs, full screen.
+#include "RealInput.h"
+#include "TestFrame.h"
+
+#include "browser/webengine/FullScreenWindow.h"
+#include "forms/PageDialogBox.h"
+
+#include <QWebEngineView>
+
+namespace {
+
+// Records which of the window's commands asked the user something.
+struct KeyPrompter : RecordingPrompter
+{
+    QString askText(QWidget *, const QString &title, const QString &, bool *ok) override
+    {
+        calls.append("ask " + title);
+        return *ok = false, QString();
+    }
+    QString saveFileName(QWidget *, const QString &title, const QString &) override
+    {
+        calls.append("save " + title);
+        return {};
+    }
+    bool choosePrinter(QWidget *, QPrinter *) override
+    {
+        calls.append("print");
+        return false;
+    }
+    QStringList calls;
+};
+
+QWebEngineView *viewOf(Form1 *w) { return static_cast<WebEngineBrowser *>(w->wb)->view(); }
+
+FullScreenWindow *fullScreenWindow()
+{
+    for (QWidget *top : QApplication::topLevelWidgets())
+        if (auto *window = qobject_cast<FullScreenWindow *>(top); window && window->isVisible())
+            return window;
+    return nullptr;
+}
+
+} // namespace
+
+class tst_keys : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void keys_data();
+    void keys();
+    void dialogLoopIsStopped_data();
+    void dialogLoopIsStopped();
+    void fullScreen_data();
+    void fullScreen();
+
+private:
+    Form1 *show(TestFrame &t, const QString &address);
+    QString url(const char *path) const { return m_server.url(QLatin1String(path)); }
+    TestServer m_server;
+};
+
+void tst_keys::initTestCase()
+{
+    QVERIFY2(QGuiApplication::platformName() == QLatin1String("xcb") && RealInput::available(),
+        "this group needs a real X server (./test.sh starts Xvfb)");
+    const QByteArray keys = "<body style='margin:0'><input id=field style='width:300px'>"
+        "<div style='height:2000px'></div><script>var keys = [];"
+        "addEventListener('keydown', function (e) { keys.push(e.key); });</script>";
+    m_server.page("/a", "<title>A</title>" + keys);
+    m_server.page("/b", "<title>B</title>" + keys);
+    m_server.server().Get("/slow", [](const auto &, auto &res) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(3000));
+        res.set_content("<title>Slow</title>", "text/html");
+    });
+    m_server.page("/loop", "<title>Loop</title><script>"
+        "function loop() { for (var i = 0;; ++i) alert('Alert number ' + i); }</script>");
+    m_server.page("/full", "<title>Full</title><body style='margin:0'>"
+        "<button id=b style='width:100%;height:400px'"
+        " onclick='document.documentElement.requestFullscreen()'>full</button><script>"
+        "addEventListener('keydown', function (e) {" // a page that tries to stay
+        " if (e.key == 'Escape') document.documentElement.requestFullscreen(); });</script>");
+    QVERIFY(m_server.start());
+}
+
+Form1 *tst_keys::show(TestFrame &t, const QString &address)
+{
+    t->resize(1000, 760);
+    t->activateWindow();
+    if (!QTest::qWaitForWindowActive(t.frame.get()))
+        return nullptr;
+    Form1 *w = t.openPage(address);
+    RealInput::settle();
+    return w;
+}
+
+void tst_keys::keys_data()
+{
+    QTest::addColumn<QString>("where"); // who has the keyboard: the page or the address box
+    QTest::addColumn<QStringList>("keys");
+    QTest::addColumn<QString>("effect");
+    const QStringList ctrl { "Control_L" }, alt { "Alt_L" };
+    const QList<std::tuple<const char *, QStringList, const char *>> rows {
+        { "F5", { "F5" }, "reload" },
+        { "Ctrl+R", ctrl + QStringList { "r" }, "reload" },
+        { "Alt+Left", alt + QStringList { "Left" }, "back" },
+        { "Alt+Right", alt + QStringList { "Right" }, "forward" },
+        { "Esc while loading", { "Escape" }, "stop" },
+        { "Esc, nothing loading", { "Escape" }, "page key Escape" },
+        { "Ctrl+L", ctrl + QStringList { "l" }, "address" },
+        { "Alt+D", alt + QStringList { "d" }, "address" },
+        { "F6", { "F6" }, "address" },
+        { "Ctrl+F", ctrl + QStringList { "f" }, "ask Find" },
+        { "Ctrl+P", ctrl + QStringList { "p" }, "print" },
+        { "Ctrl+S", ctrl + QStringList { "s" }, "save Save.." },
+        { "Ctrl+plus", ctrl + QStringList { "Shift_L", "equal" }, "zoom 110" },
+        { "Ctrl+minus", ctrl + QStringList { "minus" }, "zoom 90" },
+        { "Ctrl+0", ctrl + QStringList { "0" }, "zoom 100" },
+        { "a letter", { "x" }, "page key x" },
+    };
+    for (const auto &[name, keys, effect] : rows)
+        QTest::newRow(qPrintable(QString("page, ") + name)) << "page" << keys << effect;
+    for (const char *name : { "F5", "Alt+Left", "Esc while loading", "Ctrl+plus", "Ctrl+P" })
+        for (const auto &[row, keys, effect] : rows)
+            if (QString(row) == name)
+                QTest::newRow(qPrintable(QString("address, ") + name)) << "address" << keys << effect;
+}
+
+void tst_keys::keys()
+{
+    QFETCH(QString, where);
+    QFETCH(QStringList, keys);
+    QFETCH(QString, effect);
+    KeyPrompter prompter;
+    TestFrame t(true, true, &prompter);
+    Form1 *w = show(t, url("/b"));
+    QVERIFY(w);
+    // Back and forward need somewhere to go: /a, then /b, then back to /a for forward.
+    if (effect == "back" || effect == "forward") {
+        go(w, url("/a"));
+        QVERIFY(waitForComplete(w));
+        go(w, url("/b"));
+        QVERIFY(waitForComplete(w));
+        if (effect == "forward") {
+            w->wb->GoBack();
+            QVERIFY(waitForComplete(w));
+        }
+    }
+    if (effect == "zoom 100")
+        w->wb->setZoomFactor(1.5);
+    RealInput::settle(500);
+    if (where == "page") {
+        RealInput::click(viewOf(w), QPoint(20, 10)); // into the page's text field
+        QVERIFY(waitForScript(w, "document.activeElement.id == 'field'"));
+        QTRY_VERIFY(viewOf(w)->isAncestorOf(QApplication::focusWidget()));
+    } else {
+        RealInput::click(w->cmbadress->lineEdit());
+        QTRY_COMPARE(QApplication::focusWidget(), w->cmbadress); // it types into its line
+    }
+    const QString before = w->wb->LocationURL();
+    const int loads = m_server.hits("/b");
+    if (effect == "stop") {
+        w->wb->Navigate(url("/slow"));
+        QTRY_VERIFY(w->pos < w->max);
+        QTest::qWait(300);
+    }
+    RealInput::chord(keys);
+    RealInput::settle(1000);
+
+    if (effect == "reload") {
+        QTRY_COMPARE_WITH_TIMEOUT(m_server.hits("/b"), loads + 1, 10000);
+    } else if (effect == "back" || effect == "forward") {
+        QTRY_COMPARE_WITH_TIMEOUT(w->wb->LocationURL(), url(effect == "back" ? "/a" : "/b"), 10000);
+    } else if (effect == "stop") {
+        QTRY_VERIFY_WITH_TIMEOUT(w->pos == w->max, 2000); // ended before the page came
+        QTest::qWait(3000);
+        QCOMPARE(w->wb->LocationURL(), before);
+        QVERIFY(pageOf(w)->title() != "Slow");
+    } else if (effect == "address") {
+        QLineEdit *edit = w->cmbadress->lineEdit();
+        QCOMPARE(QApplication::focusWidget(), w->cmbadress);
+        QCOMPARE(edit->selectedText(), edit->text());
+        QCOMPARE(edit->text(), before);
+    } else if (effect.startsWith("zoom ")) {
+        QCOMPARE(qRound(w->wb->zoomFactor() * 100), effect.mid(5).toInt());
+        QCOMPARE(w->Stbar1Panel1->text(), "Zoom " + effect.mid(5) + " %");
+    } else if (effect.startsWith("page key ")) {
+        // A key that means nothing to the window is the page's.
+        QVERIFY(waitForScript(w, "keys.indexOf('" + effect.mid(9) + "') >= 0"));
+        if (effect.endsWith('x'))
+            QVERIFY(waitForScript(w, "document.getElementById('field').value == 'x'"));
+    } else {
+        QCOMPARE(prompter.calls, QStringList { effect });
+    }
+    if (!effect.startsWith("ask") && !effect.startsWith("print") && !effect.startsWith("save"))
+        QVERIFY(prompter.calls.isEmpty());
+}
+
+void tst_keys::dialogLoopIsStopped_data()
+{
+    QTest::addColumn<QString>("answer");
+    for (const char *answer : { "OK", "Enter", "Esc", "close box" })
+        QTest::newRow(answer) << QString::fromLatin1(answer);
+}
+
+void tst_keys::dialogLoopIsStopped()
+{
+    QFETCH(QString, answer);
+    MessageBoxPrompter real;
+    TestFrame t(true, true, &real);
+    Form1 *w = show(t, url("/loop"));
+    QVERIFY(w);
+    // Each dialog as a person meets it: read, then answered; the offer taken when it shows.
+    int shown = 0;
+    QStringList titles;
+    bool busy = false;
+    QObject scope; // its timers end with the test
+    std::function<void()> poll = [&] {
+        // A fresh timer each time: it fires in the dialog's own loop too.
+        QTimer::singleShot(200, &scope, [&] { poll(); });
+        auto *box = qobject_cast<PageDialogBox *>(QApplication::activeModalWidget());
+        if (busy || !box || box->property("answered").toBool() || !box->isVisible())
+            return;
+        busy = true;
+        box->setProperty("answered", true);
+        ++shown;
+        titles.append(box->windowTitle());
+        RealInput::settle(300);
+        if (box->stopBox())
+            RealInput::click(box->stopBox());
+        if (answer == "OK") {
+            RealInput::click(box->findChild<QDialogButtonBox *>()->buttons().first());
+        } else if (answer == "Enter") {
+            RealInput::key("Return");
+        } else if (answer == "Esc") {
+            RealInput::key("Escape");
+        } else { // the window manager's close box, once it has framed the box
+            QVERIFY(QTest::qWaitFor([&] { return RealInput::clickCloseBox(box); }));
+        }
+        busy = false;
+    };
+    QTimer::singleShot(0, &scope, [&] { poll(); });
+    pageOf(w)->runJavaScript("loop()");
+    QTRY_VERIFY_WITH_TIMEOUT(shown >= 3, 30000);
+    RealInput::settle(2000);
+    QCOMPARE(shown, 3); // stopped at the third, where the offer first shows
+    QVERIFY(!QApplication::activeModalWidget());
+    QCOMPARE(titles.first(), url("/").chopped(1));
+    // The program answers its menus while the page loops on.
+    QMenuBar *bar = t->menuBar();
+    RealInput::click(bar, bar->actionGeometry(t->file->menuAction()).center());
+    QTRY_VERIFY_WITH_TIMEOUT(t->file->isVisible(), 5000);
+    RealInput::key("Escape");
+    QTRY_VERIFY(!t->file->isVisible());
+}
+
+void tst_keys::fullScreen_data()
+{
+    QTest::addColumn<QString>("how"); // how it ends
+    QTest::newRow("Esc") << "Esc";
+    QTest::newRow("the page's own exit") << "page";
+    QTest::newRow("its window closed") << "close";
+    QTest::newRow("a question for the user") << "question";
+    QTest::newRow("the program quit") << "quit";
+}
+
+void tst_keys::fullScreen()
+{
+    QFETCH(QString, how);
+    TestFrame t;
+    t.prompter.defaultAnswer = 6;
+    Form1 *w = show(t, url("/full"));
+    QVERIFY(w);
+    QWebEngineView *view = viewOf(w);
+    const QRect before = view->geometry();
+    QPointer<QWebEngineView> alive(view);
+    RealInput::click(view, QPoint(100, 100));
+    QTRY_VERIFY_WITH_TIMEOUT(fullScreenWindow(), 10000);
+    QPointer<FullScreenWindow> full(fullScreenWindow());
+    QVERIFY(waitForScript(w, "document.fullscreenElement != null"));
+    RealInput::settle(500);
+    QVERIFY(full->isFullScreen() && view->window() == full);
+    QCOMPARE(view->size(), full->size());
+    if (how == "Esc") {
+        RealInput::key("Escape"); // the page asks again at once, to no avail
+    } else if (how == "page") {
+        pageOf(w)->runJavaScript("document.exitFullscreen()");
+    } else if (how == "question") { // asked in its window, not hidden behind the full screen
+        bool hidden = true;
+        t.prompter.whileOpen = [&](const auto &) { hidden = fullScreenWindow() != nullptr; };
+        pageOf(w)->runJavaScript("Notification.requestPermission()");
+        QTRY_COMPARE_WITH_TIMEOUT(t.prompter.asked.size(), 1, 10000);
+        QVERIFY(!hidden);
+    } else if (how == "close") {
+        w->Unload();
+    } else {
+        t->close();
+        QCOMPARE(t.quits, 1);
+    }
+    QTRY_VERIFY_WITH_TIMEOUT(!fullScreenWindow(), 10000);
+    RealInput::settle(1000);
+    QVERIFY(!fullScreenWindow());
+    flushDeletes();
+    QVERIFY(!full);
+    if (how == "close" || how == "quit") {
+        t.frame.reset();
+        flushDeletes();
+        QVERIFY(!alive);
+        return;
+    }
+    // Back in its window, where it was and as large, the page out of full screen.
+    QCOMPARE(view->parentWidget(), w->wb);
+    QCOMPARE(view->geometry(), before);
+    QVERIFY(view->isVisible());
+    QVERIFY(waitForScript(w, "document.fullscreenElement == null"));
+}
+
+ORVANE_TEST_MAIN(tst_keys)
+#include "tst_keys.moc"
