@@ -67,6 +67,8 @@ private slots:
     void sideBarCaptionShowsWhole();
     void progressBarEndsFull();
     void killedProgramGivesItsWindowsBack();
+    void leavingAskedOnlyAfterTheUserTouchedThePage_data();
+    void leavingAskedOnlyAfterTheUserTouchedThePage();
 
 private:
     Form1 *show(TestFrame &t, const char *path);
@@ -84,6 +86,9 @@ void tst_display::initTestCase()
     m_server.page(QStringLiteral("/a"), "<title>A</title>");
     m_server.page(QStringLiteral("/b"), "<title>B</title>");
     m_server.page(QStringLiteral("/c"), "<title>C</title>");
+    m_server.page(QStringLiteral("/leave"), "<title>Leave</title><body style='margin:0'>"
+        "<input style='width:300px;height:200px'><script>onbeforeunload = e => "
+        "{ e.preventDefault(); e.returnValue = 'x'; };</script></body>");
     QVERIFY(m_server.start());
 }
 
@@ -442,6 +447,38 @@ void tst_display::killedProgramGivesItsWindowsBack()
     QCOMPARE(m_server.hits(QStringLiteral("/c")), hitsC); // not before the answer
     RealInput::key("Return"); // Yes
     QTRY_COMPARE_WITH_TIMEOUT(journalled(), before + QStringList { "C | tab @ " + url("/c") }, 30000);
+}
+
+// A page that would keep the user asks "leave this page?", once the user has touched
+// it (the engine's rule); Stay keeps it, Leave goes on.
+void tst_display::leavingAskedOnlyAfterTheUserTouchedThePage_data()
+{
+    QTest::addColumn<bool>("touched");
+    QTest::addColumn<bool>("leave");
+    QTest::newRow("untouched") << false << true;
+    QTest::newRow("touched, Stay") << true << false;
+    QTest::newRow("touched, Leave") << true << true;
+}
+
+void tst_display::leavingAskedOnlyAfterTheUserTouchedThePage()
+{
+    QFETCH(bool, touched);
+    QFETCH(bool, leave);
+    TestFrame t;
+    Form1 *w = show(t, "/leave");
+    QVERIFY(w);
+    t.prompter.onPageDialog = [&](PageDialog *) { return leave; };
+    if (touched) {
+        RealInput::click(pageView(w), QPoint(50, 50));
+        RealInput::type("typed");
+        RealInput::settle(300);
+    }
+    go(w, url("/a"));
+    RealInput::settle(2000);
+    QCOMPARE(t.prompter.pageDialogs.size(), touched ? 1 : 0);
+    if (touched)
+        QCOMPARE(int(t.prompter.pageDialogs.first().kind), int(PageDialog::Leave));
+    QTRY_COMPARE_WITH_TIMEOUT(w->wb->LocationURL(), url(leave ? "/a" : "/leave"), 10000);
 }
 
 ORVANE_TEST_MAIN(tst_display)
