@@ -45,7 +45,6 @@ public:
     ~WindowJournal() override;
 
     bool isKept() const { return m_kept; }
-    QString path() const { return m_path; }
     // What a run that did not end properly left; empty when there is nothing usable.
     Journal leftBehind() const;
     // A change to the windows: written soon.

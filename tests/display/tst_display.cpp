@@ -58,8 +58,6 @@ class tst_display : public QObject
     Q_OBJECT
 private slots:
     void initTestCase();
-    void newWindowWaitsBehindOrComesForward_data();
-    void newWindowWaitsBehindOrComesForward();
     void addressBoxNavigatesOnlyWhenAsked_data();
     void addressBoxNavigatesOnlyWhenAsked();
     void maximisedWindowsShowNoTitleBar();
@@ -102,55 +100,6 @@ Form1 *tst_display::show(TestFrame &t, const char *path)
     Form1 *w = t.openPage(url(path));
     RealInput::settle();
     return w;
-}
-
-void tst_display::newWindowWaitsBehindOrComesForward_data()
-{
-    QTest::addColumn<QString>("how");
-    for (const char *how : { "background", "first run", "focus" })
-        QTest::newRow(how) << QString::fromLatin1(how);
-}
-
-void tst_display::newWindowWaitsBehindOrComesForward()
-{
-    QFETCH(QString, how);
-    ClickingPrompter prompter;
-    TestFrame t(true, true, &prompter);
-    show(t, nullptr);
-    if (how != "first run") { // Options, a click on the choice, OK: all in the real dialog
-        QTimer::singleShot(300, [&] {
-            RealInput::click(how == "focus" ? t->options()->optfocus : t->options()->optback);
-            RealInput::click(t->options()->cmdOK);
-        });
-        t->options_Click();
-        QCOMPARE(ReadSettingsFile(t.settingsPath()).mode == NewWindowMode::Focus, how == "focus");
-    }
-    Form1 *opener = show(t, "/opener");
-    QVERIFY(opener);
-    RealInput::click(pageView(opener), QPoint(40, 40));
-    QTRY_COMPARE_WITH_TIMEOUT(t->forms().size(), 2, 20000);
-    Form1 *child = lastWindow(t.frame.get());
-    QVERIFY2(child, "no browser window is open");
-    QTRY_COMPARE_WITH_TIMEOUT(child->Caption(), QStringLiteral("Child"), 30000);
-    RealInput::settle();
-    QCOMPARE(prompter.asked, 1);
-    Form1 *front = how == "focus" ? child : opener, *behind = how == "focus" ? opener : child;
-    QMdiArea *area = t->mdiArea();
-    QCOMPARE(area->activeSubWindow(), front->subWindow());
-    QCOMPARE(topmost(area), front->subWindow());
-    QVERIFY(front->isAncestorOf(QApplication::focusWidget()) && behind->subWindow()->isVisible());
-    QCOMPARE(QApplication::activeWindow(), t.frame.get());
-    // Brought forward by a click on its node, the window behind fills the area.
-    t->mybar_Click();
-    RealInput::settle(300);
-    RealInput::click(t->Picture3->Image5);
-    RealInput::settle(300);
-    RealInput::click(
-        t->webtree->viewport(), t->webtree->visualItemRect(nodeOf(t.frame.get(), behind)).center());
-    RealInput::settle(500);
-    QCOMPARE(area->activeSubWindow(), behind->subWindow());
-    QCOMPARE(topmost(area), behind->subWindow());
-    QVERIFY(behind->subWindow()->isMaximized() && behind->isAncestorOf(qApp->focusWidget()));
 }
 
 void tst_display::addressBoxNavigatesOnlyWhenAsked_data()
@@ -271,6 +220,9 @@ static void checkWindows(TestFrame &t, Form1 *front, const char *step)
     QVERIFY2(front->subWindow()->isMaximized()
             && front->subWindow()->geometry() == area->viewport()->rect(),
         qPrintable(where + ": the front window does not fill the area"));
+    QVERIFY2(front->isAncestorOf(QApplication::focusWidget())
+            && QApplication::activeWindow() == t.frame.get(),
+        qPrintable(where + ": the keyboard is not in the front window"));
     // The user restores the front window with its button and moves it aside: the
     // others are behind it.
     QWidget *buttons = t->menuBar()->cornerWidget(Qt::TopRightCorner);
@@ -314,7 +266,13 @@ void tst_display::frontWindowFillsTheAreaAndNoneHides()
     RealInput::click(t->mytab, t->mytab->tabRect(0).center());
     QTRY_COMPARE(prompter.asked, 2);
     CHECK_WINDOWS(t, a, "the opener's tab");
-    t->options()->optback->setChecked(true);
+    // Options, a click on "In Background", OK: all in the real dialog.
+    QTimer::singleShot(300, [&] {
+        RealInput::click(t->options()->optback);
+        RealInput::click(t->options()->cmdOK);
+    });
+    t->options_Click();
+    QCOMPARE(ReadSettingsFile(t.settingsPath()).mode, NewWindowMode::Background);
     Form1 *c2 = openFrom(a); // in background: the opener stays in front
     QVERIFY2(c2, "the page opened no second window");
     CHECK_WINDOWS(t, a, "a window opened in background");
