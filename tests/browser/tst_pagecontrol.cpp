@@ -7,7 +7,6 @@
 
 #include <QDesktopServices>
 #include <QPrinter>
-#include <QWebEngineView>
 
 namespace {
 
@@ -155,7 +154,7 @@ void tst_pagecontrol::windowGoesWhileDialogIsOpen()
     Form1 *w = lastWindow(t.frame.get());
     QVERIFY(waitForScript(w, "location.pathname == '/blank' && document.readyState == 'complete'"));
     QPointer<Form1> window(w);
-    QPointer<QWebEngineView> view(static_cast<WebEngineBrowser *>(w->wb)->view());
+    QPointer<QWebEngineView> view(viewOf(w));
     pageOf(w)->runJavaScript("alert('open'); alert('and another');");
     QTRY_VERIFY_WITH_TIMEOUT(!boxTitle.isEmpty(), 30000);
     // The dialog ended with its window; the window, its view and page are gone.
@@ -290,7 +289,7 @@ void tst_pagecontrol::linksForOtherPrograms()
     QVERIFY(w);
     t.prompter.answers = { answer };
     QVERIFY(waitForScript(w, "document.getElementById('a').href = '" + address + "'; true"));
-    QWidget *view = static_cast<WebEngineBrowser *>(w->wb)->view()->focusProxy();
+    QWidget *view = viewOf(w)->focusProxy();
     QVERIFY2(view && view->isVisible(), "the page shows nowhere to click");
     QTest::mouseClick(view, Qt::LeftButton, {}, QPoint(50, 50));
     if (answer) {

@@ -1,5 +1,4 @@
 // On a real X server, once the screen settled: front window, title bars, real input.
-#include "RealInput.h"
 #include "TestFrame.h"
 #include "frame/WindowJournal.h"
 
@@ -29,8 +28,6 @@ QMdiSubWindow *topmost(QMdiArea *area)
         w = w->parentWidget();
     return static_cast<QMdiSubWindow *>(w);
 }
-
-QWidget *pageView(Form1 *w) { return w->wb->focusProxy() ? w->wb->focusProxy() : w->wb; }
 
 // Share of a strip's pixels that differ between screen and widget (a title bar: many).
 double differingShare(QWidget *w, QRect strip)
@@ -69,7 +66,6 @@ private slots:
     void leavingAskedOnlyAfterTheUserTouchedThePage();
 
 private:
-    Form1 *show(TestFrame &t, const char *path);
     QString url(const char *path) const { return m_server.url(QLatin1String(path)); }
     TestServer m_server;
 };
@@ -90,18 +86,6 @@ void tst_display::initTestCase()
     QVERIFY(m_server.start());
 }
 
-// The frame active on the screen; then a window on the page, loaded and settled.
-Form1 *tst_display::show(TestFrame &t, const char *path)
-{
-    t->resize(1000, 760);
-    t->activateWindow();
-    if (!QTest::qWaitForWindowActive(t.frame.get()) || !path)
-        return nullptr;
-    Form1 *w = t.openPage(url(path));
-    RealInput::settle();
-    return w;
-}
-
 void tst_display::addressBoxNavigatesOnlyWhenAsked_data()
 {
     QTest::addColumn<QString>("how");
@@ -116,7 +100,7 @@ void tst_display::addressBoxNavigatesOnlyWhenAsked()
     QFETCH(QString, how);
     QFETCH(int, loads);
     TestFrame t;
-    Form1 *w = show(t, "/a");
+    Form1 *w = t.showOnScreen(url("/a"));
     QVERIFY(w);
     // Three addresses in the list, /c shown, /a the box's current entry: /b, neither
     // of them, is typed or picked.
@@ -142,7 +126,7 @@ void tst_display::addressBoxNavigatesOnlyWhenAsked()
         RealInput::type(target);
         QCOMPARE(edit->text(), target);
         if (how == "leave")
-            RealInput::click(pageView(w), QPoint(20, 20));
+            RealInput::click(viewOf(w), QPoint(20, 20));
         else if (how == "enter")
             RealInput::key("Return");
         else
@@ -157,7 +141,7 @@ void tst_display::maximisedWindowsShowNoTitleBar()
     ClickingPrompter prompter;
     prompter.answer = QMessageBox::Ok;
     TestFrame t(true, true, &prompter);
-    Form1 *w = show(t, "/a");
+    Form1 *w = t.showOnScreen(url("/a"));
     QVERIFY(w);
     const QRect strip(0, 0, w->width(), w->style()->pixelMetric(QStyle::PM_TitleBarHeight));
     for (int round = 0; round < 2; ++round) {
@@ -249,11 +233,11 @@ void tst_display::frontWindowFillsTheAreaAndNoneHides()
     ClickingPrompter prompter; // Yes to new windows, OK to the tab's box
     TestFrame t(true, true, &prompter);
     t->options()->optfocus->setChecked(true);
-    Form1 *a = show(t, "/opener");
+    Form1 *a = t.showOnScreen(url("/opener"));
     QVERIFY(a);
     const auto openFrom = [&](Form1 *opener) -> Form1 * {
         const int before = t->forms().size();
-        RealInput::click(pageView(opener), QPoint(40, 40));
+        RealInput::click(viewOf(opener), QPoint(40, 40));
         if (!QTest::qWaitFor([&] { return t->forms().size() == before + 1; }, 20000))
             return nullptr;
         Form1 *child = lastWindow(t.frame.get());
@@ -276,9 +260,9 @@ void tst_display::frontWindowFillsTheAreaAndNoneHides()
     Form1 *c2 = openFrom(a); // in background: the opener stays in front
     QVERIFY2(c2, "the page opened no second window");
     CHECK_WINDOWS(t, a, "a window opened in background");
-    Form1 *b = show(t, "/a");
+    Form1 *b = t.showOnScreen(url("/a"));
     QVERIFY(b);
-    Form1 *b2 = show(t, "/b");
+    Form1 *b2 = t.showOnScreen(url("/b"));
     QVERIFY(b2);
     CHECK_WINDOWS(t, b2, "a window from the menu");
     // Its close box.
@@ -296,7 +280,7 @@ void tst_display::frontWindowFillsTheAreaAndNoneHides()
     QVERIFY2(node, "the window behind has no node");
     RealInput::click(t->webtree->viewport(), t->webtree->visualItemRect(node).center());
     CHECK_WINDOWS(t, c2, "a node click");
-    RealInput::click(pageView(c2), QPoint(40, 40)); // the page holds the keyboard
+    RealInput::click(viewOf(c2), QPoint(40, 40)); // the page holds the keyboard
     RealInput::chord({ "Control_L", "w" });
     QTRY_VERIFY(!t->forms().contains(c2));
     CHECK_WINDOWS(t, b, "Ctrl+W");
@@ -315,7 +299,7 @@ void tst_display::frontWindowFillsTheAreaAndNoneHides()
 void tst_display::progressBarEndsFull()
 {
     TestFrame t;
-    Form1 *w = show(t, "/a");
+    Form1 *w = t.showOnScreen(url("/a"));
     QVERIFY(w);
     t->mybar_Click();
     for (int i = 0; i < 6; ++i) {
@@ -339,7 +323,7 @@ void tst_display::progressBarEndsFull()
 void tst_display::sideBarCaptionShowsWhole()
 {
     TestFrame t;
-    show(t, nullptr);
+    t.showOnScreen(QString());
     QCOMPARE(t->devicePixelRatioF(), qEnvironmentVariable("QT_SCALE_FACTOR", "1").toDouble());
     t->mybar_Click();
     SideBar *bar = t->Picture3;
@@ -426,11 +410,11 @@ void tst_display::leavingAskedOnlyAfterTheUserTouchedThePage()
     QFETCH(bool, touched);
     QFETCH(bool, leave);
     TestFrame t;
-    Form1 *w = show(t, "/leave");
+    Form1 *w = t.showOnScreen(url("/leave"));
     QVERIFY(w);
     t.prompter.onPageDialog = [&](PageDialog *) { return leave; };
     if (touched) {
-        RealInput::click(pageView(w), QPoint(50, 50));
+        RealInput::click(viewOf(w), QPoint(50, 50));
         RealInput::type("typed");
         RealInput::settle(300);
     }

@@ -1,37 +1,11 @@
 // On a real X server, with real keys and clicks: the browser window's keys with the
 // page holding the keyboard, a page's loop of dialogs, full screen.
-#include "RealInput.h"
 #include "TestFrame.h"
 
 #include "browser/webengine/FullScreenWindow.h"
 #include "forms/PageDialogBox.h"
 
-#include <QWebEngineView>
-
 namespace {
-
-// Records which of the window's commands asked the user something.
-struct KeyPrompter : RecordingPrompter
-{
-    QString askText(QWidget *, const QString &title, const QString &, bool *ok) override
-    {
-        calls.append("ask " + title);
-        return *ok = false, QString();
-    }
-    QString saveFileName(QWidget *, const QString &title, const QString &) override
-    {
-        calls.append("save " + title);
-        return {};
-    }
-    bool choosePrinter(QWidget *, QPrinter *) override
-    {
-        calls.append("print");
-        return false;
-    }
-    QStringList calls;
-};
-
-QWebEngineView *viewOf(Form1 *w) { return static_cast<WebEngineBrowser *>(w->wb)->view(); }
 
 FullScreenWindow *fullScreenWindow()
 {
@@ -39,16 +13,6 @@ FullScreenWindow *fullScreenWindow()
         if (auto *window = qobject_cast<FullScreenWindow *>(top); window && window->isVisible())
             return window;
     return nullptr;
-}
-
-// The frame active on screen with a window on the address; null when either fails.
-Form1 *show(TestFrame &t, const QString &address)
-{
-    t->resize(1000, 760);
-    t->activateWindow();
-    Form1 *w = QTest::qWaitForWindowActive(t.frame.get()) ? t.openPage(address) : nullptr;
-    RealInput::settle();
-    return w;
 }
 
 } // namespace
@@ -129,9 +93,8 @@ void tst_keys::keys()
     QFETCH(QString, where);
     QFETCH(QStringList, keys);
     QFETCH(QString, effect);
-    KeyPrompter prompter;
-    TestFrame t(true, true, &prompter);
-    Form1 *w = show(t, url("/b"));
+    TestFrame t;
+    Form1 *w = t.showOnScreen(url("/b"));
     QVERIFY(w);
     if (effect == "back" || effect == "forward") { // somewhere to go: /b, /a, back to /b
         go(w, url("/a"));
@@ -183,7 +146,7 @@ void tst_keys::keys()
             QVERIFY(waitForScript(w, "document.getElementById('field').value == 'x'"));
     }
     const bool asks = effect.contains(QRegularExpression("^(ask|print|save)"));
-    QCOMPARE(prompter.calls, asks ? QStringList { effect } : QStringList());
+    QCOMPARE(t.prompter.others, asks ? QStringList { effect } : QStringList());
 }
 
 void tst_keys::dialogLoopIsStopped_data()
@@ -200,7 +163,7 @@ void tst_keys::dialogLoopIsStopped()
     QFETCH(QString, answer);
     MessageBoxPrompter real;
     TestFrame t(true, true, &real);
-    Form1 *w = show(t, url("/loop"));
+    Form1 *w = t.showOnScreen(url("/loop"));
     QVERIFY(w);
     // Each dialog as a person meets it: read, then answered; the offer taken when it shows.
     QStringList titles;
@@ -259,7 +222,7 @@ void tst_keys::fullScreen()
     QFETCH(QString, how);
     TestFrame t;
     t.prompter.defaultAnswer = 6;
-    Form1 *w = show(t, url("/full"));
+    Form1 *w = t.showOnScreen(url("/full"));
     QVERIFY(w);
     QPointer<QWebEngineView> view = viewOf(w);
     const QRect before = view->geometry();

@@ -29,12 +29,21 @@ public:
     }
     QString openFileName(QWidget *, const QString &, const QString &,
         const QList<FileFilter> &) override { return {}; }
-    QString saveFileName(QWidget *, const QString &, const QString &) override { return {}; }
-    QString askText(QWidget *, const QString &, const QString &, bool *ok) override
+    // Cancelled, and recorded in others as "save <title>", "ask <title>", "print".
+    QString saveFileName(QWidget *, const QString &title, const QString &) override
     {
+        return others.append("save " + title), QString();
+    }
+    QString askText(QWidget *, const QString &title, const QString &, bool *ok) override
+    {
+        others.append("ask " + title);
         return *ok = false, QString();
     }
-    bool choosePrinter(QWidget *, QPrinter *p) override { return onPrinter && onPrinter(p); }
+    bool choosePrinter(QWidget *, QPrinter *p) override
+    {
+        others.append("print");
+        return onPrinter && onPrinter(p);
+    }
     int execDialog(QDialog *dialog) override
     {
         ++dialogsRun;
@@ -84,5 +93,6 @@ public:
     std::function<bool(QPrinter *)> onPrinter;      // cancelled when unset
     QList<PageDialog> pageDialogs;
     QList<Asked> asked;
+    QStringList others;
     int dialogsRun = 0;
 };

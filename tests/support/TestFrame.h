@@ -1,5 +1,6 @@
 #pragma once
 
+#include "RealInput.h"
 #include "RecordingPrompter.h"
 #include "TestServer.h"
 #include "TestUtil.h"
@@ -70,6 +71,18 @@ struct TestFrame
         frame->OpenBrowserWindow(address, address, address);
         Form1 *w = lastWindow(frame.get());
         return w && waitForComplete(w) ? w : nullptr;
+    }
+    // On a real display: the frame active on the screen, then a window on the address
+    // (when one is given), loaded and settled; null when either fails.
+    Form1 *showOnScreen(const QString &address)
+    {
+        frame->resize(1000, 760);
+        frame->activateWindow();
+        if (!QTest::qWaitForWindowActive(frame.get()) || address.isEmpty())
+            return nullptr;
+        Form1 *w = openPage(address);
+        RealInput::settle();
+        return w;
     }
 
     QTemporaryDir program, home;

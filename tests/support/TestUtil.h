@@ -16,6 +16,7 @@
 #include "sidebar/SideBar.h"
 
 #include <QWebEnginePage>
+#include <QWebEngineView>
 #include <QtTest>
 #include <QtWidgets>
 #include <sys/stat.h>
@@ -65,6 +66,7 @@ inline void go(Form1 *w, const QString &address)
 }
 
 inline QWebEnginePage *pageOf(Form1 *w) { return static_cast<WebEngineBrowser *>(w->wb)->page(); }
+inline QWebEngineView *viewOf(Form1 *w) { return static_cast<WebEngineBrowser *>(w->wb)->view(); }
 
 // Waits for a state on the page, not a signal that may have come before anyone listened.
 inline bool waitForScript(Form1 *w, const QString &script, int timeoutMs = 30000)
