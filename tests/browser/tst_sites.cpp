@@ -223,8 +223,9 @@ void tst_sites::download()
             t.prompter.saves = { answer.isEmpty() ? a.text : target };
         }
     };
-    w->wb->Navigate(url(path));
+    go(w, url(path));
     QTRY_VERIFY_WITH_TIMEOUT(!offered.isEmpty(), 20000);
+    QTRY_VERIFY2(!t->Timer1->isActive(), "the progress timer runs on");
     QCOMPARE(offered.section('/', 0, -2), folder);
     const QString name = offered.section('/', -1);
     if (path == "/hostile")
