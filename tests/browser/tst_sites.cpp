@@ -62,6 +62,8 @@ private slots:
     void download_data();
     void download();
     void downloadsOutliveTheirWindowAndEndAtQuit();
+    void pageAskingOnAndOn_data();
+    void pageAskingOnAndOn();
     void windowClosedWhileAsked_data();
     void windowClosedWhileAsked();
     void realDialogs();
@@ -155,6 +157,8 @@ void tst_sites::safeNames_data()
     QTest::newRow("dots only") << ".." << "download";
     QTest::newRow("empty") << "" << "download";
     QTest::newRow("hidden") << ".bashrc" << "bashrc";
+    QTest::newRow("a million characters") << QString(500000, '.') + QString(500000, 'n') + ".tar.gz"
+                                          << QString(197, 'n') + ".gz";
     QTest::newRow("long, not ASCII") << QString(300, QChar(0x00E9)) + ".txt"
                                      << QString(98, QChar(0x00E9)) + ".txt";
 }
@@ -267,6 +271,14 @@ void tst_sites::download()
     QStringList left = filesIn(folder);
     QVERIFY2(left.removeOne("afile"), "the file in the way is no longer a file");
     QCOMPARE(left, QStringList(saved || replace ? 1 : 0, QFileInfo(finalPath).fileName()));
+    if (path != "/endless.bin")
+        return;
+    // Once it has ended, a file by its partial's name is another program's.
+    QTest::qWait(1500);
+    writeFile(finalPath + ".part", "theirs");
+    t.frame.reset();
+    t.engine.reset();
+    QCOMPARE(readFile(finalPath + ".part"), "theirs");
 }
 
 // Three at once from one page, its window closed while they run: all arrive whole. A page
@@ -301,11 +313,50 @@ void tst_sites::downloadsOutliveTheirWindowAndEndAtQuit()
     QCOMPARE(downloadWindows(t).size(), 3);
     w->wb->Navigate(url("/endless.bin"));
     QTRY_VERIFY_WITH_TIMEOUT(!filesIn(folder).filter("endless").isEmpty(), 20000);
+    // The same name again while it runs: asked about, and No keeps the first.
+    t.prompter.whileOpen = [&](const RecordingPrompter::Asked &a) {
+        if (a.style == RecordingPrompter::SaveQuestion && t.prompter.asked.size() == 5)
+            t.prompter.saves = { a.text };
+    };
+    t.prompter.answers = { MsgBox::No };
+    w->wb->Navigate(url("/endless.bin"));
+    QTRY_COMPARE_WITH_TIMEOUT(t.prompter.asked.size(), 7, 20000);
+    QCOMPARE(t.prompter.box(5),
+        folder + "/endless.bin is being downloaded.\nDo you want to replace it?|Save As|308");
+    QCOMPARE(downloadWindows(t).size(), 4);
     QTest::qWait(300);
     t.frame.reset();
     t.engine.reset();
     QTest::qWait(500);
     QCOMPARE(filesIn(folder), QStringList({ "first.bin", "second.bin", "third.bin" }));
+}
+
+void tst_sites::pageAskingOnAndOn_data()
+{
+    QTest::addColumn<QString>("ask"); // what the page does every 100 ms
+    QTest::newRow("a download link") << "document.getElementById('one').click()";
+    QTest::newRow("an attachment's address") << "location = '/report.zip'";
+}
+
+// Two No's in a row and the page is asked no more, until it is loaded again.
+void tst_sites::pageAskingOnAndOn()
+{
+    QFETCH(QString, ask);
+    TestFrame t;
+    Form1 *w = t.openPage(url("/links"));
+    QVERIFY(w);
+    const QString loop = "var loop = setInterval(() => " + ask + ", 100)";
+    pageOf(w)->runJavaScript(loop);
+    QTest::qWait(3000);
+    QCOMPARE(t.prompter.asked.size(), 2);
+    QVERIFY2(w->Stbar1Panel1->text().startsWith("Not downloaded: "), qPrintable(w->Stbar1Panel1->text()));
+    w->Toolbar1_ButtonClick(5);
+    QVERIFY(waitForComplete(w));
+    pageOf(w)->runJavaScript(loop);
+    QTRY_COMPARE_WITH_TIMEOUT(t.prompter.asked.size(), 4, 10000);
+    QTest::qWait(1000);
+    QCOMPARE(t.prompter.asked.size(), 4);
+    QVERIFY(downloadWindows(t).isEmpty());
 }
 
 void tst_sites::windowClosedWhileAsked_data()

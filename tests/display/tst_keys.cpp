@@ -54,6 +54,7 @@ void tst_keys::initTestCase()
         " onclick='document.documentElement.requestFullscreen()'>full</button><script>"
         "addEventListener('keydown', function (e) {" // a page that tries to stay
         " if (e.key == 'Escape') document.documentElement.requestFullscreen(); });</script>");
+    m_server.file("/file.bin", "x", "file.bin");
     QVERIFY(m_server.start());
 }
 
@@ -214,6 +215,7 @@ void tst_keys::fullScreen_data()
     QTest::newRow("the page's own exit") << "page";
     QTest::newRow("its window closed") << "close";
     QTest::newRow("a question for the user") << "question";
+    QTest::newRow("a download") << "download";
     QTest::newRow("the program quit") << "quit";
 }
 
@@ -241,6 +243,9 @@ void tst_keys::fullScreen()
         pageOf(w)->runJavaScript("document.exitFullscreen()");
     else if (how == "question")
         pageOf(w)->runJavaScript("Notification.requestPermission()");
+    else if (how == "download")
+        pageOf(w)->runJavaScript("var a = document.createElement('a'); a.href = '/file.bin';"
+                                 "a.download = 'file.bin'; document.body.append(a); a.click();");
     else if (how == "close")
         w->Unload();
     else
@@ -249,7 +254,7 @@ void tst_keys::fullScreen()
     QTRY_VERIFY_WITH_TIMEOUT(!fullScreenWindow(), 10000);
     RealInput::settle(1000);
     QVERIFY(!fullScreenWindow());
-    QCOMPARE(t.prompter.asked.size(), how == "question" || how == "quit" ? 1 : 0);
+    QCOMPARE(t.prompter.asked.size(), QStringList({ "question", "quit", "download" }).contains(how));
     QVERIFY(!hidden);
     flushDeletes();
     QVERIFY(!full);

@@ -67,7 +67,7 @@ DownloadJob::DownloadJob(QWebEngineDownloadRequest *request, const QString &targ
 
 DownloadJob::~DownloadJob()
 {
-    if (m_state != Done)
+    if (m_state == Running || (m_state == Failed && !m_partGone))
         removePartial();
 }
 
@@ -104,7 +104,7 @@ void DownloadJob::stop(const QString &why)
 
 void DownloadJob::engineFinished()
 {
-    if (m_state == Failed)
+    if (m_state == Failed && !m_partGone)
         removePartial(); // what the engine left after a cancel
     if (m_state != Running || !m_request)
         return;
@@ -141,6 +141,12 @@ void DownloadJob::fail(const QString &why)
     m_state = Failed;
     m_failure = why;
     removePartial();
+    // The engine may leave its file a moment after a cancel; later, a file of that
+    // name is another program's, not ours to remove.
+    QTimer::singleShot(EngineCleanupMs, this, [this] {
+        removePartial();
+        m_partGone = true;
+    });
     emit progressed();
     emit finished();
 }
@@ -160,12 +166,15 @@ QString SafeFileName(const QString &name)
         safe += control || c == QLatin1Char('/') || c == QLatin1Char('\\') ? QLatin1Char('_') : c;
     }
     safe = safe.trimmed();
-    while (safe.startsWith(QLatin1Char('.')))
-        safe.remove(0, 1);
-    // Shortened before its extension, which says what the file is.
+    qsizetype dots = 0;
+    while (dots < safe.size() && safe.at(dots) == QLatin1Char('.'))
+        ++dots;
+    safe.remove(0, dots);
+    // Shortened before its extension, which says what the file is. A name of a
+    // million characters is cut at once: 200 bytes are at most 200 characters.
     const int dot = safe.lastIndexOf(QLatin1Char('.'));
     const QString extension = dot > 0 && safe.size() - dot <= 16 ? safe.mid(dot) : QString();
-    QString base = safe.left(safe.size() - extension.size());
+    QString base = safe.left(qMin(safe.size() - extension.size(), qsizetype(200)));
     while ((base + extension).toUtf8().size() > 200)
         base.chop(base.size() > 1 && base.back().isLowSurrogate() ? 2 : 1);
     safe = base.trimmed() + extension;

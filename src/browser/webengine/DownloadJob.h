@@ -48,7 +48,9 @@ private:
     bool m_replace;
     State m_state = Running;
     bool m_cancelled = false;
+    bool m_partGone = false; // failed, and what the engine wrote is removed for good
     static constexpr int StallLimitMs = 20000;
+    static constexpr int EngineCleanupMs = 1000;
     QElapsedTimer m_clock, m_stalledSince;
     qint64 m_lastReceived = 0;
 };

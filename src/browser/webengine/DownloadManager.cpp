@@ -2,6 +2,8 @@
 
 #include "browser/webengine/DownloadJob.h"
 #include "browser/webengine/DownloadWindow.h"
+#include "browser/webengine/WebEngineBrowser.h"
+#include "browser/webengine/WebEnginePage.h"
 #include "forms/Prompter.h"
 
 #include <QDir>
@@ -16,6 +18,7 @@ DownloadManager::DownloadManager(QWebEngineProfile *profile, Prompter *prompter)
     : m_prompter(prompter)
 {
     connect(profile, &QWebEngineProfile::downloadRequested, this, &DownloadManager::requested);
+    m_clock.start();
 }
 
 DownloadManager::~DownloadManager()
@@ -47,9 +50,28 @@ void DownloadManager::requested(QWebEngineDownloadRequest *request)
     // A page saved through Save As arrives accepted, its place already chosen.
     if (request->state() != QWebEngineDownloadRequest::DownloadRequested)
         return;
-    // The frame owns the window, so closing the browser window leaves it running.
-    QWebEngineView *view = request->page() ? QWebEngineView::forPage(request->page()) : nullptr;
-    QPointer<QWidget> owner = view ? view->window() : nullptr;
+    // The frame owns the window, so closing the browser window leaves it running. A
+    // page in full screen has its view in a window of its own for the while.
+    QPointer<QWebEnginePage> page = request->page();
+    auto *ours = qobject_cast<WebEnginePage *>(page.data());
+    QPointer<WebEngineBrowser> browser = ours ? ours->browser() : nullptr;
+    QWebEngineView *view = page ? QWebEngineView::forPage(page) : nullptr;
+    QPointer<QWidget> owner = browser ? browser->window() : view ? view->window() : nullptr;
+    const qint64 arrived = m_clock.elapsed();
+    if (page) {
+        PageAsks &asks = asksOf(page);
+        if (asks.open >= MaxOpen || asks.declined >= RefusedAfter) {
+            if (browser)
+                emit browser->StatusTextChange(
+                        QStringLiteral("Not downloaded: %1 (the page asked again and again; "
+                                       "load it again to download from it)")
+                                .arg(SafeFileName(request->suggestedFileName())));
+            return; // not accepted: the engine drops it
+        }
+        ++asks.open;
+    }
+    if (browser) // the question must not wait behind the full screen
+        browser->endFullScreen();
     const QString folder = QStandardPaths::writableLocation(QStandardPaths::DownloadLocation);
     QDir().mkpath(folder);
     bool replace = false;
@@ -57,8 +79,15 @@ void DownloadManager::requested(QWebEngineDownloadRequest *request)
     // about. The request stays the engine's until this handler returns: answered here.
     const QString target = askTarget(owner, folder, SafeFileName(request->suggestedFileName()),
                                      &replace);
+    if (page) {
+        PageAsks &asks = asksOf(page);
+        --asks.open;
+        const bool soon = asks.lastAnswer >= 0 && arrived - asks.lastAnswer < RowGapMs;
+        asks.declined = target.isEmpty() ? (soon ? asks.declined + 1 : 1) : 0;
+        asks.lastAnswer = m_clock.elapsed();
+    }
     if (target.isEmpty())
-        return request->cancel();
+        return; // not accepted: the engine drops it
     QPointer<DownloadJob> job = new DownloadJob(request, target, replace, this);
     m_jobs.append(job);
     // The engine starts once this handler has returned; the window can wait for that.
@@ -72,6 +101,28 @@ void DownloadManager::requested(QWebEngineDownloadRequest *request)
     });
 }
 
+DownloadManager::PageAsks &DownloadManager::asksOf(QWebEnginePage *page)
+{
+    if (!m_pages.contains(page)) {
+        connect(page, &QObject::destroyed, this, [this, page] { m_pages.remove(page); });
+        // A download started by a link ends its load unsuccessfully; a page shown anew
+        // may ask again.
+        connect(page, &QWebEnginePage::loadFinished, this, [this, page](bool ok) {
+            if (ok && m_pages.contains(page))
+                m_pages[page].declined = 0;
+        });
+    }
+    return m_pages[page];
+}
+
+DownloadJob *DownloadManager::runningTo(const QString &target) const
+{
+    for (const QPointer<DownloadJob> &job : m_jobs)
+        if (job && job->state() == DownloadJob::Running && job->target() == target)
+            return job;
+    return nullptr;
+}
+
 QString DownloadManager::askTarget(QWidget *owner, const QString &folder, const QString &name,
                                    bool *replace)
 {
@@ -81,7 +132,8 @@ QString DownloadManager::askTarget(QWidget *owner, const QString &folder, const 
         if (path.isEmpty())
             return QString();
         const QFileInfo info(path);
-        if (!info.exists())
+        DownloadJob *running = runningTo(info.absoluteFilePath());
+        if (!info.exists() && !running)
             return info.absoluteFilePath();
         dir = info.absolutePath();
         file = info.fileName();
@@ -90,10 +142,16 @@ QString DownloadManager::askTarget(QWidget *owner, const QString &folder, const 
                                MsgBox::Exclamation, QStringLiteral("Save As"));
             continue;
         }
+        // Two downloads never race for one name: the later one replaces, if the user wishes.
         const int answer = m_prompter->msgBox(
-                owner, path + QStringLiteral(" already exists.\nDo you want to replace it?"),
+                owner,
+                path + (running ? QStringLiteral(" is being downloaded.")
+                                : QStringLiteral(" already exists."))
+                        + QStringLiteral("\nDo you want to replace it?"),
                 MsgBox::YesNoExclamation | MsgBox::SecondDefault, QStringLiteral("Save As"));
         if (answer == MsgBox::Yes) {
+            if (DownloadJob *still = runningTo(info.absoluteFilePath()))
+                still->cancel();
             *replace = true;
             return info.absoluteFilePath();
         }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QElapsedTimer>
+#include <QHash>
 #include <QList>
 #include <QObject>
 #include <QPointer>
@@ -7,11 +9,14 @@
 class DownloadJob;
 class Prompter;
 class QWebEngineDownloadRequest;
+class QWebEnginePage;
 class QWebEngineProfile;
 class QWidget;
 
 // Every download a page starts: the save question, then a job and a small window
 // for it. The windows belong to the frame; the jobs live until the program ends.
+// A page that asks on and on cannot keep the user answering: a few questions open
+// at once at most, and none after two quick No's in a row until it loads again.
 class DownloadManager : public QObject
 {
     Q_OBJECT
@@ -27,8 +32,23 @@ private:
     void requested(QWebEngineDownloadRequest *request);
     // Empty when the user declined. *replace: they agreed to replace the file.
     QString askTarget(QWidget *owner, const QString &folder, const QString &name, bool *replace);
+    DownloadJob *runningTo(const QString &target) const;
+
+    // How a page's save questions have been answered so far.
+    struct PageAsks
+    {
+        int open = 0;
+        int declined = 0; // No's in a row, each soon after the one before
+        qint64 lastAnswer = -1;
+    };
+    PageAsks &asksOf(QWebEnginePage *page);
+    static constexpr int MaxOpen = 3;
+    static constexpr int RefusedAfter = 2;
+    static constexpr qint64 RowGapMs = 3000;
 
     Prompter *m_prompter;
     QList<QPointer<DownloadJob>> m_jobs;
     QList<QPointer<QWidget>> m_orphanWindows; // shown for a page that was gone
+    QHash<QWebEnginePage *, PageAsks> m_pages;
+    QElapsedTimer m_clock;
 };

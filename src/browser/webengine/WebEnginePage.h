@@ -15,6 +15,7 @@ public:
     WebEnginePage(QWebEngineProfile *profile, WebEngineBrowser *browser, QObject *parent);
 
     PageDialogs *dialogs() const { return m_dialogs; }
+    WebEngineBrowser *browser() const { return m_browser; }
 
 protected:
     QWebEnginePage *createWindow(WebWindowType type) override;
