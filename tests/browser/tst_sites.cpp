@@ -189,6 +189,7 @@ void tst_sites::download_data()
     QTest::newRow("unwritable folder") << "/report.zip" << "afile/report.zip" << 0
                                        << "Failed: The file could not be written in ";
     QTest::newRow("hostile name") << "/hostile" << "" << 0 << "Done: ";
+    QTest::newRow("longest name") << "/report.zip" << QString(251, 'n') + ".zip" << 0 << done;
     QTest::newRow("full disk")
         << "/report.zip" << "report.zip" << 0
         << "Failed: Insufficient space on the target drive. Nothing was saved.";

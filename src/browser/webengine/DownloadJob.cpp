@@ -16,8 +16,12 @@ QString freePartName(const QString &target)
 {
     const QFileInfo info(target);
     const QDir dir = info.dir();
+    // Any name the user may choose leaves room for the longest of ours (255 bytes).
+    QString stem = info.fileName();
+    while ((stem + QStringLiteral(".999.part.crdownload")).toUtf8().size() > 255)
+        stem.chop(stem.size() > 1 && stem.back().isLowSurrogate() ? 2 : 1);
     for (int n = 0;; ++n) {
-        const QString name = info.fileName()
+        const QString name = stem
                 + (n ? QStringLiteral(".%1.part").arg(n) : QStringLiteral(".part"));
         bool used = false;
         for (const char *suffix : EngineSuffixes)
