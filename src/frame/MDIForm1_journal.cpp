@@ -13,6 +13,7 @@
 #include <QHash>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QScopeGuard>
 #include <QSet>
 
 namespace {
@@ -87,6 +88,8 @@ void MDIForm1::offerRestore()
     const Journal left = m_journal->leftBehind();
     if (left.windows.isEmpty())
         return;
+    // Whatever happens, the journal follows the windows again once this returns.
+    const auto resume = qScopeGuard([this] { m_journal->resume(); });
     const int n = left.windows.size();
     const QString text = QStringLiteral("Orvane did not end properly.\r\n"
                                         "It can reopen the %1 that %2 open.\r\n"

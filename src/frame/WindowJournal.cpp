@@ -96,6 +96,11 @@ WindowJournal::WindowJournal(const QString &folder, std::function<Journal()> sna
     // one that still runs keeps it, and then this copy keeps no journal.
     m_lock.setStaleLockTime(0);
     m_kept = !folder.isEmpty() && QDir().mkpath(folder) && m_lock.tryLock(0);
+    // What a bad end left is read before anything can write over it, and kept on
+    // disk until the user has chosen: a crash meanwhile loses nothing.
+    QFile file(m_path);
+    if (m_kept && file.open(QIODevice::ReadOnly))
+        DecodeJournal(file.read(MostFileBytes + 1), &m_left);
     m_writer.setMaxThreadCount(1);
     m_timer.setSingleShot(true);
     connect(&m_timer, &QTimer::timeout, this, &WindowJournal::writeNow);
@@ -106,17 +111,19 @@ WindowJournal::~WindowJournal()
     m_writer.waitForDone();
 }
 
-Journal WindowJournal::leftBehind() const
+void WindowJournal::resume()
 {
-    Journal journal;
-    QFile file(m_path);
-    if (m_kept && file.open(QIODevice::ReadOnly))
-        DecodeJournal(file.read(MostFileBytes + 1), &journal);
-    return journal;
+    m_left = Journal();
+    if (std::exchange(m_changedMeanwhile, false))
+        changed();
 }
 
 void WindowJournal::changed()
 {
+    if (!m_left.windows.isEmpty()) {
+        m_changedMeanwhile = true;
+        return;
+    }
     if (!m_kept || m_timer.isActive())
         return;
     const qint64 since = m_sinceWrite.isValid() ? m_sinceWrite.elapsed() : WritePause;
@@ -125,7 +132,7 @@ void WindowJournal::changed()
 
 void WindowJournal::writeNow()
 {
-    if (!m_kept)
+    if (!m_kept || !m_left.windows.isEmpty())
         return;
     m_timer.stop();
     m_sinceWrite.restart();

@@ -46,7 +46,9 @@ public:
 
     bool isKept() const { return m_kept; }
     // What a run that did not end properly left; empty when there is nothing usable.
-    Journal leftBehind() const;
+    // While it is there, changes wait: the file stays as it was left until resume().
+    const Journal &leftBehind() const { return m_left; }
+    void resume();
     // A change to the windows: written soon.
     void changed();
     // Takes the snapshot and queues its write now (also what the timer does).
@@ -60,6 +62,8 @@ private:
     QString m_path;
     QLockFile m_lock;
     bool m_kept = false;
+    Journal m_left;
+    bool m_changedMeanwhile = false;
     std::function<Journal()> m_snapshot;
     QTimer m_timer;
     QElapsedTimer m_sinceWrite;

@@ -102,7 +102,15 @@ void tst_journal::killedRunIsOfferedBack()
     t.create(); // the next start: same folders
     t.prompter.answers = { answer };
     t.prompter.asked.clear();
+    // Until the user has chosen, the file stays as the bad end left it.
+    qsizetype leftWhileAsked = -1;
+    t.prompter.whileOpen = [&](const auto &) {
+        QTest::qWait(1500);
+        t->journal()->flush();
+        leftWhileAsked = readJournal(t).windows.size();
+    };
     t->offerRestore();
+    QCOMPARE(leftWhileAsked, 4);
     QCOMPARE(t.prompter.box(), "Orvane did not end properly.\r\nIt can reopen the 4 windows that "
                                "were open.\r\nReopen them?|Orvane|36");
     if (answer == 7) {
@@ -156,7 +164,7 @@ void tst_journal::badJournalsAreIgnored()
     QFETCH(QStringList, restored);
     TestFrame t(false);
     writeFile(journalPath(t), content);
-    t->MDIForm_Load();
+    t.create(); // the start that finds it
     t.prompter.defaultAnswer = 6;
     t->offerRestore();
     QCOMPARE(t.prompter.asked.size(), restored.isEmpty() ? 0 : 1);
