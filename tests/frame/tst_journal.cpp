@@ -135,8 +135,11 @@ void tst_journal::killedRunIsOfferedBack()
 
 void tst_journal::badJournalsAreIgnored_data()
 {
+    // A history whose counts the engine would believe: a list of -1 entries.
+    QByteArray lying;
+    QDataStream(&lying, QIODevice::WriteOnly) << qint32(4) << qint32(-1) << qint32(0);
     Journal good;
-    good.windows = { { 5, 0, true, url("/a"), "A", "not a history" },
+    good.windows = { { 5, 0, true, url("/a"), "A", lying },
         { 9, 5, false, url("/b"), "B", QByteArray() }, { 12, 77, false, url("/c"), "lost", {} } };
     good.front = 1;
     const QByteArray whole = EncodeJournal(good);

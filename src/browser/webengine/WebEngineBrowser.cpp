@@ -232,6 +232,15 @@ QByteArray WebEngineBrowser::saveHistory() const
 
 bool WebEngineBrowser::restoreHistory(const QByteArray &bytes)
 {
+    // The engine believes the list's own counts: bytes from a damaged file must not
+    // reach it unless they hold together (the engine's version 4: version, count,
+    // current index, then entries of well over 16 bytes each).
+    QDataStream header(bytes);
+    qint32 version = 0, count = 0, current = -1;
+    header >> version >> count >> current;
+    if (header.status() != QDataStream::Ok || version != 4 || count < 1
+        || count > bytes.size() / 16 || current < 0 || current >= count)
+        return false;
     QDataStream in(bytes);
     in >> *page()->history();
     return in.status() == QDataStream::Ok && page()->history()->count() > 0;
