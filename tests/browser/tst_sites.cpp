@@ -351,6 +351,7 @@ void tst_sites::pageAskingOnAndOn()
     QTest::qWait(3000);
     QCOMPARE(t.prompter.asked.size(), 2);
     QVERIFY2(w->Stbar1Panel1->text().startsWith("Not downloaded: "), qPrintable(w->Stbar1Panel1->text()));
+    QVERIFY(waitForScript(w, "clearInterval(loop); true")); // or its navigations cut the reload
     w->Toolbar1_ButtonClick(5);
     QVERIFY(waitForComplete(w));
     pageOf(w)->runJavaScript(loop);
@@ -358,6 +359,17 @@ void tst_sites::pageAskingOnAndOn()
     QTest::qWait(1000);
     QCOMPARE(t.prompter.asked.size(), 4);
     QVERIFY(downloadWindows(t).isEmpty());
+    // Windows closed while their pages still ask: the program goes on.
+    for (int i = 0; i < 3; ++i) {
+        Form1 *other = t.openPage(url("/links"));
+        QVERIFY(other);
+        pageOf(other)->runJavaScript(loop);
+        QTest::qWait(150 * i);
+        other->Unload();
+        flushDeletes();
+    }
+    QTest::qWait(1000);
+    QVERIFY(t.openPage(url("/links")));
 }
 
 void tst_sites::windowClosedWhileAsked_data()

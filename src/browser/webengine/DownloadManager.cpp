@@ -12,7 +12,6 @@
 #include <QTimer>
 #include <QWebEngineDownloadRequest>
 #include <QWebEngineProfile>
-#include <QWebEngineView>
 
 DownloadManager::DownloadManager(QWebEngineProfile *profile, Prompter *prompter)
     : m_prompter(prompter)
@@ -36,6 +35,13 @@ void DownloadManager::cancelAll()
             job->cancel();
 }
 
+void DownloadManager::watch(QWebEnginePage *page)
+{
+    m_watched.removeAll(nullptr);
+    m_watched.append(page);
+    connect(page, &QObject::destroyed, this, [this] { m_pageGoneAt = m_clock.elapsed(); });
+}
+
 QList<DownloadJob *> DownloadManager::jobs() const
 {
     QList<DownloadJob *> list;
@@ -50,13 +56,24 @@ void DownloadManager::requested(QWebEngineDownloadRequest *request)
     // A page saved through Save As arrives accepted, its place already chosen.
     if (request->state() != QWebEngineDownloadRequest::DownloadRequested)
         return;
-    // The frame owns the window, so closing the browser window leaves it running. A
-    // page in full screen has its view in a window of its own for the while.
-    QPointer<QWebEnginePage> page = request->page();
+    // A request may still come from a page that has just gone with its window, and
+    // the engine's page() then reads through a null pointer (Qt 6.4): for a moment
+    // after a page goes, a request is taken as one from no page, and asked all the same.
+    const bool pageMayBeGone =
+            m_pageGoneAt >= 0 && m_clock.elapsed() - m_pageGoneAt < PageGoneGraceMs;
+    QPointer<QWebEnginePage> page = pageMayBeGone ? nullptr : request->page();
     auto *ours = qobject_cast<WebEnginePage *>(page.data());
     QPointer<WebEngineBrowser> browser = ours ? ours->browser() : nullptr;
-    QWebEngineView *view = page ? QWebEngineView::forPage(page) : nullptr;
-    QPointer<QWidget> owner = browser ? browser->window() : view ? view->window() : nullptr;
+    if (page && (!browser || browser->isClosing()))
+        return; // its window is closing: not accepted, the engine drops it
+    // The frame owns the question and the window, so closing the browser window leaves
+    // the download running; a page in full screen has its view elsewhere for the while.
+    QPointer<QWidget> owner = browser ? browser->window() : nullptr;
+    for (const QPointer<QWebEnginePage> &other : std::as_const(m_watched)) {
+        auto *open = qobject_cast<WebEnginePage *>(other.data());
+        if (!owner && open && open->browser())
+            owner = open->browser()->window();
+    }
     const qint64 arrived = m_clock.elapsed();
     if (page) {
         PageAsks &asks = asksOf(page);

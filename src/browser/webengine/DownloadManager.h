@@ -26,6 +26,8 @@ public:
 
     // At quitting: what still runs is cancelled and leaves no partial file.
     void cancelAll();
+    // A page of a browser window: its end is noted (see requested()).
+    void watch(QWebEnginePage *page);
     QList<DownloadJob *> jobs() const;
 
 private:
@@ -45,10 +47,13 @@ private:
     static constexpr int MaxOpen = 3;
     static constexpr int RefusedAfter = 2;
     static constexpr qint64 RowGapMs = 3000;
+    static constexpr qint64 PageGoneGraceMs = 2000;
 
     Prompter *m_prompter;
     QList<QPointer<DownloadJob>> m_jobs;
     QList<QPointer<QWidget>> m_orphanWindows; // shown for a page that was gone
     QHash<QWebEnginePage *, PageAsks> m_pages;
     QElapsedTimer m_clock;
+    QList<QPointer<QWebEnginePage>> m_watched;
+    qint64 m_pageGoneAt = -1;
 };

@@ -1,5 +1,6 @@
 #include "browser/webengine/WebEngineBrowser.h"
 
+#include "browser/webengine/DownloadManager.h"
 #include "browser/webengine/ExternalLinks.h"
 #include "browser/webengine/FullScreenWindow.h"
 #include "browser/webengine/PagePermissions.h"
@@ -37,6 +38,7 @@ WebEngineBrowser::WebEngineBrowser(QWidget *parent, Prompter *prompter, WebEngin
     page->settings()->setAttribute(QWebEngineSettings::JavascriptCanOpenWindows, true);
     page->settings()->setAttribute(QWebEngineSettings::FullScreenSupportEnabled, true);
     m_view->setPage(page);
+    profile->downloads()->watch(page);
     m_site = new SiteQuestions(page, prompter, this);
     m_externalLinks = new ExternalLinks(this);
     m_permissions = new PagePermissions(page, this);
