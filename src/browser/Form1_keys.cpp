@@ -5,7 +5,6 @@
 #include "browser/WebBrowser.h"
 
 #include <QAction>
-#include <QComboBox>
 #include <QKeySequence>
 #include <QLabel>
 

@@ -18,7 +18,6 @@ public:
     // The user's value and choice to stop, into the dialog's description.
     void read(PageDialog *dialog) const;
 
-    QLineEdit *input() const { return m_input; }
     QCheckBox *stopBox() const { return m_stop; }
 
 private:

@@ -30,9 +30,6 @@ Form1 *browserOf(const MDIForm1 &frame, QTreeWidgetItem *node)
 Journal Snapshot(const MDIForm1 &frame)
 {
     Journal journal;
-    QSet<QString> tabs;
-    for (int i = 1; i <= frame.mytab->Count(); ++i)
-        tabs.insert(frame.mytab->Key(i));
     QSet<Form1 *> listed;
     const ChildForm *front = frame.activeChild();
     const auto add = [&](Form1 *w, int opener) {
@@ -41,7 +38,7 @@ Journal Snapshot(const MDIForm1 &frame)
             journal.front = journal.windows.size();
         const QString address = w->wb->LocationURL();
         journal.windows.append(JournalEntry { w->hWnd(), opener,
-                                              tabs.contains(WindowKeyFor(w->hWnd())),
+                                              frame.mytab->FindKey(WindowKeyFor(w->hWnd())) > 0,
                                               address.isEmpty() ? w->cmbadress->currentText()
                                                                 : address,
                                               w->Caption(), w->wb->saveHistory() });

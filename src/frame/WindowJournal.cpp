@@ -114,17 +114,12 @@ WindowJournal::~WindowJournal()
 void WindowJournal::resume()
 {
     m_left = Journal();
-    if (std::exchange(m_changedMeanwhile, false))
-        changed();
+    changed();
 }
 
 void WindowJournal::changed()
 {
-    if (!m_left.windows.isEmpty()) {
-        m_changedMeanwhile = true;
-        return;
-    }
-    if (!m_kept || m_timer.isActive())
+    if (!m_kept || m_timer.isActive() || !m_left.windows.isEmpty())
         return;
     const qint64 since = m_sinceWrite.isValid() ? m_sinceWrite.elapsed() : WritePause;
     m_timer.start(int(qMax<qint64>(WriteDelay, WritePause - since)));

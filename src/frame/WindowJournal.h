@@ -9,7 +9,6 @@
 #include <QThreadPool>
 #include <QTimer>
 #include <functional>
-#include <memory>
 
 // One browser window as the journal keeps it.
 struct JournalEntry
@@ -46,7 +45,8 @@ public:
 
     bool isKept() const { return m_kept; }
     // What a run that did not end properly left; empty when there is nothing usable.
-    // While it is there, changes wait: the file stays as it was left until resume().
+    // While it is there, changes wait: the file stays as it was left until resume(),
+    // which writes the windows as they are then.
     const Journal &leftBehind() const { return m_left; }
     void resume();
     // A change to the windows: written soon.
@@ -63,7 +63,6 @@ private:
     QLockFile m_lock;
     bool m_kept = false;
     Journal m_left;
-    bool m_changedMeanwhile = false;
     std::function<Journal()> m_snapshot;
     QTimer m_timer;
     QElapsedTimer m_sinceWrite;

@@ -12,14 +12,20 @@ namespace {
 // The engine's own temporary names while it writes ours.
 const char *const EngineSuffixes[] = { "", ".download", ".crdownload" };
 
+// Shortened by whole characters until it takes at most `bytes` in UTF-8 with `tail`.
+QString cutToBytes(QString text, const QString &tail, int bytes)
+{
+    while ((text + tail).toUtf8().size() > bytes)
+        text.chop(text.size() > 1 && text.back().isLowSurrogate() ? 2 : 1);
+    return text;
+}
+
 QString freePartName(const QString &target)
 {
     const QFileInfo info(target);
     const QDir dir = info.dir();
     // Any name the user may choose leaves room for the longest of ours (255 bytes).
-    QString stem = info.fileName();
-    while ((stem + QStringLiteral(".999.part.crdownload")).toUtf8().size() > 255)
-        stem.chop(stem.size() > 1 && stem.back().isLowSurrogate() ? 2 : 1);
+    const QString stem = cutToBytes(info.fileName(), QStringLiteral(".999.part.crdownload"), 255);
     for (int n = 0;; ++n) {
         const QString name = stem
                 + (n ? QStringLiteral(".%1.part").arg(n) : QStringLiteral(".part"));
@@ -178,9 +184,8 @@ QString SafeFileName(const QString &name)
     // million characters is cut at once: 200 bytes are at most 200 characters.
     const int dot = safe.lastIndexOf(QLatin1Char('.'));
     const QString extension = dot > 0 && safe.size() - dot <= 16 ? safe.mid(dot) : QString();
-    QString base = safe.left(qMin(safe.size() - extension.size(), qsizetype(200)));
-    while ((base + extension).toUtf8().size() > 200)
-        base.chop(base.size() > 1 && base.back().isLowSurrogate() ? 2 : 1);
+    const qsizetype most = qMin(safe.size() - extension.size(), qsizetype(200));
+    const QString base = cutToBytes(safe.left(most), extension, 200);
     safe = base.trimmed() + extension;
     return safe.isEmpty() || safe == extension ? QStringLiteral("download") + extension : safe;
 }

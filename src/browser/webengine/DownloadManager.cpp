@@ -37,9 +37,17 @@ void DownloadManager::cancelAll()
 
 void DownloadManager::watch(QWebEnginePage *page)
 {
-    m_watched.removeAll(nullptr);
-    m_watched.append(page);
-    connect(page, &QObject::destroyed, this, [this] { m_pageGoneAt = m_clock.elapsed(); });
+    m_pages.insert(page, PageAsks());
+    connect(page, &QObject::destroyed, this, [this, page] {
+        m_pages.remove(page);
+        m_pageGoneAt = m_clock.elapsed();
+    });
+    // A download started by a link ends its load unsuccessfully; a page shown anew
+    // may ask again.
+    connect(page, &QWebEnginePage::loadFinished, this, [this, page](bool ok) {
+        if (ok)
+            m_pages[page].declined = 0;
+    });
 }
 
 QList<DownloadJob *> DownloadManager::jobs() const
@@ -69,14 +77,12 @@ void DownloadManager::requested(QWebEngineDownloadRequest *request)
     // The frame owns the question and the window, so closing the browser window leaves
     // the download running; a page in full screen has its view elsewhere for the while.
     QPointer<QWidget> owner = browser ? browser->window() : nullptr;
-    for (const QPointer<QWebEnginePage> &other : std::as_const(m_watched)) {
-        auto *open = qobject_cast<WebEnginePage *>(other.data());
-        if (!owner && open && open->browser())
+    for (auto it = m_pages.keyBegin(); !owner && it != m_pages.keyEnd(); ++it)
+        if (auto *open = qobject_cast<WebEnginePage *>(*it); open && open->browser())
             owner = open->browser()->window();
-    }
     const qint64 arrived = m_clock.elapsed();
     if (page) {
-        PageAsks &asks = asksOf(page);
+        PageAsks &asks = m_pages[page];
         if (asks.open >= MaxOpen || asks.declined >= RefusedAfter) {
             if (browser)
                 emit browser->StatusTextChange(
@@ -97,7 +103,7 @@ void DownloadManager::requested(QWebEngineDownloadRequest *request)
     const QString target = askTarget(owner, folder, SafeFileName(request->suggestedFileName()),
                                      &replace);
     if (page) {
-        PageAsks &asks = asksOf(page);
+        PageAsks &asks = m_pages[page];
         --asks.open;
         const bool soon = asks.lastAnswer >= 0 && arrived - asks.lastAnswer < RowGapMs;
         asks.declined = target.isEmpty() ? (soon ? asks.declined + 1 : 1) : 0;
@@ -116,20 +122,6 @@ void DownloadManager::requested(QWebEngineDownloadRequest *request)
             m_orphanWindows.append(window);
         window->show();
     });
-}
-
-DownloadManager::PageAsks &DownloadManager::asksOf(QWebEnginePage *page)
-{
-    if (!m_pages.contains(page)) {
-        connect(page, &QObject::destroyed, this, [this, page] { m_pages.remove(page); });
-        // A download started by a link ends its load unsuccessfully; a page shown anew
-        // may ask again.
-        connect(page, &QWebEnginePage::loadFinished, this, [this, page](bool ok) {
-            if (ok && m_pages.contains(page))
-                m_pages[page].declined = 0;
-        });
-    }
-    return m_pages[page];
 }
 
 DownloadJob *DownloadManager::runningTo(const QString &target) const

@@ -26,7 +26,7 @@ public:
 
     // At quitting: what still runs is cancelled and leaves no partial file.
     void cancelAll();
-    // A page of a browser window: its end is noted (see requested()).
+    // A page of a browser window: its questions are counted, its end noted.
     void watch(QWebEnginePage *page);
     QList<DownloadJob *> jobs() const;
 
@@ -43,7 +43,6 @@ private:
         int declined = 0; // No's in a row, each soon after the one before
         qint64 lastAnswer = -1;
     };
-    PageAsks &asksOf(QWebEnginePage *page);
     static constexpr int MaxOpen = 3;
     static constexpr int RefusedAfter = 2;
     static constexpr qint64 RowGapMs = 3000;
@@ -52,8 +51,7 @@ private:
     Prompter *m_prompter;
     QList<QPointer<DownloadJob>> m_jobs;
     QList<QPointer<QWidget>> m_orphanWindows; // shown for a page that was gone
-    QHash<QWebEnginePage *, PageAsks> m_pages;
+    QHash<QWebEnginePage *, PageAsks> m_pages; // every watched page still alive
     QElapsedTimer m_clock;
-    QList<QPointer<QWebEnginePage>> m_watched;
     qint64 m_pageGoneAt = -1;
 };

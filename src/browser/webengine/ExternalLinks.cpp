@@ -39,10 +39,8 @@ bool ExternalLinks::isForOtherProgram(const QUrl &url)
 
 bool ExternalLinks::isRefused(const QUrl &url)
 {
-    const QString scheme = url.scheme().toLower();
-    return scheme == QLatin1String("javascript") || scheme == QLatin1String("file")
-            || scheme == QLatin1String("data") || scheme == QLatin1String("vbscript")
-            || !isForOtherProgram(url);
+    // javascript:, file: and data: are the engine's own, so never handed on.
+    return url.scheme().toLower() == QLatin1String("vbscript") || !isForOtherProgram(url);
 }
 
 void ExternalLinks::request(const QUrl &url, const QUrl &from)
@@ -68,11 +66,11 @@ void ExternalLinks::ask(const QUrl &url, const QUrl &from)
                                                            : site)
                     + QStringLiteral(" wants to open this address with another program:\r\n")
                     + address + QStringLiteral("\r\nOpen it?"),
-            36, QStringLiteral("Open another program"));
+            MsgBox::YesNoQuestion, QStringLiteral("Open another program"));
     if (!self)
         return;
     m_pending.removeAll(url);
-    if (reply != 6 || !m_browser || m_browser->isClosing())
+    if (reply != MsgBox::Yes || !m_browser || m_browser->isClosing())
         return;
     m_status = QDesktopServices::openUrl(url)
             ? QStringLiteral("Opened with another program: ") + address

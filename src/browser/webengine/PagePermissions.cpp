@@ -76,18 +76,18 @@ void PagePermissions::askNext()
     const int reply = m_browser->prompter()->msgBox(
             m_browser, site + QStringLiteral(" wants to ") + what(request.feature)
                     + QStringLiteral(".\r\nAllow it?"),
-            36, site);
+            MsgBox::YesNoQuestion, site);
     if (!self)
         return; // the window and its page are gone: nothing waits for the answer
     m_asking = false;
     if (!m_browser || m_browser->isClosing())
         return refuseAll();
-    remember(request, reply == 6);
+    remember(request, reply == MsgBox::Yes);
     // Everything waiting for the same answer gets it now.
     const QList<Request> waiting = std::exchange(m_waiting, {});
     for (const Request &r : waiting) {
         if (keyOf(r.origin, r.feature) == keyOf(request.origin, request.feature))
-            answer(r, reply == 6);
+            answer(r, reply == MsgBox::Yes);
         else
             m_waiting.append(r);
     }

@@ -42,7 +42,6 @@ public:
     Prompter *prompter() const { return m_prompter; }
     ExternalLinks *externalLinks() const { return m_externalLinks; }
     bool isClosing() const { return m_closing; }
-    bool isFullScreen() const { return m_fullScreen; }
     // Back into the window, before a question would hide behind the full screen.
     void endFullScreen();
     // Counts the page's calls that wait on the user: a view held outlives its

@@ -17,11 +17,10 @@ QWebEnginePage *WebEnginePage::createWindow(WebWindowType)
     // handler may run a modal prompt here, which the engine tolerates.
     QObject *target = nullptr;
     bool cancel = false;
-    QPointer<WebEngineBrowser> self(m_browser);
-    if (!self || self->isClosing())
+    if (!m_browser || m_browser->isClosing())
         return nullptr;
     emit m_browser->NewWindow2(&target, &cancel);
-    if (!self || cancel || !target)
+    if (!m_browser || cancel || !target)
         return nullptr;
     auto *other = qobject_cast<WebEngineBrowser *>(target);
     return other ? other->page() : nullptr;

@@ -14,7 +14,6 @@ class WebEnginePage : public QWebEnginePage
 public:
     WebEnginePage(QWebEngineProfile *profile, WebEngineBrowser *browser, QObject *parent);
 
-    PageDialogs *dialogs() const { return m_dialogs; }
     WebEngineBrowser *browser() const { return m_browser; }
 
 protected:

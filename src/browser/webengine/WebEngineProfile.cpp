@@ -14,10 +14,6 @@ WebEngineProfile::WebEngineProfile(const QString &dataDir, const QString &cacheD
     m_lock = std::make_unique<QLockFile>(QDir(dataDir).filePath(QStringLiteral("Orvane.lock")));
     m_lock->setStaleLockTime(0);
     m_lasting = QDir().mkpath(dataDir) && m_lock->tryLock(0);
-    if (!m_lasting)
-        m_note = m_lock->error() == QLockFile::LockFailedError
-                ? QStringLiteral("another copy of Orvane holds the saved cookies and site data")
-                : QStringLiteral("cookies and site data cannot be saved in ") + dataDir;
     if (m_lasting) {
         m_profile = new QWebEngineProfile(QStringLiteral("Orvane"));
         m_profile->setPersistentStoragePath(dataDir);
@@ -25,6 +21,9 @@ WebEngineProfile::WebEngineProfile(const QString &dataDir, const QString &cacheD
         m_profile->setHttpCacheType(QWebEngineProfile::DiskHttpCache);
         m_profile->setPersistentCookiesPolicy(QWebEngineProfile::AllowPersistentCookies);
     } else {
+        m_note = m_lock->error() == QLockFile::LockFailedError
+                ? QStringLiteral("another copy of Orvane holds the saved cookies and site data")
+                : QStringLiteral("cookies and site data cannot be saved in ") + dataDir;
         m_profile = new QWebEngineProfile(); // off the record: nothing written
     }
     m_downloads = std::make_unique<DownloadManager>(m_profile, prompter);
