@@ -7,11 +7,11 @@
 #include <QElapsedTimer>
 #include <algorithm>
 
-int YesPrompter::msgBox(QWidget *, const QString &, int, const QString &)
+MsgBox::Answer YesPrompter::msgBox(QWidget *, const QString &, MsgBox::Style, const QString &)
 {
     if (onAsk)
         onAsk();
-    return 6;
+    return MsgBox::Yes;
 }
 
 QString YesPrompter::askText(QWidget *, const QString &, const QString &, bool *ok)

@@ -18,7 +18,7 @@ class Form1;
 class YesPrompter : public Prompter
 {
 public:
-    int msgBox(QWidget *, const QString &, int, const QString &) override;
+    MsgBox::Answer msgBox(QWidget *, const QString &, MsgBox::Style, const QString &) override;
     bool pageDialog(QWidget *, PageDialog *) override { return true; }
     QString openFileName(QWidget *, const QString &, const QString &,
                          const QList<FileFilter> &) override { return QString(); }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "forms/Timings.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QWidget>
@@ -58,4 +60,11 @@ class WebBrowserFactory
 public:
     virtual ~WebBrowserFactory() = default;
     virtual WebBrowser *create(QWidget *parent, Prompter *prompter) = 0;
+
+    // The delays and limits of every view it makes and of what they share.
+    Timings &timings() { return m_timings; }
+    const Timings &timings() const { return m_timings; }
+
+private:
+    Timings m_timings;
 };

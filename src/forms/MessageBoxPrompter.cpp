@@ -13,8 +13,8 @@
 #include <QPointer>
 #include <QPrinter>
 
-int MessageBoxPrompter::msgBox(QWidget *parent, const QString &text, int style,
-                               const QString &title)
+MsgBox::Answer MessageBoxPrompter::msgBox(QWidget *parent, const QString &text,
+                                          MsgBox::Style style, const QString &title)
 {
     QMessageBox box(parent);
     box.setTextFormat(Qt::PlainText);
@@ -23,9 +23,9 @@ int MessageBoxPrompter::msgBox(QWidget *parent, const QString &text, int style,
     shown.replace(QLatin1String("\r\n"), QLatin1String("\n"));
     box.setText(shown);
     box.setWindowTitle(title.isEmpty() ? QStringLiteral("Orvane") : title);
-    const int buttons = style & 0x0F;
-    const int icon = style & 0xF0;
-    if (buttons == 4)
+    const bool yesNo = MsgBox::has(style, MsgBox::Style::YesNo);
+    const int icon = int(style) & 0xF0;
+    if (yesNo)
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
     else
         box.setStandardButtons(QMessageBox::Ok);
@@ -36,13 +36,13 @@ int MessageBoxPrompter::msgBox(QWidget *parent, const QString &text, int style,
     case 64: box.setIcon(QMessageBox::Information); break;
     default: box.setIcon(QMessageBox::NoIcon); break;
     }
-    if (buttons == 4 && (style & MsgBox::SecondDefault))
+    if (yesNo && MsgBox::has(style, MsgBox::SecondDefault))
         box.setDefaultButton(QMessageBox::No);
     box.setAccessibleName(box.windowTitle());
     switch (box.exec()) {
     case QMessageBox::Yes: return MsgBox::Yes;
     case QMessageBox::No: return MsgBox::No;
-    default: return buttons == 4 ? MsgBox::No : MsgBox::Ok;
+    default: return yesNo ? MsgBox::No : MsgBox::Ok;
     }
 }
 

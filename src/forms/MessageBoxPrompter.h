@@ -6,7 +6,8 @@
 class MessageBoxPrompter : public Prompter
 {
 public:
-    int msgBox(QWidget *parent, const QString &text, int style, const QString &title) override;
+    MsgBox::Answer msgBox(QWidget *parent, const QString &text, MsgBox::Style style,
+                          const QString &title) override;
     bool pageDialog(QWidget *parent, PageDialog *dialog) override;
     QString openFileName(QWidget *parent, const QString &title, const QString &folder,
                          const QList<FileFilter> &filters) override;

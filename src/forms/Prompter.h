@@ -10,12 +10,27 @@ class QDialog;
 class QPrinter;
 class QWidget;
 
-// Message-box styles and answers, as the rest of the program speaks of them.
+// Message-box styles and answers, by name: a style is buttons, an icon and which
+// button is the default; an answer says which button the user took.
 namespace MsgBox {
-enum Style { OkOnly = 0, Critical = 16, YesNoCritical = 20, YesNoQuestion = 36, Exclamation = 48,
-             YesNoExclamation = 52, SecondDefault = 256 /* No is the default answer */ };
-enum Answer { Ok = 1, Yes = 6, No = 7 };
-}
+enum class Style { OkOnly = 0, YesNo = 4, Critical = 16, Question = 32, Exclamation = 48,
+                   SecondDefault = 256 /* No is the default answer */ };
+enum class Answer { Ok = 1, Yes = 6, No = 7 };
+
+constexpr Style operator|(Style a, Style b) { return Style(int(a) | int(b)); }
+constexpr bool has(Style style, Style part) { return (int(style) & int(part)) == int(part); }
+
+constexpr Style OkOnly = Style::OkOnly;
+constexpr Style Critical = Style::Critical;
+constexpr Style Exclamation = Style::Exclamation;
+constexpr Style YesNoCritical = Style::YesNo | Style::Critical;
+constexpr Style YesNoQuestion = Style::YesNo | Style::Question;
+constexpr Style YesNoExclamation = Style::YesNo | Style::Exclamation;
+constexpr Style SecondDefault = Style::SecondDefault;
+constexpr Answer Ok = Answer::Ok;
+constexpr Answer Yes = Answer::Yes;
+constexpr Answer No = Answer::No;
+} // namespace MsgBox
 
 // One entry of a file dialog's type list: the name shown, and the files it lists.
 struct FileFilter
@@ -32,7 +47,8 @@ public:
     virtual ~Prompter() = default;
 
     // Plain text only: the text may come from a page and is never read as markup.
-    virtual int msgBox(QWidget *parent, const QString &text, int style, const QString &title) = 0;
+    virtual MsgBox::Answer msgBox(QWidget *parent, const QString &text, MsgBox::Style style,
+                                  const QString &title) = 0;
     // A page's dialog; true for OK (Leave). Fills in the value typed and the choice to
     // stop the page's dialogs. Ends, false, when its parent goes.
     virtual bool pageDialog(QWidget *parent, PageDialog *dialog) = 0;

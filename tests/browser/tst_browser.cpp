@@ -209,7 +209,7 @@ void tst_browser::pageOpensWindow()
     QVERIFY(w);
     if (!openerNode)
         t->webtree->RemoveItem(nodeOf(t.frame.get(), w));
-    t.prompter.answers = { answer };
+    t.prompter.answers = { MsgBox::Answer(answer) };
     w->cmbadress->setEditText(QStringLiteral("typed"));
     pageOf(w)->runJavaScript(QStringLiteral("many(1)"));
     QTRY_COMPARE_WITH_TIMEOUT(t.prompter.asked.size(), 1, 20000);
@@ -252,7 +252,7 @@ void tst_browser::closingTheAskerWhileItsWindowOpens()
     TestFrame t;
     Form1 *top = t.openPage(url("/opener")), *w = top;
     QVERIFY(top);
-    t.prompter.defaultAnswer = 6;
+    t.prompter.defaultAnswer = MsgBox::Yes;
     if (how == "cascade") { // the asker is itself a window that a page opened
         pageOf(top)->runJavaScript(QStringLiteral("window.open('/opener')"));
         QTRY_COMPARE_WITH_TIMEOUT(t->forms().size(), 2, 20000);
@@ -290,7 +290,7 @@ void tst_browser::closingTheAskerWhileItsWindowOpens()
 void tst_browser::closingCascadesDepthFirst()
 {
     TestFrame t;
-    t.prompter.defaultAnswer = 6;
+    t.prompter.defaultAnswer = MsgBox::Yes;
     auto openFrom = [&](Form1 *opener) {
         QObject *pp = nullptr;
         bool cancel = false;

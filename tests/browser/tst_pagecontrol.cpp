@@ -47,7 +47,7 @@ private slots:
 
 private:
     QString url(const char *path) const { return m_server.url(QLatin1String(path)); }
-    QString site() const { return url("/").chopped(1); }
+    QString site() const { return m_server.site(); }
     TestServer m_server;
 };
 
@@ -196,7 +196,7 @@ void tst_pagecontrol::permissions()
     TestFrame t;
     QPointer<Form1> w = t.openPage(site.url("/p"));
     QVERIFY(w);
-    t.prompter.answers = { answer, 7 };
+    t.prompter.answers = { MsgBox::Answer(answer), MsgBox::No };
     if (answer < 0)
         t.prompter.whileOpen = [&](const auto &) {
             if (w)
@@ -287,7 +287,7 @@ void tst_pagecontrol::linksForOtherPrograms()
     TestFrame t;
     Form1 *w = t.openPage(url("/links"));
     QVERIFY(w);
-    t.prompter.answers = { answer };
+    t.prompter.answers = { MsgBox::Answer(answer) };
     QVERIFY(waitForScript(w, "document.getElementById('a').href = '" + address + "'; true"));
     QWidget *view = viewOf(w)->focusProxy();
     QVERIFY2(view && view->isVisible(), "the page shows nowhere to click");

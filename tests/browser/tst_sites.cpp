@@ -217,7 +217,7 @@ void tst_sites::download()
     writeFile(folder + "/afile"); // a file where a folder is wanted
     if (replace) {
         writeFile(target, "mine");
-        t.prompter.answers = { replace };
+        t.prompter.answers = { MsgBox::Answer(replace) };
     }
     Form1 *w = t.openPage(url("/cookie"));
     QVERIFY(w);

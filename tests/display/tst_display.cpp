@@ -7,7 +7,8 @@ namespace {
 // The real message boxes, answered by a click through the X server.
 struct ClickingPrompter : MessageBoxPrompter
 {
-    int msgBox(QWidget *parent, const QString &text, int style, const QString &title) override
+    MsgBox::Answer msgBox(QWidget *parent, const QString &text, MsgBox::Style style,
+                          const QString &title) override
     {
         ++asked;
         QTimer::singleShot(300, [this] {

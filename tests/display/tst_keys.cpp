@@ -223,7 +223,7 @@ void tst_keys::fullScreen()
 {
     QFETCH(QString, how);
     TestFrame t;
-    t.prompter.defaultAnswer = 6;
+    t.prompter.defaultAnswer = MsgBox::Yes;
     Form1 *w = t.showOnScreen(url("/full"));
     QVERIFY(w);
     QPointer<QWebEngineView> view = viewOf(w);

@@ -143,19 +143,19 @@ void tst_frame::closingTheFrameUnloadsWindowsThenAsks()
     for (int i = 0; i < 3; ++i)
         t->new_Click();
     // Exit asks without unloading.
-    t.prompter.answers = { 7 };
+    t.prompter.answers = { MsgBox::No };
     t->exit->trigger();
     QCOMPARE(t.quits * 100 + t->forms().size() * 10 + t->mytab->Count(), 33);
     int windowsWhileAsked = -1;
     t.prompter.whileOpen = [&](const auto &) { windowsWhileAsked = t->forms().size(); };
-    t.prompter.answers = { 7 };
+    t.prompter.answers = { MsgBox::No };
     QVERIFY(!t->close());
     QVERIFY(windowsWhileAsked == 0 && t.prompter.asked.size() == 2);
     for (int i : { 0, 1 })
         QCOMPARE(t.prompter.box(i), " Quit from Orvane?|End Program...|36");
     flushDeletes();
     QCOMPARE(t.quits * 100 + t->mytab->Count() * 10 + t->webtree->Count(), 1);
-    t.prompter.defaultAnswer = 6;
+    t.prompter.defaultAnswer = MsgBox::Yes;
     t->close();
     QCOMPARE(t.quits, 1);
     t->new_Click();

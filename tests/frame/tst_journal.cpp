@@ -74,7 +74,7 @@ void tst_journal::killedRunIsOfferedBack()
     QFETCH(int, answer);
     TestFrame t;
     t->options()->optfocus->setChecked(true);
-    t.prompter.defaultAnswer = 6; // Yes to every window a page asks for
+    t.prompter.defaultAnswer = MsgBox::Yes; // Yes to every window a page asks for
     // From the menu, navigated twice; from the command line; from pages, two deep.
     Form1 *menu = t.openPage(url("/a"));
     QVERIFY2(menu, "no window from the menu");
@@ -100,7 +100,7 @@ void tst_journal::killedRunIsOfferedBack()
     QTRY_COMPARE_WITH_TIMEOUT(readJournal(t).windows.size(), 4, 5000);
     QTRY_COMPARE_WITH_TIMEOUT(readJournal(t).front, 2, 5000);
     t.create(); // the next start: same folders
-    t.prompter.answers = { answer };
+    t.prompter.answers = { MsgBox::Answer(answer) };
     t.prompter.asked.clear();
     // Until the user has chosen, the file stays as the bad end left it.
     qsizetype leftWhileAsked = -1;
@@ -168,7 +168,7 @@ void tst_journal::badJournalsAreIgnored()
     TestFrame t(false);
     writeFile(journalPath(t), content);
     t.create(); // the start that finds it
-    t.prompter.defaultAnswer = 6;
+    t.prompter.defaultAnswer = MsgBox::Yes;
     t->offerRestore();
     QCOMPARE(t.prompter.asked.size(), restored.isEmpty() ? 0 : 1);
     QTRY_COMPARE_WITH_TIMEOUT(windows(t.frame.get()), restored, 30000);
@@ -189,7 +189,7 @@ void tst_journal::properEndsLeaveNothing()
     QVERIFY(!second->journal()->isKept() && second.prompter.asked.isEmpty());
     QVERIFY(second.openPage(url("/b")));
     // File, Exit answered Yes: nothing is left to offer.
-    t.prompter.answers = { 6 };
+    t.prompter.answers = { MsgBox::Yes };
     t->exit_Click();
     QVERIFY(t.quits == 1 && !QFile::exists(journalPath(t)));
     t.create();

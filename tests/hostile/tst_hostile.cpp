@@ -151,7 +151,7 @@ void tst_hostile::pagesThatMisbehave()
     flushDeletes();
     m_stop = true;
     // Windows asked for by unload handlers, accepted, as the page is left or closed.
-    t.prompter.defaultAnswer = 6;
+    t.prompter.defaultAnswer = MsgBox::Yes;
     w = lastWindow(t.frame.get());
     for (const char *page : { "/unload", "/page", "/unload" }) {
         go(w, url(page));

@@ -15,9 +15,10 @@ public:
         int style;
         QString title;
     };
-    int msgBox(QWidget *, const QString &text, int style, const QString &title) override
+    MsgBox::Answer msgBox(QWidget *, const QString &text, MsgBox::Style style,
+                          const QString &title) override
     {
-        asked.append(Asked { text, style, title });
+        asked.append(Asked { text, int(style), title });
         if (whileOpen) // as in the nested loop a real box would run
             whileOpen(asked.last());
         return answers.isEmpty() ? defaultAnswer : answers.takeFirst();
@@ -85,8 +86,8 @@ public:
         return a.text + "|" + a.title + "|" + QString::number(a.style);
     }
 
-    QList<int> answers; // taken in order, then defaultAnswer
-    int defaultAnswer = 1;
+    QList<MsgBox::Answer> answers; // taken in order, then defaultAnswer
+    MsgBox::Answer defaultAnswer = MsgBox::Ok;
     std::function<void(const Asked &)> whileOpen;
     std::function<int(QDialog *)> onDialog;
     std::function<bool(PageDialog *)> onPageDialog; // OK, nothing typed, when unset

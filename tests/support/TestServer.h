@@ -50,7 +50,8 @@ public:
     {
         return QStringLiteral("%1://127.0.0.1:%2%3").arg(m_scheme).arg(m_port).arg(path);
     }
-    QString site() const { return QStringLiteral("127.0.0.1:%1").arg(m_port); }
+    // How the program names the site in its questions.
+    QString site() const { return QStringLiteral("%1://127.0.0.1:%2").arg(m_scheme).arg(m_port); }
     // A page answering with the HTML; hits() counts its requests.
     void page(const QString &path, const QByteArray &html)
     {

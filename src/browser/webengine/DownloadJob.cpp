@@ -1,5 +1,7 @@
 #include "browser/webengine/DownloadJob.h"
 
+#include "forms/Timings.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -40,9 +42,9 @@ QString freePartName(const QString &target)
 } // namespace
 
 DownloadJob::DownloadJob(QWebEngineDownloadRequest *request, const QString &target, bool replace,
-                         QObject *parent)
+                         const Timings &timings, QObject *parent)
     : QObject(parent), m_request(request), m_target(target), m_part(freePartName(target)),
-      m_replace(replace)
+      m_replace(replace), m_timings(timings)
 {
     const QFileInfo part(m_part);
     request->setDownloadDirectory(part.path());
@@ -64,13 +66,13 @@ DownloadJob::DownloadJob(QWebEngineDownloadRequest *request, const QString &targ
         if (received() != m_lastReceived) {
             m_lastReceived = received();
             m_stalledSince.start();
-        } else if (m_stalledSince.elapsed() >= StallLimitMs) {
+        } else if (m_stalledSince.elapsed() >= m_timings.stallLimitMs) {
             stop(QStringLiteral("The server sent nothing for %1 seconds after %2 bytes")
-                         .arg(StallLimitMs / 1000)
+                         .arg(m_timings.stallLimitMs / 1000.0)
                          .arg(m_lastReceived));
         }
     });
-    watch->start(1000);
+    watch->start(qBound(10, m_timings.stallLimitMs / 20, 1000));
     m_stalledSince.start();
     request->accept();
 }
@@ -142,8 +144,10 @@ void DownloadJob::engineFinished()
     if (!moved)
         return fail(QStringLiteral("The finished file could not be named %1").arg(m_target));
     m_state = Done;
+    m_settled = true;
     emit progressed();
     emit finished();
+    emit settled();
 }
 
 void DownloadJob::fail(const QString &why)
@@ -153,9 +157,11 @@ void DownloadJob::fail(const QString &why)
     removePartial();
     // The engine may leave its file a moment after a cancel; later, a file of that
     // name is another program's, not ours to remove.
-    QTimer::singleShot(EngineCleanupMs, this, [this] {
+    QTimer::singleShot(m_timings.engineCleanupMs, this, [this] {
         removePartial();
         m_partGone = true;
+        m_settled = true;
+        emit settled();
     });
     emit progressed();
     emit finished();

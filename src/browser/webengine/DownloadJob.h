@@ -6,6 +6,7 @@
 #include <QString>
 
 class QWebEngineDownloadRequest;
+struct Timings;
 
 // One download the user agreed to: the engine writes to a temporary name beside the
 // target, and only a complete file is renamed to the target. Anything else leaves
@@ -18,7 +19,7 @@ public:
 
     // Accepts the request. replace: the user agreed to replace an existing target.
     DownloadJob(QWebEngineDownloadRequest *request, const QString &target, bool replace,
-                QObject *parent);
+                const Timings &timings, QObject *parent);
     ~DownloadJob() override;
 
     QString target() const { return m_target; }
@@ -29,13 +30,17 @@ public:
     qint64 bytesPerSecond() const;
     // Why it failed, in plain words; empty while it runs or once done.
     QString failure() const { return m_failure; }
+    // Ended, and the engine has let go of its files: nothing more will change.
+    bool isSettled() const { return m_settled; }
 
 public slots:
     void cancel();
 
 signals:
+    // More bytes, or a total: often, in small steps.
     void progressed();
     void finished();
+    void settled();
 
 private:
     void engineFinished();
@@ -49,8 +54,8 @@ private:
     State m_state = Running;
     bool m_cancelled = false;
     bool m_partGone = false; // failed, and what the engine wrote is removed for good
-    static constexpr int StallLimitMs = 20000;
-    static constexpr int EngineCleanupMs = 1000;
+    bool m_settled = false;
+    const Timings &m_timings;
     QElapsedTimer m_clock, m_stalledSince;
     qint64 m_lastReceived = 0;
 };

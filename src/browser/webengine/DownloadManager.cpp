@@ -2,9 +2,10 @@
 
 #include "browser/webengine/DownloadJob.h"
 #include "browser/webengine/DownloadWindow.h"
-#include "browser/webengine/WebEngineBrowser.h"
+#include "browser/webengine/PageHost.h"
 #include "browser/webengine/WebEnginePage.h"
 #include "forms/Prompter.h"
+#include "forms/Timings.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -13,40 +14,39 @@
 #include <QWebEngineDownloadRequest>
 #include <QWebEngineProfile>
 
-DownloadManager::DownloadManager(QWebEngineProfile *profile, Prompter *prompter)
-    : m_prompter(prompter)
+DownloadManager::DownloadManager(QWebEngineProfile *profile, Prompter *prompter,
+                                 const Timings &timings)
+    : m_prompter(prompter), m_timings(timings)
 {
     connect(profile, &QWebEngineProfile::downloadRequested, this, &DownloadManager::requested);
-    m_clock.start();
 }
 
 DownloadManager::~DownloadManager()
 {
     for (const QPointer<QWidget> &window : std::as_const(m_orphanWindows))
         delete window;
-    for (const QPointer<DownloadJob> &job : std::as_const(m_jobs))
-        delete job;
+    // What is still running, and what ended but is still shown, goes now.
+    qDeleteAll(findChildren<DownloadJob *>(Qt::FindDirectChildrenOnly));
 }
 
 void DownloadManager::cancelAll()
 {
-    for (const QPointer<DownloadJob> &job : std::as_const(m_jobs))
-        if (job)
-            job->cancel();
+    for (DownloadJob *job : jobs())
+        job->cancel();
 }
 
 void DownloadManager::watch(QWebEnginePage *page)
 {
-    m_pages.insert(page, PageAsks());
+    m_pages.insert(page, PageAsks { 0, QuestionRow(m_timings.questionRowGapMs) });
     connect(page, &QObject::destroyed, this, [this, page] {
         m_pages.remove(page);
-        m_pageGoneAt = m_clock.elapsed();
+        m_pageGoneAt = QuestionRow::now();
     });
     // A download started by a link ends its load unsuccessfully; a page shown anew
     // may ask again.
     connect(page, &QWebEnginePage::loadFinished, this, [this, page](bool ok) {
         if (ok)
-            m_pages[page].declined = 0;
+            m_pages[page].declined.reset();
     });
 }
 
@@ -54,7 +54,7 @@ QList<DownloadJob *> DownloadManager::jobs() const
 {
     QList<DownloadJob *> list;
     for (const QPointer<DownloadJob> &job : m_jobs)
-        if (job)
+        if (job && job->state() == DownloadJob::Running)
             list.append(job);
     return list;
 }
@@ -67,67 +67,86 @@ void DownloadManager::requested(QWebEngineDownloadRequest *request)
     // A request may still come from a page that has just gone with its window, and
     // the engine's page() then reads through a null pointer (Qt 6.4): for a moment
     // after a page goes, a request is taken as one from no page, and asked all the same.
+    const qint64 arrived = QuestionRow::now();
     const bool pageMayBeGone =
-            m_pageGoneAt >= 0 && m_clock.elapsed() - m_pageGoneAt < PageGoneGraceMs;
+            m_pageGoneAt >= 0 && arrived - m_pageGoneAt < m_timings.pageGoneGraceMs;
     QPointer<QWebEnginePage> page = pageMayBeGone ? nullptr : request->page();
     auto *ours = qobject_cast<WebEnginePage *>(page.data());
-    QPointer<WebEngineBrowser> browser = ours ? ours->browser() : nullptr;
-    if (page && (!browser || browser->isClosing()))
+    PageHost *host = ours ? ours->host() : nullptr;
+    if (page && (!host || host->isClosing()))
         return; // its window is closing: not accepted, the engine drops it
     // The frame owns the question and the window, so closing the browser window leaves
     // the download running; a page in full screen has its view elsewhere for the while.
-    QPointer<QWidget> owner = browser ? browser->window() : nullptr;
+    QPointer<QWidget> owner = host ? host->widget()->window() : nullptr;
     for (auto it = m_pages.keyBegin(); !owner && it != m_pages.keyEnd(); ++it)
-        if (auto *open = qobject_cast<WebEnginePage *>(*it); open && open->browser())
-            owner = open->browser()->window();
-    const qint64 arrived = m_clock.elapsed();
+        if (auto *open = qobject_cast<WebEnginePage *>(*it); open && open->host())
+            owner = open->host()->widget()->window();
+    const QString name = SafeFileName(request->suggestedFileName());
     if (page) {
         PageAsks &asks = m_pages[page];
-        if (asks.open >= MaxOpen || asks.declined >= RefusedAfter) {
-            if (browser)
-                emit browser->StatusTextChange(
-                        QStringLiteral("Not downloaded: %1 (the page asked again and again; "
-                                       "load it again to download from it)")
-                                .arg(SafeFileName(request->suggestedFileName())));
+        if (asks.open >= MaxOpen || asks.declined.length() >= RefusedAfter) {
+            host->showRefusal(QStringLiteral("Not downloaded: %1 (the page asked again and again; "
+                                             "load it again to download from it)")
+                                      .arg(name));
             return; // not accepted: the engine drops it
         }
         ++asks.open;
     }
-    if (browser) // the question must not wait behind the full screen
-        browser->endFullScreen();
     const QString folder = QStandardPaths::writableLocation(QStandardPaths::DownloadLocation);
     QDir().mkpath(folder);
     bool replace = false;
+    QString target;
     // The server's name, not the engine's numbered one: an existing file is asked
     // about. The request stays the engine's until this handler returns: answered here.
-    const QString target = askTarget(owner, folder, SafeFileName(request->suggestedFileName()),
-                                     &replace);
+    const auto question = [&] { target = askTarget(owner, folder, name, &replace); };
+    if (host)
+        AskForPage(host, question);
+    else
+        question();
     if (page) {
         PageAsks &asks = m_pages[page];
         --asks.open;
-        const bool soon = asks.lastAnswer >= 0 && arrived - asks.lastAnswer < RowGapMs;
-        asks.declined = target.isEmpty() ? (soon ? asks.declined + 1 : 1) : 0;
-        asks.lastAnswer = m_clock.elapsed();
+        asks.declined.answered(arrived, target.isEmpty());
     }
-    if (target.isEmpty())
-        return; // not accepted: the engine drops it
-    QPointer<DownloadJob> job = new DownloadJob(request, target, replace, this);
+    if (!target.isEmpty())
+        start(request, target, replace, owner);
+    // else not accepted: the engine drops it
+}
+
+void DownloadManager::start(QWebEngineDownloadRequest *request, const QString &target,
+                            bool replace, QWidget *owner)
+{
+    QPointer<DownloadJob> job = new DownloadJob(request, target, replace, m_timings, this);
     m_jobs.append(job);
+    connect(job, &DownloadJob::finished, this, [this, job] { m_jobs.removeAll(job); });
     // The engine starts once this handler has returned; the window can wait for that.
-    QTimer::singleShot(0, this, [this, job, owner] {
+    QPointer<QWidget> frame(owner);
+    QTimer::singleShot(0, this, [this, job, frame, owned = owner != nullptr] {
         if (!job)
             return;
-        auto *window = new DownloadWindow(job, owner);
-        if (!owner)
+        auto *window = new DownloadWindow(job, frame, m_timings.downloadRefreshMs);
+        if (!owned || !frame) {
+            m_orphanWindows.removeAll(nullptr);
             m_orphanWindows.append(window);
+        }
+        // An ended job lives as long as its window shows it, and until the engine
+        // has let go of its files.
+        connect(window, &QObject::destroyed, job, [job] {
+            if (job->isSettled())
+                job->deleteLater();
+        });
+        connect(job, &DownloadJob::settled, job, [job, shown = QPointer<QWidget>(window)] {
+            if (!shown)
+                job->deleteLater();
+        });
         window->show();
     });
 }
 
 DownloadJob *DownloadManager::runningTo(const QString &target) const
 {
-    for (const QPointer<DownloadJob> &job : m_jobs)
-        if (job && job->state() == DownloadJob::Running && job->target() == target)
+    for (DownloadJob *job : jobs())
+        if (job->target() == target)
             return job;
     return nullptr;
 }
@@ -152,7 +171,7 @@ QString DownloadManager::askTarget(QWidget *owner, const QString &folder, const 
             continue;
         }
         // Two downloads never race for one name: the later one replaces, if the user wishes.
-        const int answer = m_prompter->msgBox(
+        const MsgBox::Answer answer = m_prompter->msgBox(
                 owner,
                 path + (running ? QStringLiteral(" is being downloaded.")
                                 : QStringLiteral(" already exists."))

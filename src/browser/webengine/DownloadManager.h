@@ -1,6 +1,7 @@
 #pragma once
 
-#include <QElapsedTimer>
+#include "browser/webengine/PageQuestion.h"
+
 #include <QHash>
 #include <QList>
 #include <QObject>
@@ -12,22 +13,25 @@ class QWebEngineDownloadRequest;
 class QWebEnginePage;
 class QWebEngineProfile;
 class QWidget;
+struct Timings;
 
 // Every download a page starts: the save question, then a job and a small window
-// for it. The windows belong to the frame; the jobs live until the program ends.
-// A page that asks on and on cannot keep the user answering: a few questions open
-// at once at most, and none after two quick No's in a row until it loads again.
+// for it. The windows belong to the frame; a job lives while it runs and while its
+// window shows it. A page that asks on and on cannot keep the user answering: a few
+// questions open at once at most, and none after two quick No's in a row until it
+// loads again.
 class DownloadManager : public QObject
 {
     Q_OBJECT
 public:
-    DownloadManager(QWebEngineProfile *profile, Prompter *prompter);
+    DownloadManager(QWebEngineProfile *profile, Prompter *prompter, const Timings &timings);
     ~DownloadManager() override;
 
     // At quitting: what still runs is cancelled and leaves no partial file.
     void cancelAll();
     // A page of a browser window: its questions are counted, its end noted.
     void watch(QWebEnginePage *page);
+    // The downloads still running.
     QList<DownloadJob *> jobs() const;
 
 private:
@@ -35,23 +39,22 @@ private:
     // Empty when the user declined. *replace: they agreed to replace the file.
     QString askTarget(QWidget *owner, const QString &folder, const QString &name, bool *replace);
     DownloadJob *runningTo(const QString &target) const;
+    void start(QWebEngineDownloadRequest *request, const QString &target, bool replace,
+               QWidget *owner);
 
     // How a page's save questions have been answered so far.
     struct PageAsks
     {
         int open = 0;
-        int declined = 0; // No's in a row, each soon after the one before
-        qint64 lastAnswer = -1;
+        QuestionRow declined; // No's in a row, each soon after the one before
     };
     static constexpr int MaxOpen = 3;
     static constexpr int RefusedAfter = 2;
-    static constexpr qint64 RowGapMs = 3000;
-    static constexpr qint64 PageGoneGraceMs = 2000;
 
     Prompter *m_prompter;
-    QList<QPointer<DownloadJob>> m_jobs;
+    const Timings &m_timings;
+    QList<QPointer<DownloadJob>> m_jobs; // running
     QList<QPointer<QWidget>> m_orphanWindows; // shown for a page that was gone
     QHash<QWebEnginePage *, PageAsks> m_pages; // every watched page still alive
-    QElapsedTimer m_clock;
     qint64 m_pageGoneAt = -1;
 };

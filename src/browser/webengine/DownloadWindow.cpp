@@ -20,8 +20,8 @@ QLabel *plainLabel(const QString &name, QWidget *parent)
 }
 } // namespace
 
-DownloadWindow::DownloadWindow(DownloadJob *job, QWidget *owner)
-    : QWidget(owner, Qt::Tool), m_job(job)
+DownloadWindow::DownloadWindow(DownloadJob *job, QWidget *owner, int refreshMs)
+    : QWidget(owner, Qt::Tool), m_job(job), m_throttle(new QTimer(this))
 {
     setObjectName(QStringLiteral("frmDownload"));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -47,12 +47,16 @@ DownloadWindow::DownloadWindow(DownloadJob *job, QWidget *owner)
         else
             close();
     });
-    // Progress comes in many small steps; the window shows it twice a second.
-    auto *tick = new QTimer(this);
-    connect(tick, &QTimer::timeout, this, &DownloadWindow::refresh);
-    tick->start(500);
-    connect(job, &DownloadJob::finished, this, [this, tick] {
-        tick->stop();
+    // Progress comes in many small steps; the window follows a few a second.
+    m_throttle->setSingleShot(true);
+    m_throttle->setInterval(refreshMs);
+    connect(m_throttle, &QTimer::timeout, this, &DownloadWindow::refresh);
+    connect(job, &DownloadJob::progressed, this, [this] {
+        if (!m_throttle->isActive())
+            m_throttle->start();
+    });
+    connect(job, &DownloadJob::finished, this, [this] {
+        m_throttle->stop();
         refresh();
     });
     refresh();

@@ -7,6 +7,7 @@ class DownloadJob;
 class QLabel;
 class QProgressBar;
 class QPushButton;
+class QTimer;
 
 // A small window for one download: its name, bytes so far and total, speed and
 // Cancel; at the end, where it went or why it failed.
@@ -14,7 +15,8 @@ class DownloadWindow : public QWidget
 {
     Q_OBJECT
 public:
-    DownloadWindow(DownloadJob *job, QWidget *owner);
+    // It shows progress at most once every refreshMs.
+    DownloadWindow(DownloadJob *job, QWidget *owner, int refreshMs);
 
     QString statusText() const;
 
@@ -26,4 +28,5 @@ private:
     QProgressBar *m_bar;
     QLabel *m_status;
     QPushButton *m_button;
+    QTimer *m_throttle;
 };

@@ -1,27 +1,26 @@
 #include "browser/webengine/ExternalLinks.h"
 
-#include "browser/webengine/PageDialogs.h"
-#include "browser/webengine/WebEngineBrowser.h"
+#include "browser/webengine/PageHost.h"
+#include "browser/webengine/PageQuestion.h"
 #include "forms/Prompter.h"
 
 #include <QDesktopServices>
+#include <QPointer>
 #include <QTimer>
 #include <QWebEngineLoadingInfo>
 #include <QWebEnginePage>
 
-ExternalLinks::ExternalLinks(WebEngineBrowser *browser) : QObject(browser), m_browser(browser)
+ExternalLinks::ExternalLinks(QWebEnginePage *page, PageHost *host, QObject *parent)
+    : QObject(parent), m_host(host)
 {
     // The engine ends a refused address as a stopped load, whose "Done" must not
     // hide what became of the address.
-    connect(browser->page(), &QWebEnginePage::loadingChanged, this,
+    connect(page, &QWebEnginePage::loadingChanged, this,
             [this](const QWebEngineLoadingInfo &info) {
                 if (info.status() == QWebEngineLoadingInfo::LoadStartedStatus
                     || !isForOtherProgram(info.url()) || m_status.isEmpty())
                     return;
-                QTimer::singleShot(0, this, [this] {
-                    if (m_browser)
-                        emit m_browser->StatusTextChange(m_status);
-                });
+                QTimer::singleShot(0, this, [this] { m_host->showStatus(m_status); });
             });
 }
 
@@ -54,26 +53,25 @@ void ExternalLinks::request(const QUrl &url, const QUrl &from)
 
 void ExternalLinks::ask(const QUrl &url, const QUrl &from)
 {
-    if (!m_browser || m_browser->isClosing())
-        return;
-    const QString site = PageDialogs::site(from);
+    const QString site = SiteName(from);
     const QString address = url.toString();
     QPointer<ExternalLinks> self(this);
-    m_browser->endFullScreen();
-    const int reply = m_browser->prompter()->msgBox(
-            m_browser,
-            (site.isEmpty() || site == QLatin1String(":") ? QStringLiteral("This page")
-                                                           : site)
-                    + QStringLiteral(" wants to open this address with another program:\r\n")
-                    + address + QStringLiteral("\r\nOpen it?"),
-            MsgBox::YesNoQuestion, QStringLiteral("Open another program"));
+    MsgBox::Answer reply = MsgBox::No;
+    const bool heard = AskForPage(m_host, [&] {
+        reply = m_host->prompter()->msgBox(
+                m_host->widget(),
+                (from.isEmpty() || site == QLatin1String(":") ? QStringLiteral("This page") : site)
+                        + QStringLiteral(" wants to open this address with another program:\r\n")
+                        + address + QStringLiteral("\r\nOpen it?"),
+                MsgBox::YesNoQuestion, QStringLiteral("Open another program"));
+    });
     if (!self)
         return;
     m_pending.removeAll(url);
-    if (reply != MsgBox::Yes || !m_browser || m_browser->isClosing())
+    if (!heard || reply != MsgBox::Yes)
         return;
     m_status = QDesktopServices::openUrl(url)
             ? QStringLiteral("Opened with another program: ") + address
             : QStringLiteral("No program is set up to open %1: addresses.").arg(url.scheme());
-    emit m_browser->StatusTextChange(m_status);
+    m_host->showStatus(m_status);
 }

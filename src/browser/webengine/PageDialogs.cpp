@@ -1,11 +1,12 @@
 #include "browser/webengine/PageDialogs.h"
 
-#include "browser/webengine/WebEngineBrowser.h"
+#include "browser/webengine/PageHost.h"
 #include "forms/Prompter.h"
+#include "forms/Timings.h"
 
 #include <QCoreApplication>
+#include <QPointer>
 #include <QWebEnginePage>
-#include <QWebEngineView>
 
 namespace {
 // The engine asks "leave this page?" as a confirm with this text of its own.
@@ -16,51 +17,40 @@ QString leaveText()
 }
 } // namespace
 
-PageDialogs::PageDialogs(QWebEnginePage *page, WebEngineBrowser *browser)
-    : QObject(page), m_browser(browser)
+PageDialogs::PageDialogs(QWebEnginePage *page, PageHost *host, QObject *parent)
+    : QObject(parent), m_host(host), m_row(host->timings().questionRowGapMs)
 {
-    m_clock.start();
     connect(page, &QWebEnginePage::loadStarted, this, [this] {
         m_stopped = false;
-        m_row = 0;
-        m_lastEnd = -1;
+        m_row.reset();
     });
-}
-
-QString PageDialogs::site(const QUrl &url)
-{
-    if (url.host().isEmpty())
-        return url.scheme() + QLatin1Char(':');
-    return url.adjusted(QUrl::RemoveUserInfo | QUrl::RemovePath | QUrl::RemoveQuery
-                        | QUrl::RemoveFragment)
-            .toString();
 }
 
 void PageDialogs::alert(const QUrl &origin, const QString &text)
 {
-    PageDialog dialog { PageDialog::Alert, site(origin), text };
+    PageDialog dialog { PageDialog::Alert, SiteName(origin), text };
     ask(&dialog);
 }
 
 bool PageDialogs::confirm(const QUrl &origin, const QString &text)
 {
     if (text == leaveText()) {
-        PageDialog dialog { PageDialog::Leave, site(origin),
+        PageDialog dialog { PageDialog::Leave, SiteName(origin),
                             QStringLiteral("Leave this page? Changes you made may not be saved.") };
         // A page whose dialogs are stopped, or whose window is going, is left:
         // it must not keep the user.
-        if (m_stopped || !m_browser || m_browser->isClosing())
+        if (m_stopped || m_host->isClosing())
             return true;
         return ask(&dialog) || m_stopped;
     }
-    PageDialog dialog { PageDialog::Confirm, site(origin), text };
+    PageDialog dialog { PageDialog::Confirm, SiteName(origin), text };
     return ask(&dialog);
 }
 
 bool PageDialogs::prompt(const QUrl &origin, const QString &text, const QString &value,
                          QString *result)
 {
-    PageDialog dialog { PageDialog::Prompt, site(origin), text, value };
+    PageDialog dialog { PageDialog::Prompt, SiteName(origin), text, value };
     if (!ask(&dialog))
         return false;
     *result = dialog.value;
@@ -69,23 +59,18 @@ bool PageDialogs::prompt(const QUrl &origin, const QString &text, const QString 
 
 bool PageDialogs::ask(PageDialog *dialog)
 {
-    if (m_stopped || !m_browser || m_browser->isClosing())
+    if (m_stopped)
         return false;
-    const qint64 now = m_clock.elapsed();
-    m_row = m_lastEnd >= 0 && now - m_lastEnd < RowGapMs ? m_row + 1 : 1;
-    dialog->offerStop = m_row >= OfferAt;
-
+    const qint64 at = QuestionRow::now();
+    dialog->offerStop = m_row.lengthAt(at) + 1 >= OfferAt;
+    bool ok = false;
+    QPointer<PageDialogs> self(this);
     // The engine waits inside this call for the answer: the window may close
     // meanwhile, but the view and its page stay until the call has returned.
-    QWebEngineView *view = m_browser->view();
-    WebEngineBrowser::holdView(view, +1);
-    QPointer<WebEngineBrowser> browser(m_browser);
-    const bool ok = browser->prompter()->pageDialog(browser, dialog);
-    if (WebEngineBrowser::holdView(view, -1) && !browser)
-        view->deleteLater();
-    if (!browser || browser->isClosing())
+    if (!AskForPage(m_host, [&] { ok = m_host->prompter()->pageDialog(m_host->widget(), dialog); })
+        || !self)
         return false;
-    m_lastEnd = m_clock.elapsed();
+    m_row.answered(at);
     m_stopped = dialog->stop;
     return ok;
 }

@@ -1,32 +1,28 @@
 #include "browser/webengine/PagePermissions.h"
 
-#include "browser/webengine/PageDialogs.h"
-#include "browser/webengine/WebEngineBrowser.h"
+#include "browser/webengine/PageHost.h"
+#include "browser/webengine/PageQuestion.h"
+#include "browser/webengine/WebEngineProfile.h"
 #include "forms/Prompter.h"
 
+#include <QPointer>
 #include <QTimer>
-#include <QVariantMap>
-#include <QWebEngineProfile>
 
-namespace {
-const char AnswersProperty[] = "orvanePermissionAnswers";
-
-QString keyOf(const QUrl &origin, QWebEnginePage::Feature feature)
-{
-    return PageDialogs::site(origin) + QLatin1Char(' ') + QString::number(int(feature));
-}
-} // namespace
-
-PagePermissions::PagePermissions(QWebEnginePage *page, WebEngineBrowser *browser)
-    : QObject(browser), m_page(page), m_browser(browser)
+PagePermissions::PagePermissions(QWebEnginePage *page, PageHost *host, WebEngineProfile *profile,
+                                 QObject *parent)
+    : QObject(parent), m_page(page), m_host(host), m_profile(profile)
 {
     connect(page, &QWebEnginePage::featurePermissionRequested, this, &PagePermissions::requested);
     connect(page, &QWebEnginePage::featurePermissionRequestCanceled, this,
             [this](const QUrl &origin, QWebEnginePage::Feature feature) {
-                m_waiting.removeIf([&](const Request &r) {
-                    return r.origin == origin && r.feature == feature;
-                });
+                m_waiting.removeAll(Request { origin, feature });
             });
+}
+
+// One answer serves every request of the same site for the same feature.
+bool PagePermissions::Request::operator==(const Request &other) const
+{
+    return feature == other.feature && SiteName(origin) == SiteName(other.origin);
 }
 
 QString PagePermissions::what(QWebEnginePage::Feature feature)
@@ -49,9 +45,9 @@ QString PagePermissions::what(QWebEnginePage::Feature feature)
 void PagePermissions::requested(const QUrl &origin, QWebEnginePage::Feature feature)
 {
     const Request request { origin, feature };
-    const QVariant known = remembered(request);
-    if (known.isValid() || !m_browser || m_browser->isClosing())
-        return answer(request, known.toBool());
+    const std::optional<bool> known = m_profile->permission(SiteName(origin), int(feature));
+    if (known || m_host->isClosing())
+        return answer(request, known.value_or(false));
     m_waiting.append(request);
     // No question inside the engine's call: asked once it has returned.
     if (!m_asking)
@@ -63,30 +59,31 @@ void PagePermissions::askNext()
     if (m_asking || m_waiting.isEmpty())
         return;
     const Request request = m_waiting.first();
-    const QVariant known = remembered(request);
-    if (known.isValid()) {
+    const QString site = SiteName(request.origin);
+    if (const std::optional<bool> known = m_profile->permission(site, int(request.feature))) {
         m_waiting.removeFirst();
-        answer(request, known.toBool());
+        answer(request, *known);
         return askNext();
     }
     m_asking = true;
-    const QString site = PageDialogs::site(request.origin);
     QPointer<PagePermissions> self(this);
-    m_browser->endFullScreen();
-    const int reply = m_browser->prompter()->msgBox(
-            m_browser, site + QStringLiteral(" wants to ") + what(request.feature)
-                    + QStringLiteral(".\r\nAllow it?"),
-            MsgBox::YesNoQuestion, site);
+    MsgBox::Answer reply = MsgBox::No;
+    const bool heard = AskForPage(m_host, [&] {
+        reply = m_host->prompter()->msgBox(m_host->widget(),
+                                           site + QStringLiteral(" wants to ") + what(request.feature)
+                                                   + QStringLiteral(".\r\nAllow it?"),
+                                           MsgBox::YesNoQuestion, site);
+    });
     if (!self)
         return; // the window and its page are gone: nothing waits for the answer
     m_asking = false;
-    if (!m_browser || m_browser->isClosing())
+    if (!heard)
         return refuseAll();
-    remember(request, reply == MsgBox::Yes);
+    m_profile->setPermission(site, int(request.feature), reply == MsgBox::Yes);
     // Everything waiting for the same answer gets it now.
     const QList<Request> waiting = std::exchange(m_waiting, {});
     for (const Request &r : waiting) {
-        if (keyOf(r.origin, r.feature) == keyOf(request.origin, request.feature))
+        if (r == request)
             answer(r, reply == MsgBox::Yes);
         else
             m_waiting.append(r);
@@ -107,18 +104,4 @@ void PagePermissions::answer(const Request &request, bool granted)
     m_page->setFeaturePermission(request.origin, request.feature,
                                  granted ? QWebEnginePage::PermissionGrantedByUser
                                          : QWebEnginePage::PermissionDeniedByUser);
-}
-
-QVariant PagePermissions::remembered(const Request &request) const
-{
-    return m_page->profile()->property(AnswersProperty).toMap().value(
-            keyOf(request.origin, request.feature));
-}
-
-void PagePermissions::remember(const Request &request, bool granted)
-{
-    QWebEngineProfile *profile = m_page->profile();
-    QVariantMap answers = profile->property(AnswersProperty).toMap();
-    answers.insert(keyOf(request.origin, request.feature), granted);
-    profile->setProperty(AnswersProperty, answers);
 }

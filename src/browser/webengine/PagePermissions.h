@@ -2,21 +2,22 @@
 
 #include <QList>
 #include <QObject>
-#include <QPointer>
 #include <QUrl>
 #include <QWebEnginePage>
 
-class WebEngineBrowser;
+class PageHost;
+class WebEngineProfile;
 
 // A site's requests for a device or feature (location, notifications, camera,
 // microphone, screen, pointer lock): a Yes/No question naming the site and what it
-// wants, the answer remembered per site for as long as the program runs. Every
-// request is answered; a window that closes refuses what is still waiting.
+// wants, the answer remembered per site and feature for as long as the program runs.
+// Every request is answered; a window that closes refuses what is still waiting.
 class PagePermissions : public QObject
 {
     Q_OBJECT
 public:
-    PagePermissions(QWebEnginePage *page, WebEngineBrowser *browser);
+    PagePermissions(QWebEnginePage *page, PageHost *host, WebEngineProfile *profile,
+                    QObject *parent);
 
     // Refuses every request still waiting for its question.
     void refuseAll();
@@ -29,16 +30,15 @@ private:
     {
         QUrl origin;
         QWebEnginePage::Feature feature;
+        bool operator==(const Request &other) const;
     };
     void requested(const QUrl &origin, QWebEnginePage::Feature feature);
     void askNext();
     void answer(const Request &request, bool granted);
-    // The run's answers live with the profile: every window of it shares them.
-    QVariant remembered(const Request &request) const;
-    void remember(const Request &request, bool granted);
 
     QWebEnginePage *m_page;
-    QPointer<WebEngineBrowser> m_browser;
+    PageHost *m_host;
+    WebEngineProfile *m_profile;
     QList<Request> m_waiting;
     bool m_asking = false;
 };

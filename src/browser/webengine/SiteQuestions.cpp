@@ -1,6 +1,7 @@
 #include "browser/webengine/SiteQuestions.h"
 
-#include "browser/WebBrowser.h"
+#include "browser/webengine/PageHost.h"
+#include "browser/webengine/PageQuestion.h"
 #include "forms/Prompter.h"
 
 #include <QAuthenticator>
@@ -29,15 +30,9 @@ QString reasonText(const QWebEngineCertificateError &error)
 
 } // namespace
 
-QString SiteName(const QUrl &url)
+SiteQuestions::SiteQuestions(QWebEnginePage *page, PageHost *host, QObject *parent)
+    : QObject(parent), m_host(host)
 {
-    return url.port() < 0 ? url.host() : url.host() + QLatin1Char(':') + QString::number(url.port());
-}
-
-SiteQuestions::SiteQuestions(QWebEnginePage *page, Prompter *prompter, WebBrowser *browser)
-    : QObject(browser), m_prompter(prompter), m_browser(browser)
-{
-    connect(page, &QWebEnginePage::loadStarted, this, [this] { m_refusal.clear(); });
     connect(page, &QWebEnginePage::authenticationRequired, this,
             [this](const QUrl &url, QAuthenticator *auth) { login(url, auth, QString()); });
     connect(page, &QWebEnginePage::proxyAuthenticationRequired, this,
@@ -63,9 +58,13 @@ void SiteQuestions::login(const QUrl &url, QAuthenticator *auth, const QString &
     if (m_tried.contains(key))
         text = QStringLiteral("That name and password were refused.\n") + text;
     QString user, password;
+    bool ok = false;
     QPointer<SiteQuestions> self(this);
-    const bool ok = m_prompter->askLogin(m_browser, QStringLiteral("Log in"), text, &user, &password);
-    if (!ok || !self) {
+    const bool heard = AskForPage(m_host, [&] {
+        ok = m_host->prompter()->askLogin(m_host->widget(), QStringLiteral("Log in"), text, &user,
+                                          &password);
+    });
+    if (!heard || !ok || !self) {
         *auth = QAuthenticator(); // cancelled: the page shows the server's refusal
         return;
     }
@@ -89,24 +88,26 @@ void SiteQuestions::answerCertificate(QWebEngineCertificateError error)
     const QString refusal =
             QStringLiteral("Not opened: the certificate of %1 is not trusted (%2)").arg(site, reason);
     QPointer<SiteQuestions> self(this);
-    int answer = MsgBox::No;
-    if (error.isOverridable()) {
-        answer = m_prompter->msgBox(
-                m_browser,
+    MsgBox::Answer answer = MsgBox::No;
+    const bool heard = AskForPage(m_host, [&] {
+        if (!error.isOverridable()) {
+            m_host->prompter()->msgBox(m_host->widget(), refusal + QLatin1Char('.'),
+                                       MsgBox::Critical, QStringLiteral("Untrusted site"));
+            return;
+        }
+        answer = m_host->prompter()->msgBox(
+                m_host->widget(),
                 QStringLiteral("The certificate of %1 is not trusted: %2.\n\nSomeone may be "
                                "posing as this site to read what you send it.\n\nGo on to %1 "
                                "anyway? Orvane will trust this certificate until it is closed.")
                         .arg(site, reason),
                 MsgBox::YesNoExclamation | MsgBox::SecondDefault, QStringLiteral("Untrusted site"));
-    } else {
-        m_prompter->msgBox(m_browser, refusal + QLatin1Char('.'), MsgBox::Critical,
-                           QStringLiteral("Untrusted site"));
-    }
+    });
     if (!self)
         return; // the window went; the engine drops the request with it
-    if (answer == MsgBox::Yes)
+    if (heard && answer == MsgBox::Yes)
         return error.acceptCertificate();
-    m_refusal = refusal;
     error.rejectCertificate();
-    emit m_browser->StatusTextChange(refusal);
+    if (heard)
+        m_host->showRefusal(refusal);
 }

@@ -4,6 +4,7 @@
 #include "browser/webengine/ExternalLinks.h"
 #include "browser/webengine/FullScreenWindow.h"
 #include "browser/webengine/PagePermissions.h"
+#include "browser/webengine/PageQuestion.h"
 #include "browser/webengine/SiteQuestions.h"
 #include "browser/webengine/WebEnginePage.h"
 #include "browser/webengine/WebEngineProfile.h"
@@ -32,16 +33,16 @@ WebEngineBrowser::WebEngineBrowser(QWidget *parent, Prompter *prompter, WebEngin
     layout->addWidget(m_view);
 
     // The page belongs to its view; both go before the profile does.
-    auto *page = new WebEnginePage(profile->profile(), this, m_view);
+    auto *page = new WebEnginePage(profile->profile(), this, this, m_view);
     // Every request for a window must reach our prompt: the engine's own popup
     // blocking stays off.
     page->settings()->setAttribute(QWebEngineSettings::JavascriptCanOpenWindows, true);
     page->settings()->setAttribute(QWebEngineSettings::FullScreenSupportEnabled, true);
     m_view->setPage(page);
     profile->downloads()->watch(page);
-    m_site = new SiteQuestions(page, prompter, this);
-    m_externalLinks = new ExternalLinks(this);
-    m_permissions = new PagePermissions(page, this);
+    new SiteQuestions(page, this, this);
+    m_externalLinks = new ExternalLinks(page, this, this);
+    m_permissions = new PagePermissions(page, this, profile, this);
 
     connect(page, &QWebEnginePage::fullScreenRequested, this,
             [this](QWebEngineFullScreenRequest request) {
@@ -69,6 +70,7 @@ WebEngineBrowser::WebEngineBrowser(QWidget *parent, Prompter *prompter, WebEngin
     connect(page, &QWebEnginePage::linkHovered, this, &WebBrowser::StatusTextChange);
     connect(page, &QWebEnginePage::loadStarted, this, [this] {
         m_rendererGone = false;
+        m_refusal.clear();
         emit StatusTextChange(QStringLiteral("Opening ") + LocationURL());
         emit ProgressChange(0, 100);
     });
@@ -79,8 +81,7 @@ WebEngineBrowser::WebEngineBrowser(QWidget *parent, Prompter *prompter, WebEngin
         emit ProgressChange(100, 100);
         // A load cut short by a dead renderer keeps the word of its end.
         if (!m_rendererGone)
-            emit StatusTextChange(m_site->refusal().isEmpty() ? m_profile->doneText()
-                                                              : m_site->refusal());
+            emit StatusTextChange(m_refusal.isEmpty() ? m_profile->doneText() : m_refusal);
         emit DocumentComplete(this, LocationURL());
     });
     connect(page, &QWebEnginePage::renderProcessTerminated, this,
@@ -113,17 +114,43 @@ WebEngineBrowser::~WebEngineBrowser()
     delete m_printer;
     // A page call still waiting on the user keeps the view (and its page) alive;
     // the last such call deletes it.
-    if (m_view->property("orvaneHeld").toInt() > 0) {
+    if (IsViewHeld(m_view)) {
         m_view->hide();
         m_view->setParent(nullptr);
     }
 }
 
-bool WebEngineBrowser::holdView(QWebEngineView *view, int delta)
+const Timings &WebEngineBrowser::timings() const
 {
-    const int held = view->property("orvaneHeld").toInt() + delta;
-    view->setProperty("orvaneHeld", held);
-    return held <= 0;
+    return m_profile->timings();
+}
+
+void WebEngineBrowser::showStatus(const QString &text)
+{
+    emit StatusTextChange(text);
+}
+
+void WebEngineBrowser::showRefusal(const QString &text)
+{
+    m_refusal = text;
+    emit StatusTextChange(text);
+}
+
+QWebEnginePage *WebEngineBrowser::openWindow()
+{
+    QObject *target = nullptr;
+    bool cancel = false;
+    QPointer<WebEngineBrowser> self(this);
+    emit NewWindow2(&target, &cancel);
+    if (!self || cancel || !target)
+        return nullptr;
+    auto *other = qobject_cast<WebEngineBrowser *>(target);
+    return other ? other->page() : nullptr;
+}
+
+void WebEngineBrowser::openElsewhere(const QUrl &url, const QUrl &from)
+{
+    m_externalLinks->request(url, from);
 }
 
 void WebEngineBrowser::Close()
@@ -328,6 +355,6 @@ void WebEngineBrowser::properties()
                 + QStringLiteral("\nAddress: ") + url.toString()
                 + QStringLiteral("\nProtocol: ") + url.scheme()
                 + QStringLiteral("\nType: ") + type;
-        self->m_prompter->msgBox(self, text, 0, QStringLiteral("Properties"));
+        self->m_prompter->msgBox(self, text, MsgBox::OkOnly, QStringLiteral("Properties"));
     });
 }

@@ -1,19 +1,20 @@
 #pragma once
 
 #include "browser/WebBrowser.h"
+#include "browser/webengine/PageHost.h"
 
 class ExternalLinks;
 class FullScreenWindow;
 class PagePermissions;
 class Prompter;
 class QPrinter;
-class SiteQuestions;
 class WebEngineProfile;
 class QWebEnginePage;
 class QWebEngineView;
 
-// The web view over Qt WebEngine.
-class WebEngineBrowser : public WebBrowser
+// The web view over Qt WebEngine: the window's side of its page, and the host of
+// the page's helpers (questions, permissions, downloads, links for other programs).
+class WebEngineBrowser : public WebBrowser, private PageHost
 {
     Q_OBJECT
 public:
@@ -38,17 +39,20 @@ public:
     bool restoreHistory(const QByteArray &bytes) override;
 
     QWebEnginePage *page() const;
-    QWebEngineView *view() const { return m_view; }
-    Prompter *prompter() const { return m_prompter; }
-    ExternalLinks *externalLinks() const { return m_externalLinks; }
-    bool isClosing() const { return m_closing; }
-    // Back into the window, before a question would hide behind the full screen.
-    void endFullScreen();
-    // Counts the page's calls that wait on the user: a view held outlives its
-    // window until the last of them returns. True when none holds it any more.
-    static bool holdView(QWebEngineView *view, int delta);
+    QWebEngineView *view() const override { return m_view; }
+    bool isClosing() const override { return m_closing; }
 
 private:
+    // What the page's helpers see of this window.
+    QWidget *widget() override { return this; }
+    Prompter *prompter() const override { return m_prompter; }
+    const Timings &timings() const override;
+    void endFullScreen() override;
+    void showStatus(const QString &text) override;
+    void showRefusal(const QString &text) override;
+    QWebEnginePage *openWindow() override;
+    void openElsewhere(const QUrl &url, const QUrl &from) override;
+
     void saveAs();
     void print();
     void printed(bool ok, const QString &where);
@@ -58,7 +62,6 @@ private:
 
     Prompter *m_prompter;
     WebEngineProfile *m_profile;
-    SiteQuestions *m_site;
     QWebEngineView *m_view;
     QPrinter *m_printer = nullptr;
     bool m_printing = false;
@@ -66,6 +69,7 @@ private:
     PagePermissions *m_permissions;
     FullScreenWindow *m_fullScreen = nullptr;
     bool m_rendererGone = false;
+    QString m_refusal; // why the load under way was refused
     // Saved once per change of the list: a journal asks far more often than pages move.
     mutable QByteArray m_savedHistory;
     mutable bool m_historySaved = false;

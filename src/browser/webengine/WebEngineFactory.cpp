@@ -17,7 +17,7 @@ WebBrowser *WebEngineFactory::create(QWidget *parent, Prompter *prompter)
         const QString cache = QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation);
         m_profile = std::make_unique<WebEngineProfile>(QDir(data).filePath(QStringLiteral("Orvane")),
                                                        QDir(cache).filePath(QStringLiteral("Orvane")),
-                                                       prompter);
+                                                       prompter, timings());
     }
     return new WebEngineBrowser(parent, prompter, m_profile.get());
 }

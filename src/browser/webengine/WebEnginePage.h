@@ -4,17 +4,20 @@
 #include <QWebEnginePage>
 
 class PageDialogs;
-class WebEngineBrowser;
+class PageHost;
 
-// Page policy only: every request for a window goes to the browser window first;
-// the page's dialogs and links for other programs go through the user.
+// Page policy only: every request for a window goes to the window that shows the
+// page first; the page's dialogs and links for other programs go through the user.
+// The page may outlive that window for as long as a question holds its view.
 class WebEnginePage : public QWebEnginePage
 {
     Q_OBJECT
 public:
-    WebEnginePage(QWebEngineProfile *profile, WebEngineBrowser *browser, QObject *parent);
+    WebEnginePage(QWebEngineProfile *profile, PageHost *host, QWidget *hostWidget,
+                  QObject *parent);
 
-    WebEngineBrowser *browser() const { return m_browser; }
+    // The window that shows the page; null once it has gone.
+    PageHost *host() const { return m_hostWidget ? m_host : nullptr; }
 
 protected:
     QWebEnginePage *createWindow(WebWindowType type) override;
@@ -25,6 +28,7 @@ protected:
     bool acceptNavigationRequest(const QUrl &url, NavigationType type, bool isMainFrame) override;
 
 private:
-    QPointer<WebEngineBrowser> m_browser;
-    PageDialogs *m_dialogs;
+    PageHost *m_host;
+    QPointer<QWidget> m_hostWidget;
+    QPointer<PageDialogs> m_dialogs; // they go with the window
 };

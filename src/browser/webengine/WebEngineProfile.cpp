@@ -7,7 +7,8 @@
 #include <QWebEngineProfile>
 
 WebEngineProfile::WebEngineProfile(const QString &dataDir, const QString &cacheDir,
-                                   Prompter *prompter)
+                                   Prompter *prompter, const Timings &timings)
+    : m_timings(timings)
 {
     // The lock lasts as long as this copy runs; one left by a copy that was killed
     // is recognised by its dead process and taken over.
@@ -26,7 +27,7 @@ WebEngineProfile::WebEngineProfile(const QString &dataDir, const QString &cacheD
                 : QStringLiteral("cookies and site data cannot be saved in ") + dataDir;
         m_profile = new QWebEngineProfile(); // off the record: nothing written
     }
-    m_downloads = std::make_unique<DownloadManager>(m_profile, prompter);
+    m_downloads = std::make_unique<DownloadManager>(m_profile, prompter, timings);
 }
 
 WebEngineProfile::~WebEngineProfile()
@@ -42,4 +43,15 @@ QString WebEngineProfile::doneText() const
     if (m_lasting)
         return QStringLiteral("Done");
     return QStringLiteral("Done (%1: this copy keeps none of its own)").arg(m_note);
+}
+
+std::optional<bool> WebEngineProfile::permission(const QString &site, int feature) const
+{
+    const auto known = m_permissions.constFind({ site, feature });
+    return known == m_permissions.cend() ? std::nullopt : std::optional<bool>(*known);
+}
+
+void WebEngineProfile::setPermission(const QString &site, int feature, bool granted)
+{
+    m_permissions.insert({ site, feature }, granted);
 }

@@ -1,12 +1,16 @@
 #pragma once
 
+#include <QHash>
+#include <QPair>
 #include <QString>
 #include <memory>
+#include <optional>
 
 class DownloadManager;
 class Prompter;
 class QLockFile;
 class QWebEngineProfile;
+struct Timings;
 
 // The one engine profile that all browser windows share. Cookies, site storage and
 // the HTTP cache last on disk, unless another copy of Orvane holds them: then this
@@ -15,7 +19,8 @@ class WebEngineProfile
 {
 public:
     // dataDir keeps cookies and site storage, cacheDir the HTTP cache.
-    WebEngineProfile(const QString &dataDir, const QString &cacheDir, Prompter *prompter);
+    WebEngineProfile(const QString &dataDir, const QString &cacheDir, Prompter *prompter,
+                     const Timings &timings);
     // Every page on the profile must be gone by now. Running downloads are
     // cancelled and their partial files removed.
     ~WebEngineProfile();
@@ -25,11 +30,19 @@ public:
     // What a window's status bar says when a page has loaded.
     QString doneText() const;
     DownloadManager *downloads() const { return m_downloads.get(); }
+    const Timings &timings() const { return m_timings; }
+
+    // A site's answer about a feature (the engine's number for it), kept for the run
+    // and shared by every window; none when it was never asked.
+    std::optional<bool> permission(const QString &site, int feature) const;
+    void setPermission(const QString &site, int feature, bool granted);
 
 private:
     std::unique_ptr<QLockFile> m_lock;
     QWebEngineProfile *m_profile = nullptr;
     std::unique_ptr<DownloadManager> m_downloads;
+    const Timings &m_timings;
+    QHash<QPair<QString, int>, bool> m_permissions;
     bool m_lasting = false;
     QString m_note; // why not, when not lasting
 };

@@ -1,0 +1,18 @@
+#pragma once
+
+// Every delay and limit the program waits on, in one place: the program runs with
+// these defaults; a test sets shorter ones before its first window.
+struct Timings
+{
+    // A download that receives nothing for this long has failed.
+    int stallLimitMs = 20000;
+    // The engine may leave a cancelled download's file this long after the cancel.
+    int engineCleanupMs = 1000;
+    // For this long after a page has gone, a download request is taken as one from
+    // no page (the engine's page() may read a page already deleted).
+    int pageGoneGraceMs = 2000;
+    // A page's questions closer together than this are in a row.
+    int questionRowGapMs = 3000;
+    // A download's window shows progress at most this often.
+    int downloadRefreshMs = 250;
+};
