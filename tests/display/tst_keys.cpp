@@ -55,6 +55,7 @@ void tst_keys::initTestCase()
         "addEventListener('keydown', function (e) {" // a page that tries to stay
         " if (e.key == 'Escape') document.documentElement.requestFullscreen(); });</script>");
     m_server.file("/file.bin", "x", "file.bin");
+    m_server.login("/private", "ann", "right", "<title>Welcome</title>", "<title>Refused</title>");
     QVERIFY(m_server.start());
 }
 
@@ -215,6 +216,8 @@ void tst_keys::fullScreen_data()
     QTest::newRow("the page's own exit") << "page";
     QTest::newRow("its window closed") << "close";
     QTest::newRow("a question for the user") << "question";
+    QTest::newRow("a page's dialog") << "alert";
+    QTest::newRow("a login") << "login";
     QTest::newRow("a download") << "download";
     QTest::newRow("the program quit") << "quit";
 }
@@ -237,12 +240,17 @@ void tst_keys::fullScreen()
     QCOMPARE(view->size(), full->size());
     bool hidden = false; // a question behind the full screen
     t.prompter.whileOpen = [&](const auto &) { hidden = fullScreenWindow() != nullptr; };
+    t.prompter.onPageDialog = [&](PageDialog *) { return hidden = fullScreenWindow() != nullptr, true; };
     if (how == "Esc")
         RealInput::key("Escape"); // the page asks again at once, to no avail
     else if (how == "page")
         pageOf(w)->runJavaScript("document.exitFullscreen()");
     else if (how == "question")
         pageOf(w)->runJavaScript("Notification.requestPermission()");
+    else if (how == "alert")
+        pageOf(w)->runJavaScript("setTimeout(() => alert('Hello'))");
+    else if (how == "login")
+        pageOf(w)->runJavaScript("fetch('/private')");
     else if (how == "download")
         pageOf(w)->runJavaScript("var a = document.createElement('a'); a.href = '/file.bin';"
                                  "a.download = 'file.bin'; document.body.append(a); a.click();");
@@ -254,7 +262,9 @@ void tst_keys::fullScreen()
     QTRY_VERIFY_WITH_TIMEOUT(!fullScreenWindow(), 10000);
     RealInput::settle(1000);
     QVERIFY(!fullScreenWindow());
-    QCOMPARE(t.prompter.asked.size(), QStringList({ "question", "quit", "download" }).contains(how));
+    QCOMPARE(t.prompter.asked.size(),
+             QStringList({ "question", "quit", "download", "login" }).contains(how));
+    QCOMPARE(t.prompter.pageDialogs.size(), how == "alert");
     QVERIFY(!hidden);
     flushDeletes();
     QVERIFY(!full);
