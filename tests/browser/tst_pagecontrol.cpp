@@ -218,6 +218,12 @@ void tst_pagecontrol::permissions()
     got = titleOnceSet(again);
     QVERIFY2(expected.match(got).hasMatch(), qPrintable(got));
     QCOMPARE(t.prompter.asked.size(), answer < 0 ? 2 : 1);
+    // Another feature of the same site is a question of its own.
+    const int before = t.prompter.asked.size();
+    pageOf(again)->runJavaScript(asks.contains("location") ? "Notification.requestPermission()"
+                                                           : "navigator.geolocation.getCurrentPosition(() => 0)");
+    QTRY_COMPARE_WITH_TIMEOUT(t.prompter.asked.size(), before + 1, 20000);
+    QVERIFY(!t.prompter.box(before).contains(asks));
 }
 
 void tst_pagecontrol::printsToPdf_data()
@@ -291,6 +297,11 @@ void tst_pagecontrol::linksForOtherPrograms()
     QVERIFY(waitForScript(w, "document.getElementById('a').href = '" + address + "'; true"));
     QWidget *view = viewOf(w)->focusProxy();
     QVERIFY2(view && view->isVisible(), "the page shows nowhere to click");
+    // Clicked again while its question is open: still one question.
+    t.prompter.whileOpen = [&](const auto &) {
+        QTest::mouseClick(view, Qt::LeftButton, {}, QPoint(50, 50));
+        QTest::qWait(500);
+    };
     QTest::mouseClick(view, Qt::LeftButton, {}, QPoint(50, 50));
     if (answer) {
         QTRY_COMPARE_WITH_TIMEOUT(t.prompter.asked.size(), 1, 20000);
