@@ -117,7 +117,8 @@ int main(int argc, char *argv[])
             if (!told) {
                 told = true;
                 prompter.msgBox(frame, QStringLiteral("The web engine could not be loaded:\n")
-                                        + engine.errorString(), 16, QStringLiteral("Orvane"));
+                                        + engine.errorString(),
+                                MsgBox::Critical, QStringLiteral("Orvane"));
             }
         }
         return factory;

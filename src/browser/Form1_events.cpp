@@ -102,12 +102,12 @@ void Form1::wb_NewWindow2(QObject **ppDisp, bool *cancel)
     const QString location = wb->LocationURL();
     setAddressText(location);
 
-    const int answer = f->prompter()->msgBox(
+    const auto answer = f->prompter()->msgBox(
             this,
             QStringLiteral("Orvane 2\r\nNew Window Detect...\r\nUrl:") + location
                     + QStringLiteral("\r\nDo you want to open ?"),
-            20, QStringLiteral("Orvane"));
-    if (answer == 7 || isUnloaded()) {
+            MsgBox::YesNoCritical, QStringLiteral("Orvane"));
+    if (answer == MsgBox::No || isUnloaded()) {
         *cancel = true;
         return;
     }

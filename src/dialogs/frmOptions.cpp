@@ -65,7 +65,8 @@ void frmOptions::select(NewWindowMode mode)
 void frmOptions::reportFailure(Prompter *prompter, QWidget *parent, int code,
                                const QString &description)
 {
-    prompter->msgBox(parent, QString::number(code) + QStringLiteral("\r\n") + description, 48,
+    prompter->msgBox(parent, QString::number(code) + QStringLiteral("\r\n") + description,
+                     MsgBox::Exclamation,
                      QStringLiteral("Error in Orvane.ini\r\nAborting.."));
 }
 

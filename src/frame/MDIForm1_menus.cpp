@@ -246,9 +246,10 @@ void MDIForm1::MDIForm_Resize()
 void MDIForm1::MDIForm_Unload(int &cancel)
 {
     cancel = 0;
-    const int answer = m_env.prompter->msgBox(this, QStringLiteral(" Quit from Orvane?"), 36,
+    const auto answer = m_env.prompter->msgBox(this, QStringLiteral(" Quit from Orvane?"),
+                                              MsgBox::YesNoQuestion,
                                               QStringLiteral("End Program..."));
-    if (answer == 7) {
+    if (answer == MsgBox::No) {
         cancel = 1;
         return;
     }

@@ -86,7 +86,7 @@ void MDIForm1::mytab_Click()
         return;
     const QString key = mytab->Key(index);
     const int handle = WindowHandleFromKey(key);
-    m_env.prompter->msgBox(this, QString::number(handle), 0, QString());
+    m_env.prompter->msgBox(this, QString::number(handle), MsgBox::OkOnly, QString());
     SwitchToWindow(key);
 }
 
