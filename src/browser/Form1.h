@@ -39,7 +39,10 @@ public:
     void cmbadress_Click();
     void cmbadress_KeyPress(int keyAscii);
     void gnet_ButtonClick(int index);
+    // Toolbar1's buttons, in their order: the toolbar's 1-based index.
+    enum class Command { Back = 1, Forward, Stop, Home, Refresh, Save, Print, Find, Properties };
     void Toolbar1_ButtonClick(int index);
+    void run(Command command); // a button's command, as its key calls it
     void Toolbar1_MouseDown(int button);
     void Toolbar1_MouseMove();
     bool IsInHistory(const QString &url) const;
