@@ -2,22 +2,47 @@
 
 #include "forms/ChildHost.h"
 
+#include <QByteArray>
+#include <QString>
+#include <optional>
+
+class Form1;
 class Prompter;
 class QPoint;
-class QString;
 class QTimer;
 class TabStrip;
 class TreeView;
 class WebBrowserFactory;
 
-// What a browser window needs of the frame: the views that list the open
-// windows, the progress timer, the new-window setting, the side bar's button
-// reset, the icon-size menu and the page-source editor.
+// A browser window about to open: where its page comes from, and what it is
+// called until the page names itself.
+struct NewWindow
+{
+    // Typed into its address box and loaded. None for a window that a page asked
+    // for: the engine loads that page into it.
+    std::optional<QString> address;
+    // A reopened window's Back/Forward list, given back instead when the engine takes it.
+    QByteArray history;
+    // A reopened window's title; its node and tab read it too.
+    std::optional<QString> title;
+    // What its node and its tab read; none: the window's own (blank) title.
+    std::optional<QString> node, tab;
+};
+
+// What a browser window needs of the frame: opening windows, the views that list
+// them, the progress timer, the new-window setting, the side bar's button reset,
+// the icon-size menu and the page-source editor.
 class BrowserHost : public virtual ChildHost
 {
 public:
     virtual Prompter *prompter() const = 0;
     virtual WebBrowserFactory *browserFactory() const = 0;
+    // The one way a browser window opens. Its node goes under its opener's, expanded
+    // (none when the opener has none); without an opener, under "Open Web's", with a
+    // tab. It comes to the front, except that a window a page asked for (no
+    // address) waits behind its opener when the setting says so. Events run while
+    // it shows: the window returned may be closing already (isUnloaded).
+    virtual Form1 *openWindow(const NewWindow &window, Form1 *opener) = 0;
     virtual TreeView *openWebsTree() const = 0; // "Open Web's"
     virtual TabStrip *windowTabs() const = 0;
     virtual QTimer *progressTimer() const = 0;

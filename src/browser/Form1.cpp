@@ -184,9 +184,9 @@ void Form1::setCaption(const QString &text)
     setAccessibleName(text);
 }
 
-void Form1::Load()
+QTreeWidgetItem *Form1::treeNode() const
 {
-    Show();
+    return m_frame->openWebsTree()->FindKey(WindowKeyFor(hWnd()));
 }
 
 void Form1::takeFocus()
@@ -260,12 +260,7 @@ void Form1::Form_Unload()
     wb->Close();
 
     // Close, depth first, every window opened from this one, then our node.
-    TreeView *tree = f->openWebsTree();
-    const int nodes = tree->Count();
-    for (int i = 1; i <= nodes; ++i) {
-        QTreeWidgetItem *node = tree->Item(i);
-        if (!node || !IsOwnKey(TreeView::Key(node), hWnd()))
-            continue;
+    if (QTreeWidgetItem *node = treeNode()) {
         const int children = node->childCount();
         for (int c = 0; c < children; ++c) {
             QTreeWidgetItem *first = node->child(0);
@@ -279,8 +274,7 @@ void Form1::Form_Unload()
                 if (form->hWnd() == handle)
                     form->Unload();
         }
-        tree->RemoveItem(node);
-        break;
+        f->openWebsTree()->RemoveItem(node);
     }
 
     for (int i = f->windowTabs()->Count(); i >= 1; --i)

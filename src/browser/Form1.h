@@ -14,6 +14,7 @@ class QLabel;
 class QStatusBar;
 class QTimer;
 class QToolBar;
+class QTreeWidgetItem;
 class WebBrowser;
 
 // A browser window: one page in one child window of the frame.
@@ -25,9 +26,8 @@ public:
     ~Form1() override;
 
     BrowserHost *frame() const { return m_frame; }
-
-    // Shows the window inside the frame (its load already ran in the constructor).
-    void Load();
+    // Its node in "Open Web's", found by its key; null when it has none.
+    QTreeWidgetItem *treeNode() const;
 
     // Layout.
     void Form_Load();
@@ -39,7 +39,10 @@ public:
     void cmbadress_Click();
     void cmbadress_KeyPress(int keyAscii);
     void gnet_ButtonClick(int index);
+    // Toolbar1's buttons, in their order: the toolbar's 1-based index.
+    enum class Command { Back = 1, Forward, Stop, Home, Refresh, Save, Print, Find, Properties };
     void Toolbar1_ButtonClick(int index);
+    void run(Command command); // a button's command, as its key calls it
     void Toolbar1_MouseDown(int button);
     void Toolbar1_MouseMove();
     bool IsInHistory(const QString &url) const;
@@ -51,6 +54,8 @@ public:
     void wb_TitleChange(const QString &text);
     void wb_DocumentComplete();
     void wb_NewWindow2(QObject **ppDisp, bool *cancel);
+    // Opened behind the window in front: it takes no input until brought forward.
+    void waitBehind();
     void wb_RendererGone(const QString &reason);
     void Stbar1_PanelClick();
 
@@ -94,7 +99,6 @@ private:
     void createKeys();
     void setCaption(const QString &text);
     void setAddressText(const QString &text);
-    void waitBehind();
 
     BrowserHost *m_frame;
     QList<QIcon> m_large, m_small;

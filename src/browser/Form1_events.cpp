@@ -12,8 +12,6 @@
 #include <QCoreApplication>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMdiArea>
-#include <QMdiSubWindow>
 #include <QPointer>
 #include <QTimer>
 
@@ -43,18 +41,12 @@ void Form1::wb_TitleChange(const QString &text)
     if (isUnloaded())
         return;
     setCaption(text);
-    BrowserHost *f = frame();
-    const int tabs = f->windowTabs()->Count();
-    for (int i = 1; i <= tabs; ++i)
-        if (IsOwnKey(f->windowTabs()->Key(i), hWnd()))
-            f->windowTabs()->setCaption(i, text);
-    const int nodes = f->openWebsTree()->Count();
-    for (int i = 1; i <= nodes; ++i) {
-        QTreeWidgetItem *node = f->openWebsTree()->Item(i);
-        if (node && IsOwnKey(TreeView::Key(node), hWnd())) {
-            node->setText(0, text);
-            return;
-        }
+    TabStrip *tabs = frame()->windowTabs();
+    if (const int tab = tabs->FindKey(WindowKeyFor(hWnd())))
+        tabs->setCaption(tab, text);
+    if (QTreeWidgetItem *node = treeNode()) {
+        node->setText(0, text);
+        return;
     }
     setAddressText(wb->documentUrl());
 }
@@ -112,34 +104,15 @@ void Form1::wb_NewWindow2(QObject **ppDisp, bool *cancel)
         return;
     }
 
-    auto *window = new Form1(f);
-    Hold holdNew(window);
-    window->Load(); // its resize lets events run
-    if (isUnloaded() || window->isUnloaded()) {
+    const QPointer<Form1> window = f->openWindow({}, this);
+    if (!window || isUnloaded() || window->isUnloaded()) {
         // Opened from a window that is gone: it would have closed with it.
-        window->Unload();
+        if (window)
+            window->Unload();
         *cancel = true;
         return;
     }
     *ppDisp = window->wb->object();
-    const int nodes = f->openWebsTree()->Count();
-    for (int i = 1; i <= nodes; ++i) {
-        QTreeWidgetItem *node = f->openWebsTree()->Item(i);
-        if (node && IsOwnKey(TreeView::Key(node), hWnd())) {
-            f->openWebsTree()->Add(node, TreeView::Child, WindowKeyFor(window->hWnd()),
-                            window->Caption());
-            node->setExpanded(true); // the new window shows in the tree at once
-        }
-    }
-    f->openWebsTree()->update();
-    if (f->optfocus()) {
-        window->Show();
-    } else {
-        // This window keeps the front and the keyboard; the new one waits behind
-        // until the user brings it forward, and then shows maximised (Show()).
-        f->mdiArea()->setActiveSubWindow(subWindow());
-        window->waitBehind();
-    }
 }
 
 void Form1::waitBehind()

@@ -60,17 +60,22 @@ QStringList Form1::history() const
 
 void Form1::Toolbar1_ButtonClick(int index)
 {
-    switch (index) {
-    case 1: wb->GoBack(); break;
-    case 2: wb->GoForward(); break;
-    case 3: wb->Stop(); break;
-    case 4: wb->GoHome(); break;
-    case 5: wb->Refresh(); break;
-    case 6: wb->ExecWB(WebBrowser::SaveAs, 1); break;
-    case 7: wb->ExecWB(WebBrowser::Print, 1); break;
-    case 8: wb->ExecWB(WebBrowser::Find, 0); break;
-    case 9: wb->ExecWB(WebBrowser::Properties, 1); break;
-    default: break;
+    if (index >= int(Command::Back) && index <= int(Command::Properties))
+        run(Command(index));
+}
+
+void Form1::run(Command command)
+{
+    switch (command) {
+    case Command::Back: wb->GoBack(); break;
+    case Command::Forward: wb->GoForward(); break;
+    case Command::Stop: wb->Stop(); break;
+    case Command::Home: wb->GoHome(); break;
+    case Command::Refresh: wb->Refresh(); break;
+    case Command::Save: wb->ExecWB(WebBrowser::SaveAs, 1); break;
+    case Command::Print: wb->ExecWB(WebBrowser::Print, 1); break;
+    case Command::Find: wb->ExecWB(WebBrowser::Find, 0); break;
+    case Command::Properties: wb->ExecWB(WebBrowser::Properties, 1); break;
     }
 }
 

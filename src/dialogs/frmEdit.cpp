@@ -54,12 +54,5 @@ void frmEdit::takeFocus()
 void frmEdit::Form_Unload()
 {
     TreeView *tree = frame()->openWebsTree();
-    const int nodes = tree->Count();
-    for (int i = 1; i <= nodes; ++i) {
-        QTreeWidgetItem *node = tree->Item(i);
-        if (node && IsOwnKey(TreeView::Key(node), hWnd())) {
-            tree->Remove(i);
-            return;
-        }
-    }
+    tree->RemoveItem(tree->FindKey(WindowKeyFor(hWnd())));
 }

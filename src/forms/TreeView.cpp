@@ -27,6 +27,8 @@ QTreeWidgetItem *TreeView::Add(QTreeWidgetItem *relative, int relationship, cons
     else
         relative->addChild(item);
     m_nodes.append(item);
+    if (!m_byKey.contains(key))
+        m_byKey.insert(key, item);
     return item;
 }
 
@@ -35,6 +37,16 @@ void TreeView::forget(QTreeWidgetItem *item)
     for (int i = 0; i < item->childCount(); ++i)
         forget(item->child(i));
     m_nodes.removeOne(item);
+    const QString key = Key(item);
+    if (m_byKey.value(key) != item)
+        return;
+    // Another node with the same key, if any, is found from now on.
+    m_byKey.remove(key);
+    for (QTreeWidgetItem *other : std::as_const(m_nodes))
+        if (Key(other) == key) {
+            m_byKey.insert(key, other);
+            break;
+        }
 }
 
 void TreeView::Remove(int index)
@@ -53,6 +65,7 @@ void TreeView::RemoveItem(QTreeWidgetItem *item)
 void TreeView::Clear()
 {
     m_nodes.clear();
+    m_byKey.clear();
     clear();
 }
 
@@ -68,10 +81,7 @@ int TreeView::IndexOf(QTreeWidgetItem *item) const
 
 QTreeWidgetItem *TreeView::FindKey(const QString &key) const
 {
-    for (QTreeWidgetItem *item : m_nodes)
-        if (Key(item) == key)
-            return item;
-    return nullptr;
+    return m_byKey.value(key);
 }
 
 QString TreeView::Key(const QTreeWidgetItem *item)

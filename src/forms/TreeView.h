@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QHash>
 #include <QList>
 #include <QTreeWidget>
 
@@ -22,7 +23,7 @@ public:
     int Count() const { return m_nodes.size(); }
     QTreeWidgetItem *Item(int index) const; // 1-based
     int IndexOf(QTreeWidgetItem *item) const; // 1-based, 0 when absent
-    QTreeWidgetItem *FindKey(const QString &key) const;
+    QTreeWidgetItem *FindKey(const QString &key) const; // the first added with the key
 
     static QString Key(const QTreeWidgetItem *item);
     static QString Text(const QTreeWidgetItem *item) { return item->text(0); }
@@ -31,4 +32,6 @@ private:
     void forget(QTreeWidgetItem *item);
 
     QList<QTreeWidgetItem *> m_nodes;
+    // Windows look up their own node on every title change and close.
+    QHash<QString, QTreeWidgetItem *> m_byKey;
 };

@@ -33,6 +33,7 @@ public:
     // What the browser windows and editors reach the frame by.
     Prompter *prompter() const override { return m_env.prompter; }
     WebBrowserFactory *browserFactory() const override;
+    Form1 *openWindow(const NewWindow &window, Form1 *opener) override;
     PageFetch pageFetch() const override;
     TreeView *openWebsTree() const override { return webtree; }
     TabStrip *windowTabs() const override { return mytab; }

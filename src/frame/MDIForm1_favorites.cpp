@@ -1,15 +1,8 @@
 // Opening a favourite from the side bar's Favorites tree.
 #include "frame/MDIForm1.h"
 
-#include "browser/Form1.h"
-#include "browser/WebBrowser.h"
-#include "forms/TabStrip.h"
 #include "forms/TreeView.h"
-#include "forms/WindowKey.h"
 #include "sidebar/Shortcut.h"
-
-#include <QComboBox>
-#include <QPointer>
 
 void MDIForm1::TreeFavor_DblClick()
 {
@@ -27,15 +20,5 @@ void MDIForm1::TreeFavor_DblClick()
     if (!address)
         return;
     TreeFavor->viewport()->update();
-
-    QPointer<Form1> window = new Form1(this);
-    const QString key = WindowKeyFor(window->hWnd());
-    webtree->Add(webtree->FindKey(QStringLiteral("OpenWeb")), TreeView::Child, key,
-                 window->Caption());
-    mytab->Add(key, window->Caption());
-    window->Show();
-    if (!window)
-        return;
-    window->cmbadress->setEditText(*address);
-    window->wb->Navigate(*address);
+    openWindow({ *address }, nullptr);
 }

@@ -13,6 +13,7 @@
 #include <QHash>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QPointer>
 #include <QScopeGuard>
 #include <QSet>
 
@@ -101,28 +102,14 @@ void MDIForm1::offerRestore()
         return;
     }
     // In tree order, so that every opener is there before the windows it opened.
-    QHash<int, Form1 *> reopened;
+    // Each one's showing lets events run: a window reopened earlier may be closed by then.
+    QHash<int, QPointer<Form1>> reopened;
     for (const JournalEntry &e : left.windows) {
+        // Its opener gone, it stands on its own, as a window from the menu does.
         Form1 *opener = reopened.value(e.opener);
-        QTreeWidgetItem *parent = opener ? webtree->FindKey(WindowKeyFor(opener->hWnd()))
-                                         : nullptr;
-        auto *window = new Form1(this);
-        window->cmbadress->setEditText(e.address);
-        if (!window->wb->restoreHistory(e.history))
-            window->wb->Navigate(e.address);
-        const QString key = WindowKeyFor(window->hWnd());
-        if (parent) {
-            webtree->Add(parent, TreeView::Child, key, e.caption);
-            parent->setExpanded(true);
-        } else {
-            // Its opener is gone: it stands on its own, as a window from the menu does.
-            webtree->Add(webtree->FindKey(QStringLiteral("OpenWeb")), TreeView::Child, key,
-                         e.caption);
-            mytab->Add(key, e.caption);
-        }
-        window->wb_TitleChange(e.caption); // the caption, until the page says its own
-        window->Show();
-        reopened.insert(e.id, window);
+        if (opener && opener->isUnloaded())
+            opener = nullptr;
+        reopened.insert(e.id, openWindow({ e.address, e.history, e.caption }, opener));
     }
     if (left.front >= 0)
         if (Form1 *front = reopened.value(left.windows.at(left.front).id))

@@ -17,19 +17,53 @@
 #include <QFileInfo>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QPointer>
 #include <QUrl>
+
+Form1 *MDIForm1::openWindow(const NewWindow &w, Form1 *opener)
+{
+    auto *window = new Form1(this);
+    // Showing it lets events run: it stays until this returns, closed or not, and
+    // the opener may go meanwhile.
+    ChildForm::Hold hold(window);
+    const QPointer<Form1> asker(opener);
+    if (w.address) {
+        window->cmbadress->setEditText(*w.address);
+        if (w.history.isEmpty() || !window->wb->restoreHistory(w.history))
+            window->wb->Navigate(*w.address);
+    }
+    const QString key = WindowKeyFor(window->hWnd());
+    QTreeWidgetItem *parent = opener ? opener->treeNode()
+                                     : webtree->FindKey(QStringLiteral("OpenWeb"));
+    if (parent) {
+        webtree->Add(parent, TreeView::Child, key, w.node.value_or(window->Caption()));
+        if (opener)
+            parent->setExpanded(true); // the new window shows in the tree at once
+    }
+    if (!opener)
+        mytab->Add(key, w.tab.value_or(window->Caption()));
+    if (w.title)
+        window->wb_TitleChange(*w.title);
+    window->Show();
+    if (!opener || w.address || !asker || asker->isUnloaded() || window->isUnloaded())
+        return window;
+    // A page asked for it: in front again (other windows may have come forward
+    // meanwhile), or behind, as Options say.
+    if (optfocus()) {
+        window->Show();
+    } else {
+        // The opener keeps the front and the keyboard; the new one waits behind
+        // until the user brings it forward, and then shows maximised (Show()).
+        mdiArea()->setActiveSubWindow(asker->subWindow());
+        window->waitBehind();
+    }
+    return window;
+}
 
 Form1 *MDIForm1::OpenBrowserWindow(const QString &address, const QString &nodeText,
                                    const QString &tabCaption)
 {
-    auto *window = new Form1(this);
-    window->cmbadress->setEditText(address);
-    window->wb->Navigate(address);
-    const QString key = WindowKeyFor(window->hWnd());
-    webtree->Add(webtree->FindKey(QStringLiteral("OpenWeb")), TreeView::Child, key, nodeText);
-    mytab->Add(key, tabCaption);
-    window->Show();
-    return window;
+    return openWindow({ address, {}, {}, nodeText, tabCaption }, nullptr);
 }
 
 Form1 *MDIForm1::new_Click()

@@ -146,6 +146,15 @@ void tst_sidebar::favoritesListingRules()
     LoadFavoritesTree(&tree, fav, true, [&] { LoadFavoritesTree(&tree, fav, false, nullptr); });
     QVERIFY(tree.topLevelItemCount() == 1 && tree.Count() == scan.nodeCount());
     QCOMPARE(tree.Item(1)->text(0), "Favorites (16)");
+    // A key finds the first node added with it, then the next once that one has gone
+    // (sub-folders have none), and none of a removed node's children, nor after a clear.
+    QTreeWidgetItem *first = tree.FindKey(QString());
+    QVERIFY(tree.FindKey("Favorites") == tree.Item(1) && first == tree.Item(2));
+    const QString aliased = TreeView::Key(first->child(0));
+    tree.RemoveItem(first);
+    QVERIFY(tree.FindKey(QString()) == tree.Item(2) && !tree.FindKey(aliased));
+    tree.Clear();
+    QVERIFY(!tree.FindKey("Favorites"));
     // Four characters go whatever the extension is.
     QCOMPARE(FavoriteText("notes.txt") + "|" + FavoriteText("page.html") + "|"
             + FavoriteText("abcd") + FavoriteText("ab"), "notes|page.|");
