@@ -57,6 +57,14 @@ double ChildForm::ScaleHeight() const
     return m_host->twips().fromPx(height());
 }
 
+void ChildForm::setSeen(bool seen)
+{
+    if (seen == m_seen || m_unloaded)
+        return;
+    m_seen = seen;
+    seenChanged();
+}
+
 void ChildForm::Show()
 {
     if (m_unloaded)

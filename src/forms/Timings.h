@@ -15,4 +15,7 @@ struct Timings
     int questionRowGapMs = 3000;
     // A download's window shows progress at most this often.
     int downloadRefreshMs = 250;
+    // A page out of sight this long goes to sleep (frozen: no script runs) until the
+    // user looks at it again.
+    int hiddenSleepMs = 5 * 60 * 1000;
 };

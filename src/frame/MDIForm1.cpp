@@ -5,6 +5,7 @@
 #include "dialogs/Module2.h"
 #include "dialogs/frmOptions.h"
 #include "forms/ChildForm.h"
+#include "forms/CoverWatch.h"
 #include "forms/Prompter.h"
 #include "forms/SettingsFile.h"
 #include "forms/TabStrip.h"
@@ -98,6 +99,7 @@ void MDIForm1::createBars()
     row->addWidget(Picture3);
     auto *area = new QMdiArea(central);
     setMdiArea(area);
+    new CoverWatch(area);
     area->setObjectName(QStringLiteral("MDIClient"));
     area->setBackground(QColor(239, 235, 222));
     // A closing window hands the front back to the one that was there before it.

@@ -16,6 +16,7 @@
 #include <QFileInfo>
 #include <QPointer>
 #include <QPrinter>
+#include <QTimer>
 #include <QVBoxLayout>
 #include <QWebEngineFullScreenRequest>
 #include <QWebEngineHistory>
@@ -24,7 +25,8 @@
 #include <QWebEngineView>
 
 WebEngineBrowser::WebEngineBrowser(QWidget *parent, Prompter *prompter, WebEngineProfile *profile)
-    : WebBrowser(parent), m_prompter(prompter), m_profile(profile), m_view(new QWebEngineView(this))
+    : WebBrowser(parent), m_prompter(prompter), m_profile(profile),
+      m_view(new QWebEngineView(this)), m_sleep(new QTimer(this))
 {
     setObjectName(QStringLiteral("wb"));
     setAccessibleName(QStringLiteral("wb"));
@@ -100,6 +102,14 @@ WebEngineBrowser::WebEngineBrowser(QWidget *parent, Prompter *prompter, WebEngin
     connect(page, &QWebEnginePage::urlChanged, this, moved);
     connect(page, &QWebEnginePage::titleChanged, this, moved);
     connect(page, &QWebEnginePage::loadFinished, this, moved);
+    m_sleep->setSingleShot(true);
+    m_sleep->setInterval(profile->timings().hiddenSleepMs);
+    connect(m_sleep, &QTimer::timeout, this, [this] {
+        m_sleepDue = true;
+        trySleep();
+    });
+    // What kept it awake may have ended: a sound, a download, a question.
+    connect(page, &QWebEnginePage::recommendedStateChanged, this, &WebEngineBrowser::trySleep);
     connect(page, &QWebEnginePage::windowCloseRequested, this, [this] {
         // A page's own window.close() closes the browser window that shows it,
         // once the engine's handler has returned.
@@ -273,6 +283,33 @@ bool WebEngineBrowser::restoreHistory(const QByteArray &bytes)
     QDataStream in(bytes);
     in >> *page()->history();
     return in.status() == QDataStream::Ok && page()->history()->count() > 0;
+}
+
+void WebEngineBrowser::setSeen(bool seen)
+{
+    if (seen == m_seen)
+        return;
+    m_seen = seen;
+    m_sleepDue = false;
+    // A page in full screen is in sight whatever covers its window.
+    page()->setVisible(seen || m_fullScreen);
+    if (!seen)
+        return m_sleep->start();
+    m_sleep->stop();
+    if (page()->lifecycleState() != QWebEnginePage::LifecycleState::Active)
+        page()->setLifecycleState(QWebEnginePage::LifecycleState::Active);
+}
+
+void WebEngineBrowser::trySleep()
+{
+    if (!m_sleepDue || m_seen || m_closing)
+        return;
+    if (m_fullScreen || IsViewHeld(m_view) || m_profile->downloads()->isDownloading(page()))
+        return m_sleep->start(); // asked again later
+    m_sleepDue = false;
+    // The engine keeps awake a page that plays sound, captures, or is being inspected.
+    if (page()->recommendedState() != QWebEnginePage::LifecycleState::Active)
+        page()->setLifecycleState(QWebEnginePage::LifecycleState::Frozen);
 }
 
 void WebEngineBrowser::saveAs()
