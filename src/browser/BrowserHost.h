@@ -27,6 +27,8 @@ struct NewWindow
     std::optional<QString> title;
     // What its node and its tab read; none: the window's own (blank) title.
     std::optional<QString> node, tab;
+    // Loaded once the user first sees it, not before.
+    bool whenSeen = false;
 };
 
 // What a browser window needs of the frame: opening windows, the views that list

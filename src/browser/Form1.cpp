@@ -42,6 +42,7 @@ public:
     QByteArray saveHistory() const override { return QByteArray(); }
     bool restoreHistory(const QByteArray &) override { return false; }
     void setSeen(bool) override { }
+    void loadWhenSeen(const QString &, const QByteArray &) override { }
 };
 
 } // namespace

@@ -59,8 +59,9 @@ double ChildForm::ScaleHeight() const
 
 void ChildForm::setSeen(bool seen)
 {
-    if (seen == m_seen || m_unloaded)
+    if ((m_seenKnown && seen == m_seen) || m_unloaded)
         return;
+    m_seenKnown = true;
     m_seen = seen;
     seenChanged();
 }

@@ -74,6 +74,7 @@ private:
     int m_handle;
     bool m_unloaded = false;
     bool m_seen = true;
+    bool m_seenKnown = false; // the first word on it always goes through
     int m_holds = 0;
     bool m_yielding = false;
     bool m_deletePending = false;

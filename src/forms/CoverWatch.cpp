@@ -42,9 +42,17 @@ void CoverWatch::schedule()
     QTimer::singleShot(0, this, &CoverWatch::update);
 }
 
+void CoverWatch::release()
+{
+    if (--m_holds == 0)
+        schedule();
+}
+
 void CoverWatch::update()
 {
     m_scheduled = false;
+    if (m_holds > 0)
+        return; // the last release works it out
     const bool frameShown = m_area->window()->isVisible() && !m_area->window()->isMinimized();
     const QRegion area(m_area->viewport()->rect());
     QRegion covered;

@@ -17,6 +17,10 @@ public:
 
     // Works it out again now.
     void update();
+    // Windows opened in bulk are looked at once they are all there: until the last
+    // release, nothing is worked out.
+    void hold() { ++m_holds; }
+    void release();
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -26,4 +30,5 @@ private:
 
     QMdiArea *m_area;
     bool m_scheduled = false;
+    int m_holds = 0;
 };

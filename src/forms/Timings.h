@@ -18,4 +18,9 @@ struct Timings
     // A page out of sight this long goes to sleep (frozen: no script runs) until the
     // user looks at it again.
     int hiddenSleepMs = 5 * 60 * 1000;
+    // How many windows out of sight stay live; fewer when the memory available falls
+    // under this share of all of it. The rest are put away until shown.
+    int liveOutOfSight = 32;
+    int liveOutOfSightWhenShort = 8;
+    int shortMemoryPercent = 15;
 };

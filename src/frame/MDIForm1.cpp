@@ -99,7 +99,7 @@ void MDIForm1::createBars()
     row->addWidget(Picture3);
     auto *area = new QMdiArea(central);
     setMdiArea(area);
-    new CoverWatch(area);
+    m_cover = new CoverWatch(area);
     area->setObjectName(QStringLiteral("MDIClient"));
     area->setBackground(QColor(239, 235, 222));
     // A closing window hands the front back to the one that was there before it.

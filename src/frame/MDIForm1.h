@@ -8,6 +8,7 @@
 
 #include <QMainWindow>
 
+class CoverWatch;
 class Dialog;
 class Form1;
 class frmOptions;
@@ -60,6 +61,7 @@ public:
     // After a run that ended badly: asks, then reopens its windows. Before any other.
     void offerRestore();
     WindowJournal *journal() const { return m_journal; }
+    CoverWatch *coverWatch() const { return m_cover; }
 
     // Favorites.
     void LoadFavorites(bool startUp);
@@ -106,4 +108,5 @@ private:
     Dialog *m_dialog = nullptr;
     int m_resizeDepth = 0;
     WindowJournal *m_journal = nullptr;
+    CoverWatch *m_cover = nullptr;
 };

@@ -29,7 +29,9 @@ Form1 *MDIForm1::openWindow(const NewWindow &w, Form1 *opener)
     const QPointer<Form1> asker(opener);
     if (w.address) {
         window->cmbadress->setEditText(*w.address);
-        if (w.history.isEmpty() || !window->wb->restoreHistory(w.history))
+        if (w.whenSeen)
+            window->wb->loadWhenSeen(*w.address, w.history);
+        else if (w.history.isEmpty() || !window->wb->restoreHistory(w.history))
             window->wb->Navigate(*w.address);
     }
     const QString key = WindowKeyFor(window->hWnd());

@@ -2,6 +2,7 @@
 #include "TestFrame.h"
 #include "browser/webengine/DownloadManager.h"
 #include "browser/webengine/WebEngineProfile.h"
+#include "frame/WindowJournal.h"
 
 namespace {
 
@@ -37,6 +38,8 @@ private slots:
     void hiddenBehindTheFront();
     void asleepAfterAWhile_data();
     void asleepAfterAWhile();
+    void putAwayBeyondTheBudget();
+    void reopenedLoadWhenSeen();
 
 private:
     QString url(const char *path) const { return m_server.url(QLatin1String(path)); }
@@ -48,6 +51,9 @@ void tst_behind::initTestCase()
     m_server.page("/anim", "<title>Anim</title><script>var frames = 0;"
                            "(function draw() { ++frames; requestAnimationFrame(draw); })();</script>");
     m_server.page("/still", "<title>Still</title><p>Nothing moves here.");
+    for (const char *path : { "/one", "/two", "/three" })
+        m_server.page(path, QByteArray("<title>") + (path + 1) + "</title>");
+    m_server.page("/opener", "<title>Opener</title>");
     m_server.file("/endless.bin", QByteArray(64 * 1024 * 1024, 'x'), "endless.bin", -1, 200);
     QVERIFY(m_server.start());
 }
@@ -130,6 +136,71 @@ void tst_behind::asleepAfterAWhile()
     QCOMPARE(evaluate(back, "document.title").toString(), "Kept");
     QVERIFY(framesDrawn(back) > 5);
     QCOMPARE(m_server.hits("/anim"), loads);
+}
+
+// With room for one window out of sight, the one out of sight longest is put away; shown,
+// it loads again with its Back/Forward list. Windows linked by script stay live.
+void tst_behind::putAwayBeyondTheBudget()
+{
+    TestFrame t;
+    t.engine->timings().liveOutOfSight = 1;
+    t.prompter.defaultAnswer = MsgBox::Yes;
+    Form1 *first = t.showOnScreen(url("/one"));
+    QVERIFY(first);
+    go(first, url("/two"));
+    QVERIFY(waitForComplete(first));
+    QVERIFY(waitForScript(first, "window.mark = 'live'; true"));
+    QVERIFY(t.openPage(url("/three")));
+    QVERIFY(t.openPage(url("/still")));
+    QTRY_COMPARE(stateOf(first), QWebEnginePage::LifecycleState::Discarded);
+    QVERIFY(stateOf(lastWindow(t.frame.get())) == QWebEnginePage::LifecycleState::Active);
+    first->Show();
+    QTRY_COMPARE(stateOf(first), QWebEnginePage::LifecycleState::Active);
+    QVERIFY(waitForScript(first, "document.title == 'two' && typeof mark == 'undefined'"));
+    QCOMPARE(first->Caption(), "two");
+    first->Toolbar1_ButtonClick(1); // Back
+    QTRY_COMPARE(first->Caption(), "one");
+    // An opener and the window its script opened: the engine keeps both live.
+    t.engine->timings().liveOutOfSight = 0;
+    Form1 *opener = t.openPage(url("/opener"));
+    QVERIFY(opener);
+    pageOf(opener)->runJavaScript("var child = window.open('/one')");
+    QTRY_COMPARE_WITH_TIMEOUT(t->forms().size(), 5, 10000);
+    Form1 *child = lastWindow(t.frame.get());
+    QVERIFY(waitForScript(child, "document.readyState == 'complete'"));
+    QVERIFY(t.openPage(url("/still")));
+    QTest::qWait(1000);
+    for (Form1 *w : { opener, child })
+        QVERIFY2(stateOf(w) != QWebEnginePage::LifecycleState::Discarded, qPrintable(w->Caption()));
+    QTRY_COMPARE(stateOf(first), QWebEnginePage::LifecycleState::Discarded);
+}
+
+// After a crash, Yes reopens every window, but only the one in front loads its page;
+// each of the others loads when first seen.
+void tst_behind::reopenedLoadWhenSeen()
+{
+    TestFrame t(false);
+    Journal left;
+    left.windows = { { 3, 0, true, url("/one"), "one", {} }, { 4, 3, false, url("/two"), "two", {} },
+                     { 5, 0, true, url("/three"), "three", {} } };
+    left.front = 2;
+    writeFile(t.stateDir() + "/windows.json", EncodeJournal(left));
+    QMap<QString, int> before;
+    for (const QString path : { "/one", "/two", "/three" })
+        before[path] = m_server.hits(path);
+    t.create();
+    t.prompter.defaultAnswer = MsgBox::Yes;
+    t->offerRestore();
+    QTRY_COMPARE_WITH_TIMEOUT(m_server.hits("/three"), before["/three"] + 1, 10000);
+    RealInput::settle();
+    QCOMPARE(t->forms().size(), 3);
+    QCOMPARE(m_server.hits("/one"), before["/one"]);
+    QCOMPARE(m_server.hits("/two"), before["/two"]);
+    auto *two = qobject_cast<Form1 *>(t->forms().at(1));
+    QVERIFY(two && two->Caption() == "two");
+    two->Show();
+    QTRY_COMPARE(m_server.hits("/two"), before["/two"] + 1);
+    QCOMPARE(m_server.hits("/one"), before["/one"]);
 }
 
 ORVANE_TEST_MAIN(tst_behind)

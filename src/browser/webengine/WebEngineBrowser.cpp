@@ -3,6 +3,7 @@
 #include "browser/webengine/DownloadManager.h"
 #include "browser/webengine/ExternalLinks.h"
 #include "browser/webengine/FullScreenWindow.h"
+#include "browser/webengine/OutOfSight.h"
 #include "browser/webengine/PagePermissions.h"
 #include "browser/webengine/PageQuestion.h"
 #include "browser/webengine/SiteQuestions.h"
@@ -250,7 +251,7 @@ void WebEngineBrowser::ExecWB(int command, int)
 
 QString WebEngineBrowser::LocationURL() const
 {
-    return m_view->url().toString();
+    return m_pending ? m_pending->address : m_view->url().toString();
 }
 
 QString WebEngineBrowser::documentUrl() const
@@ -260,6 +261,8 @@ QString WebEngineBrowser::documentUrl() const
 
 QByteArray WebEngineBrowser::saveHistory() const
 {
+    if (m_pending)
+        return m_pending->history;
     if (!m_historySaved) {
         m_savedHistory.clear();
         QDataStream out(&m_savedHistory, QIODevice::WriteOnly);
@@ -293,18 +296,33 @@ void WebEngineBrowser::setSeen(bool seen)
     m_sleepDue = false;
     // A page in full screen is in sight whatever covers its window.
     page()->setVisible(seen || m_fullScreen);
-    if (!seen)
-        return m_sleep->start();
+    if (!seen) {
+        m_sleep->start();
+        return m_profile->outOfSight()->hidden(page());
+    }
     m_sleep->stop();
+    m_profile->outOfSight()->shown(page());
+    // Asleep, it wakes as it was; put away, it loads again from its history.
     if (page()->lifecycleState() != QWebEnginePage::LifecycleState::Active)
         page()->setLifecycleState(QWebEnginePage::LifecycleState::Active);
+    if (m_pending) {
+        const Pending pending = *std::exchange(m_pending, std::nullopt);
+        if (pending.history.isEmpty() || !restoreHistory(pending.history))
+            Navigate(pending.address);
+    }
+}
+
+void WebEngineBrowser::loadWhenSeen(const QString &address, const QByteArray &history)
+{
+    m_pending = Pending { address, history };
+    m_seen = false; // whatever it was, the first sight of it loads
 }
 
 void WebEngineBrowser::trySleep()
 {
     if (!m_sleepDue || m_seen || m_closing)
         return;
-    if (m_fullScreen || IsViewHeld(m_view) || m_profile->downloads()->isDownloading(page()))
+    if (m_fullScreen || !m_profile->outOfSight()->mayRest(page()))
         return m_sleep->start(); // asked again later
     m_sleepDue = false;
     // The engine keeps awake a page that plays sound, captures, or is being inspected.

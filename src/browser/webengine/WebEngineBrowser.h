@@ -3,6 +3,8 @@
 #include "browser/WebBrowser.h"
 #include "browser/webengine/PageHost.h"
 
+#include <optional>
+
 class ExternalLinks;
 class FullScreenWindow;
 class PagePermissions;
@@ -39,6 +41,7 @@ public:
     QByteArray saveHistory() const override;
     bool restoreHistory(const QByteArray &bytes) override;
     void setSeen(bool seen) override;
+    void loadWhenSeen(const QString &address, const QByteArray &history) override;
 
     QWebEnginePage *page() const;
     QWebEngineView *view() const override { return m_view; }
@@ -82,4 +85,11 @@ private:
     bool m_seen = true;
     bool m_sleepDue = false; // out of sight long enough
     QTimer *m_sleep;
+    // What loads when the window is first seen.
+    struct Pending
+    {
+        QString address;
+        QByteArray history;
+    };
+    std::optional<Pending> m_pending;
 };
