@@ -1,6 +1,7 @@
 // The frame's construction and its start-up.
 #include "frame/MDIForm1.h"
 
+#include "browser/TypedAddress.h"
 #include "dialogs/Dialog.h"
 #include "dialogs/Module2.h"
 #include "dialogs/frmOptions.h"
@@ -21,6 +22,7 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QScreen>
+#include <QStandardPaths>
 #include <QTimer>
 
 namespace {
@@ -222,6 +224,13 @@ void MDIForm1::LoadFavorites(bool startUp)
 void MDIForm1::refresg_favorites_Click()
 {
     LoadFavorites(false);
+}
+
+QString MDIForm1::searchAddress() const
+{
+    // Orvane's own configuration, never Orvane.ini.
+    const QString config = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
+    return SearchAddressIn(config + QStringLiteral("/Orvane/Orvane.conf"));
 }
 
 bool MDIForm1::optfocus() const

@@ -45,6 +45,7 @@ public:
     void popupIconSizeMenu(const QPoint &at) override;
     void EditPageSource(const QString &address) override;
     bool optfocus() const override; // the options dialog's live choice
+    QString searchAddress() const override; // read anew each time: the user may edit it
 
     // Registry.
     Form1 *OpenBrowserWindow(const QString &address, const QString &nodeText,
