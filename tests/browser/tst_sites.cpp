@@ -4,6 +4,7 @@
 #include "browser/webengine/DownloadJob.h"
 #include "browser/webengine/DownloadWindow.h"
 
+#include <QPdfWriter>
 #include <QWebEngineDownloadRequest>
 #include <optional>
 #include <sys/mount.h>
@@ -62,6 +63,8 @@ private slots:
     void download_data();
     void download();
     void downloadsOutliveTheirWindowAndEndAtQuit();
+    void pdfShownUnlessAnAttachment_data();
+    void pdfShownUnlessAnAttachment();
     void pageAskingOnAndOn_data();
     void pageAskingOnAndOn();
     void windowClosedWhileAsked_data();
@@ -84,6 +87,16 @@ void tst_sites::initTestCase()
                             "<a id=two download=second.bin href=/slow2>2</a>"
                             "<a id=three download=third.bin href=/slow3>3</a>");
     m_server.file("/report.zip", m_big, "report.zip");
+    QByteArray pdf;
+    {
+        QBuffer out(&pdf);
+        out.open(QIODevice::WriteOnly);
+        QPdfWriter writer(&out);
+        QPainter painter(&writer);
+        painter.drawText(QPointF(100, 100), "A page of a PDF");
+    }
+    m_server.file("/shown.pdf", pdf, {}, -1, 0, "application/pdf");
+    m_server.file("/attached.pdf", pdf, "attached.pdf", -1, 0, "application/pdf");
     m_server.file("/cut.zip", m_big, "cut.zip", m_big.size() / 3, 30);
     m_server.file("/hostile", "x", "../../\x01" + QByteArray(1000, 'n') + ".tar.gz");
     for (const char *slow : { "/slow1", "/slow2", "/slow3" })
@@ -331,6 +344,35 @@ void tst_sites::downloadsOutliveTheirWindowAndEndAtQuit()
     t.engine.reset();
     QTest::qWait(500);
     QCOMPARE(filesIn(folder), QStringList({ "first.bin", "second.bin", "third.bin" }));
+}
+
+void tst_sites::pdfShownUnlessAnAttachment_data()
+{
+    QTest::addColumn<QString>("path");
+    QTest::newRow("a link to a PDF") << "/shown.pdf";
+    QTest::newRow("a PDF sent as an attachment") << "/attached.pdf";
+}
+
+// A PDF shows in the window; one the server sends as an attachment is offered to save.
+void tst_sites::pdfShownUnlessAnAttachment()
+{
+    QFETCH(QString, path);
+    TestFrame t;
+    Form1 *w = t.openPage(url("/cookie"));
+    QVERIFY(w);
+    go(w, url(path));
+    const bool attached = path.contains("attached");
+    if (attached) {
+        QTRY_COMPARE_WITH_TIMEOUT(t.prompter.asked.size(), 1, 20000);
+        QCOMPARE(t.prompter.asked.at(0).style, int(RecordingPrompter::SaveQuestion));
+        QVERIFY(t.prompter.asked.at(0).text.endsWith("/attached.pdf"));
+        return;
+    }
+    QTRY_COMPARE_WITH_TIMEOUT(w->wb->LocationURL(), url(path), 20000);
+    QVERIFY(waitForComplete(w) || pageOf(w)->url() == QUrl(url(path)));
+    QTest::qWait(1000);
+    QVERIFY2(t.prompter.asked.isEmpty(), qPrintable(t.prompter.box()));
+    QVERIFY(downloadWindows(t).isEmpty());
 }
 
 void tst_sites::pageAskingOnAndOn_data()

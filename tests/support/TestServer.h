@@ -67,7 +67,7 @@ public:
     // sent < size cuts the connection after that many bytes; chunkDelayMs > 0 sends
     // 64 KiB at a time with a pause between (until the server stops).
     void file(const QString &path, const QByteArray &bytes, const QByteArray &disposition = {},
-        qsizetype sent = -1, int chunkDelayMs = 0)
+        qsizetype sent = -1, int chunkDelayMs = 0, const char *type = "application/octet-stream")
     {
         auto &hits = m_hits[path.toStdString()] = std::make_unique<std::atomic<int>>(0);
         const size_t upTo = sent < 0 ? size_t(bytes.size()) : size_t(sent);
@@ -76,7 +76,7 @@ public:
             if (!disposition.isEmpty())
                 res.set_header("Content-Disposition",
                     "attachment; filename=\"" + disposition.toStdString() + "\"");
-            res.set_content_provider(size_t(bytes.size()), "application/octet-stream",
+            res.set_content_provider(size_t(bytes.size()), type,
                 [=](size_t offset, size_t, httplib::DataSink &sink) {
                     if (offset >= upTo || m_stopping)
                         return false; // the connection is cut here

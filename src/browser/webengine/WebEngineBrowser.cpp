@@ -41,6 +41,9 @@ WebEngineBrowser::WebEngineBrowser(QWidget *parent, Prompter *prompter, WebEngin
     // blocking stays off.
     page->settings()->setAttribute(QWebEngineSettings::JavascriptCanOpenWindows, true);
     page->settings()->setAttribute(QWebEngineSettings::FullScreenSupportEnabled, true);
+    // A PDF shows in the window, in the engine's own viewer, rather than downloading.
+    page->settings()->setAttribute(QWebEngineSettings::PluginsEnabled, true);
+    page->settings()->setAttribute(QWebEngineSettings::PdfViewerEnabled, true);
     m_view->setPage(page);
     profile->downloads()->watch(page);
     new SiteQuestions(page, this, this);
