@@ -66,6 +66,8 @@ class WebBrowserFactory
 public:
     virtual ~WebBrowserFactory() = default;
     virtual WebBrowser *create(QWidget *parent, Prompter *prompter) = 0;
+    // Downloads still running, which quitting would cancel.
+    virtual int runningDownloads() const { return 0; }
 
     // The delays and limits of every view it makes and of what they share.
     Timings &timings() { return m_timings; }

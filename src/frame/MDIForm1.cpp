@@ -156,6 +156,7 @@ void MDIForm1::createTimers()
 
 WebBrowserFactory *MDIForm1::browserFactory() const
 {
+    m_browsersLoaded = m_browsersLoaded || m_env.browsers;
     return m_env.browsers ? m_env.browsers() : nullptr;
 }
 

@@ -113,4 +113,5 @@ private:
     int m_resizeDepth = 0;
     WindowJournal *m_journal = nullptr;
     CoverWatch *m_cover = nullptr;
+    mutable bool m_browsersLoaded = false; // the engine is asked only once it is there
 };

@@ -3,6 +3,7 @@
 #include "frame/WindowJournal.h"
 
 #include "browser/Form1.h"
+#include "browser/WebBrowser.h"
 #include "dialogs/frmOptions.h"
 #include "dialogs/frmabout.h"
 #include "forms/ChildForm.h"
@@ -250,6 +251,20 @@ void MDIForm1::MDIForm_Unload(int &cancel)
                                               MsgBox::YesNoQuestion,
                                               QStringLiteral("End Program..."));
     if (answer == MsgBox::No) {
+        cancel = 1;
+        return;
+    }
+    // Quitting cancels what still downloads: the user says so first.
+    WebBrowserFactory *engine = m_browsersLoaded ? browserFactory() : nullptr;
+    const int running = engine ? engine->runningDownloads() : 0;
+    if (running > 0
+        && m_env.prompter->msgBox(
+                   this,
+                   running == 1 ? QStringLiteral("1 download is still running. Quit and cancel it?")
+                                : QStringLiteral("%1 downloads are still running. Quit and cancel them?")
+                                          .arg(running),
+                   MsgBox::YesNoQuestion | MsgBox::SecondDefault, QStringLiteral("Downloads"))
+                != MsgBox::Yes) {
         cancel = 1;
         return;
     }

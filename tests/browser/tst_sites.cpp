@@ -339,6 +339,15 @@ void tst_sites::downloadsOutliveTheirWindowAndEndAtQuit()
     QCOMPARE(t.prompter.box(5),
         folder + "/endless.bin is being downloaded.\nDo you want to replace it?|Save As|308");
     QCOMPARE(downloadWindows(t).size(), 4);
+    // Quitting asks about the download still running: No keeps Orvane and the download.
+    t.prompter.answers = { MsgBox::Yes, MsgBox::No };
+    t->exit_Click();
+    QCOMPARE(t.quits, 0);
+    QCOMPARE(t.prompter.box(8), "1 download is still running. Quit and cancel it?|Downloads|292");
+    QCOMPARE(t.engine->runningDownloads(), 1);
+    t.prompter.answers = { MsgBox::Yes, MsgBox::Yes };
+    t->exit_Click();
+    QCOMPARE(t.quits, 1);
     QTest::qWait(300);
     t.frame.reset();
     t.engine.reset();

@@ -1,5 +1,6 @@
 #include "browser/webengine/WebEngineFactory.h"
 
+#include "browser/webengine/DownloadManager.h"
 #include "browser/webengine/WebEngineBrowser.h"
 #include "browser/webengine/WebEngineProfile.h"
 
@@ -20,4 +21,9 @@ WebBrowser *WebEngineFactory::create(QWidget *parent, Prompter *prompter)
                                                        prompter, timings());
     }
     return new WebEngineBrowser(parent, prompter, m_profile.get());
+}
+
+int WebEngineFactory::runningDownloads() const
+{
+    return m_profile ? int(m_profile->downloads()->jobs().size()) : 0;
 }

@@ -14,6 +14,7 @@ public:
     WebEngineFactory();
     ~WebEngineFactory() override;
     WebBrowser *create(QWidget *parent, Prompter *prompter) override;
+    int runningDownloads() const override;
 
     // Null before the first view.
     WebEngineProfile *profile() const { return m_profile.get(); }
