@@ -1,37 +1,5 @@
 // The journal of open windows: written while Orvane runs, offered back after a bad end.
 #include "TestFrame.h"
-#include "frame/WindowJournal.h"
-
-namespace {
-
-QString journalPath(const TestFrame &t) { return t.stateDir() + "/windows.json"; }
-
-Journal readJournal(const TestFrame &t)
-{
-    Journal journal;
-    DecodeJournal(readFile(journalPath(t)), &journal);
-    return journal;
-}
-
-// Every browser window in tree order: "<opener's caption>/<caption> | <tab> @ <address>".
-QStringList windows(MDIForm1 *f)
-{
-    QStringList all;
-    std::function<void(QTreeWidgetItem *)> walk = [&](QTreeWidgetItem *node) {
-        for (int i = 0; i < node->childCount(); ++i) {
-            QTreeWidgetItem *child = node->child(i);
-            auto *w = qobject_cast<Form1 *>(f->findForm(WindowHandleFromKey(TreeView::Key(child))));
-            const QString parent = child->parent() ? child->parent()->text(0) : "top";
-            if (w)
-                all.append(parent + "/" + listing(f, w).section('/', 1) + " @ " + w->wb->LocationURL());
-            walk(child);
-        }
-    };
-    walk(f->webtree->invisibleRootItem());
-    return all;
-}
-
-} // namespace
 
 class tst_journal : public QObject
 {
@@ -46,6 +14,7 @@ private slots:
 
 private:
     QString url(const char *path) const { return m_server.url(QLatin1String(path)); }
+    static QString journalPath(const TestFrame &t) { return t.stateDir() + "/windows.json"; }
     TestServer m_server;
 };
 
@@ -54,18 +23,17 @@ void tst_journal::initTestCase()
     m_server.page(QStringLiteral("/a"), "<title>A</title>");
     m_server.page(QStringLiteral("/b"), "<title>B</title>");
     m_server.page(QStringLiteral("/c"), "<title>C &amp; D</title>");
-    m_server.page(QStringLiteral("/opener"), "<title>Opener</title><script>"
-        "function many(n){ for (var i = 0; i < n; ++i) window.open('/child'); }</script>");
-    m_server.page(QStringLiteral("/child"), "<title>Child</title><script>"
-        "function many(n){ for (var i = 0; i < n; ++i) window.open('/a'); }</script>");
+    const QByteArray many = "<script>function many(n){ for (var i = 0; i < n; ++i) window.open('";
+    m_server.page(QStringLiteral("/opener"), "<title>Opener</title>" + many + "/child'); }</script>");
+    m_server.page(QStringLiteral("/child"), "<title>Child</title>" + many + "/a'); }</script>");
     QVERIFY(m_server.start());
 }
 
 void tst_journal::killedRunIsOfferedBack_data()
 {
     QTest::addColumn<int>("answer");
-    QTest::newRow("Yes") << 6;
-    QTest::newRow("No") << 7;
+    QTest::newRow("Yes") << int(MsgBox::Yes);
+    QTest::newRow("No") << int(MsgBox::No);
 }
 
 // The run ends without a word (its frame just goes, as in a kill); the next asks.
@@ -83,54 +51,46 @@ void tst_journal::killedRunIsOfferedBack()
         QVERIFY(waitForComplete(menu));
     }
     t->OpenArgument(url("/opener"));
-    Form1 *opener = lastWindow(t.frame.get());
-    QVERIFY(waitForScript(opener, "typeof many == 'function'"));
-    pageOf(opener)->runJavaScript("many(1)");
-    QTRY_COMPARE_WITH_TIMEOUT(t->forms().size(), 3, 20000);
-    Form1 *child = lastWindow(t.frame.get());
-    QVERIFY(waitForScript(child, "typeof many == 'function'"));
-    pageOf(child)->runJavaScript("many(1)");
-    QTRY_COMPARE_WITH_TIMEOUT(t->forms().size(), 4, 20000);
-    Form1 *grandchild = lastWindow(t.frame.get());
-    QTRY_COMPARE_WITH_TIMEOUT(grandchild->Caption(), "A", 20000);
-    t->SwitchToWindow(WindowKeyFor(child->hWnd())); // in front
-    const QStringList before = windows(t.frame.get());
-    QCOMPARE(before.size(), 4);
+    for (int forms : { 3, 4 }) {
+        Form1 *opener = lastWindow(t.frame.get());
+        QVERIFY(waitForScript(opener, "typeof many == 'function'"));
+        pageOf(opener)->runJavaScript("many(1)");
+        QTRY_COMPARE_WITH_TIMEOUT(t->forms().size(), forms, 20000);
+    }
+    t->SwitchToWindow(WindowKeyFor(t->forms().at(2)->hWnd())); // the child in front
     // Written by itself, shortly after the last change.
-    QTRY_COMPARE_WITH_TIMEOUT(readJournal(t).windows.size(), 4, 5000);
-    QTRY_COMPARE_WITH_TIMEOUT(readJournal(t).front, 2, 5000);
+    const QStringList before { "C & D | tab @ " + url("/c"), "Opener | tab @ " + url("/opener"),
+        "* Opener > Child @ " + url("/child"), "Child > A @ " + url("/a") };
+    QTRY_COMPARE_WITH_TIMEOUT(journalled(journalPath(t)), before, 20000);
     t.create(); // the next start: same folders
     t.prompter.answers = { MsgBox::Answer(answer) };
     t.prompter.asked.clear();
     // Until the user has chosen, the file stays as the bad end left it.
-    qsizetype leftWhileAsked = -1;
+    QStringList leftWhileAsked;
     t.prompter.whileOpen = [&](const auto &) {
         QTest::qWait(1500);
         t->journal()->flush();
-        leftWhileAsked = readJournal(t).windows.size();
+        leftWhileAsked = journalled(journalPath(t));
     };
     t->offerRestore();
-    QCOMPARE(leftWhileAsked, 4);
+    QCOMPARE(leftWhileAsked, before);
     QCOMPARE(t.prompter.box(), "Orvane did not end properly.\r\nIt can reopen the 4 windows that "
                                "were open.\r\nReopen them?|Orvane|36");
-    if (answer == 7) {
-        QCOMPARE(t->forms().size(), 0);
-        QVERIFY(!QFile::exists(journalPath(t)));
+    if (MsgBox::Answer(answer) == MsgBox::No) {
+        QVERIFY(t->forms().isEmpty() && !QFile::exists(journalPath(t)));
         return;
     }
-    // The same windows, nodes, tabs and captions at once; the same front window.
+    // The same windows, tabs and captions at once; the same tree and front window.
     QCOMPARE(t->forms().size(), 4);
     QCOMPARE(t->mytab->Caption(1) + "|" + t->mytab->Caption(2), "C & D|Opener");
-    auto *front = qobject_cast<Form1 *>(t->activeChild());
-    QVERIFY2(front && front->Caption() == "Child", "another window is in front");
-    QTRY_COMPARE_WITH_TIMEOUT(windows(t.frame.get()), before, 30000);
+    QTRY_COMPARE_WITH_TIMEOUT(journalled(journalPath(t)), before, 30000);
     // Back goes where it went before.
-    auto *navigated = qobject_cast<Form1 *>(t->findForm(WindowHandleFromKey(t->mytab->Key(1))));
-    QVERIFY2(navigated, "the navigated window is missing");
-    navigated->Toolbar1_ButtonClick(1);
-    QTRY_COMPARE_WITH_TIMEOUT(navigated->wb->LocationURL(), url("/b"), 20000);
-    navigated->Toolbar1_ButtonClick(1);
-    QTRY_COMPARE_WITH_TIMEOUT(navigated->wb->LocationURL(), url("/a"), 20000);
+    auto *navigated = qobject_cast<Form1 *>(t->forms().first());
+    QVERIFY2(navigated && navigated->Caption() == "C & D", "the navigated window is missing");
+    for (const char *back : { "/b", "/a" }) {
+        navigated->Toolbar1_ButtonClick(1);
+        QTRY_COMPARE_WITH_TIMEOUT(navigated->wb->LocationURL(), url(back), 20000);
+    }
 }
 
 void tst_journal::badJournalsAreIgnored_data()
@@ -138,6 +98,15 @@ void tst_journal::badJournalsAreIgnored_data()
     // A history whose counts the engine would believe: a list of -1 entries.
     QByteArray lying;
     QDataStream(&lying, QIODevice::WriteOnly) << qint32(4) << qint32(-1) << qint32(0);
+    // A real one, its current entry set one past its end.
+    QByteArray pastEnd;
+    {
+        TestFrame t;
+        Form1 *w = t.openPage(url("/a"));
+        QVERIFY(w);
+        pastEnd = w->wb->saveHistory();
+        pastEnd.replace(8, 4, pastEnd.mid(4, 4)); // version, count, current index
+    }
     Journal good;
     good.windows = { { 5, 0, true, url("/a"), "A", lying },
         { 9, 5, false, url("/b"), "B", QByteArray() }, { 12, 77, false, url("/c"), "lost", {} } };
@@ -155,10 +124,15 @@ void tst_journal::badJournalsAreIgnored_data()
     QTest::newRow("a window without an id") << other.replace("\"id\": 9", "\"id\": \"x\"") << QStringList();
     QTest::newRow("no windows") << EncodeJournal(Journal()) << QStringList();
     // A history the engine cannot take loads the address; a missing opener: a tab.
-    QTest::newRow("good, a broken history, an opener missing")
-        << whole
-        << QStringList { "Open Web's/A | A @ " + url("/a"), "A/B | - @ " + url("/b"),
-               "Open Web's/C & D | C & D @ " + url("/c") };
+    const QStringList three { "A | tab @ " + url("/a"), "* A > B @ " + url("/b"),
+        "C & D | tab @ " + url("/c") };
+    QTest::newRow("good, a broken history, an opener missing") << whole << three;
+    good.front = 3; // one past the last: none, and the last one opened is in front
+    QTest::newRow("front past the end")
+        << EncodeJournal(good) << QStringList { three.at(0), three.at(1).mid(2), "* " + three.at(2) };
+    good.windows = { { 5, 0, true, url("/c"), "C", pastEnd } };
+    QTest::newRow("history's current entry past its end")
+        << EncodeJournal(good) << QStringList { "* " + three.at(2) };
 }
 
 void tst_journal::badJournalsAreIgnored()
@@ -168,12 +142,14 @@ void tst_journal::badJournalsAreIgnored()
     TestFrame t(false);
     writeFile(journalPath(t), content);
     t.create(); // the start that finds it
+    const Journal &left = t->journal()->leftBehind();
+    QVERIFY2(left.front >= -1 && left.front < left.windows.size(), "the front is no window");
     t.prompter.defaultAnswer = MsgBox::Yes;
     t->offerRestore();
     QCOMPARE(t.prompter.asked.size(), restored.isEmpty() ? 0 : 1);
-    QTRY_COMPARE_WITH_TIMEOUT(windows(t.frame.get()), restored, 30000);
+    QCOMPARE(t->forms().size(), restored.size());
     if (!restored.isEmpty())
-        QCOMPARE(t->activeChild()->Caption(), "B");
+        QTRY_COMPARE_WITH_TIMEOUT(journalled(journalPath(t)), restored, 30000);
 }
 
 void tst_journal::properEndsLeaveNothing()
