@@ -2,6 +2,8 @@
 #include "TestFrame.h"
 #include "forms/ModuleLoader.h"
 
+#include <sys/mount.h>
+
 namespace {
 const QByteArray FocusFile("[New Window]\r\nFocus\r\n");
 
@@ -34,7 +36,7 @@ private slots:
 void tst_frame::startUpReadsTheSettingsFile_data()
 {
     // Line ends, blanks and case: the hostile group's fuzz.
-    QTest::addColumn<QByteArray>("bytes"); // "<missing>", "<folder>", "<pipe>", "<no dir>": such
+    QTest::addColumn<QByteArray>("bytes"); // "<missing>", "<folder>", ...: such
     QTest::addColumn<bool>("focus");
     QTest::addColumn<int>("error"); // the code in the box, 0 for none
     QTest::newRow("header and Focus") << FocusFile << true << 0;
@@ -44,6 +46,7 @@ void tst_frame::startUpReadsTheSettingsFile_data()
     QTest::newRow("a folder in its place") << QByteArray("<folder>") << false << 75;
     QTest::newRow("a pipe in its place") << QByteArray("<pipe>") << false << 75;
     QTest::newRow("program folder unwritable") << QByteArray("<no dir>") << false << 70;
+    QTest::newRow("missing, on a full disk") << QByteArray("<full disk>") << false << 75;
 }
 
 void tst_frame::startUpReadsTheSettingsFile()
@@ -53,7 +56,19 @@ void tst_frame::startUpReadsTheSettingsFile()
     QFETCH(int, error);
     TestFrame t(false);
     const QString path = t.settingsPath();
-    if (bytes == "<folder>")
+    const QByteArray dir = QFile::encodeName(t.programDir());
+    const bool full = bytes == "<full disk>";
+    if (full && ::mount("tmpfs", dir.constData(), "tmpfs", 0, "size=16k") != 0)
+        QSKIP("no small file system can be mounted here (that needs root and mount rights)");
+    const auto unmount = qScopeGuard([&] {
+        if (full)
+            ::umount2(dir.constData(), MNT_DETACH);
+    });
+    if (full) {
+        QFile filler(t.programDir() + "/filler");
+        QVERIFY(filler.open(QIODevice::WriteOnly));
+        while (filler.write(QByteArray(512, 'x')) > 0 && filler.flush()) { }
+    } else if (bytes == "<folder>")
         QVERIFY(QDir().mkpath(path));
     else if (bytes == "<pipe>")
         QCOMPARE(mkfifo(QFile::encodeName(path).constData(), 0600), 0);
@@ -69,6 +84,7 @@ void tst_frame::startUpReadsTheSettingsFile()
         QCOMPARE(readFile(path), bytes);
     QCOMPARE(t.prompter.asked.size(), error ? 1 : 0);
     QCOMPARE(t->webtree->Count() + t->TreeFavor->Count(), 2);
+    QCOMPARE(QDir(t.programDir()).entryList({ "Orvane.ini?*" }, QDir::Files), QStringList());
     if (error)
         QCOMPARE(t.prompter.box().section("\r\n", 0, 0) + t.prompter.box().section('|', 1),
             QString::number(error) + "Error in Orvane.ini\r\nAborting..|48");
