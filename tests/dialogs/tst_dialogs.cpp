@@ -2,8 +2,6 @@
 #include "TestFrame.h"
 #include "dialogs/Dialog.h"
 
-#include <sys/mount.h>
-
 namespace {
 const QByteArray FocusFile("[New Window]\r\nFocus\r\n");
 const QByteArray BackgroundFile("[New Window]\r\nBackground\r\n");
@@ -117,22 +115,15 @@ void tst_dialogs::options()
         return remove ? QDir(dir).removeRecursively()
                       : QDir().rename(dir, moved) && (writeFile(dir, "x"), true);
     };
-    const QByteArray mountPoint = QFile::encodeName(dir);
     const bool full = how == "ok, full disk";
-    if (full && ::mount("tmpfs", mountPoint.constData(), "tmpfs", 0, "size=16k") != 0)
-        QSKIP("no small file system can be mounted here (that needs root and mount rights)");
-    const auto unmount = qScopeGuard([&] {
-        if (full)
-            ::umount2(mountPoint.constData(), MNT_DETACH);
-    });
+    const SmallDisk disk(full ? dir : QString());
+    if (full)
+        SKIP_UNLESS_MOUNTED(disk);
     QFile::remove(t.settingsPath());
     if (!stored.startsWith('<'))
         writeFile(t.settingsPath(), stored);
-    if (full) {
-        QFile filler(dir + "/filler");
-        QVERIFY(filler.open(QIODevice::WriteOnly));
-        while (filler.write(QByteArray(512, 'x')) > 0 && filler.flush()) { }
-    }
+    if (full)
+        writeFile(dir + "/filler", QByteArray(16 * 1024, 'x'));
     if (stored == "<no folder>")
         QVERIFY(block(false));
     // The dialog shows the file (written first when missing), not its own previous state.

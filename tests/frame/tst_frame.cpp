@@ -2,8 +2,6 @@
 #include "TestFrame.h"
 #include "forms/ModuleLoader.h"
 
-#include <sys/mount.h>
-
 namespace {
 const QByteArray FocusFile("[New Window]\r\nFocus\r\n");
 
@@ -56,18 +54,10 @@ void tst_frame::startUpReadsTheSettingsFile()
     QFETCH(int, error);
     TestFrame t(false);
     const QString path = t.settingsPath();
-    const QByteArray dir = QFile::encodeName(t.programDir());
-    const bool full = bytes == "<full disk>";
-    if (full && ::mount("tmpfs", dir.constData(), "tmpfs", 0, "size=16k") != 0)
-        QSKIP("no small file system can be mounted here (that needs root and mount rights)");
-    const auto unmount = qScopeGuard([&] {
-        if (full)
-            ::umount2(dir.constData(), MNT_DETACH);
-    });
-    if (full) {
-        QFile filler(t.programDir() + "/filler");
-        QVERIFY(filler.open(QIODevice::WriteOnly));
-        while (filler.write(QByteArray(512, 'x')) > 0 && filler.flush()) { }
+    const SmallDisk disk(bytes == "<full disk>" ? t.programDir() : QString());
+    if (bytes == "<full disk>") {
+        SKIP_UNLESS_MOUNTED(disk);
+        writeFile(t.programDir() + "/filler", QByteArray(16 * 1024, 'x'));
     } else if (bytes == "<folder>")
         QVERIFY(QDir().mkpath(path));
     else if (bytes == "<pipe>")

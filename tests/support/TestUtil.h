@@ -20,6 +20,7 @@
 #include <QWebEngineView>
 #include <QtTest>
 #include <QtWidgets>
+#include <sys/mount.h>
 #include <sys/stat.h>
 
 inline void writeFile(const QString &path, const QByteArray &content = QByteArray())
@@ -29,6 +30,26 @@ inline void writeFile(const QString &path, const QByteArray &content = QByteArra
     QVERIFY2(file.open(QIODevice::WriteOnly | QIODevice::Truncate), qPrintable(path));
     file.write(content);
 }
+
+// A file system of 16 KiB on the folder while it lives; none when the folder is empty or
+// this machine may not mount.
+struct SmallDisk
+{
+    explicit SmallDisk(const QString &folder) : at(QFile::encodeName(folder))
+    {
+        mounted = !folder.isEmpty() && ::mount("tmpfs", at.constData(), "tmpfs", 0, "size=16k") == 0;
+    }
+    ~SmallDisk()
+    {
+        if (mounted)
+            ::umount2(at.constData(), MNT_DETACH);
+    }
+    const QByteArray at;
+    bool mounted = false;
+};
+#define SKIP_UNLESS_MOUNTED(disk)                                                                  \
+    if (!(disk).mounted)                                                                           \
+    QSKIP("no small file system can be mounted here (that needs root and mount rights)")
 
 inline QByteArray readFile(const QString &path)
 {
