@@ -85,14 +85,13 @@ void tst_browser::realFileDialogAndPrompt()
     writeFile(path, "<html><head><title>Local</title></head></html>");
     QStringList answers = { QString(), path, QStringLiteral("missing.htm") }, shown;
     QString asked;
-    QTimer answering;
-    connect(&answering, &QTimer::timeout, [&] {
-        if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+    DialogAnswerer answerer([&](QWidget *modal) {
+        if (auto *box = qobject_cast<QMessageBox *>(modal)) {
             asked = box->text() + "|" + box->windowTitle() + "|"
                 + QString::number(box->textFormat() * 10 + box->icon());
             return box->button(QMessageBox::No)->click();
         }
-        auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
+        auto *dialog = qobject_cast<QFileDialog *>(modal);
         if (!dialog || answers.isEmpty())
             return;
         auto *types = dialog->findChild<QComboBox *>(QStringLiteral("fileTypeCombo"));
@@ -106,7 +105,6 @@ void tst_browser::realFileDialogAndPrompt()
             edit->setText(answer);
         QMetaObject::invokeMethod(dialog, "accept");
     });
-    answering.start(50);
     t->open_Click();
     QCOMPARE(shown,
         (QStringList { "Our File Open Title", t.homeDir(), "Html,Htm Files (*.html,*.htm)",
