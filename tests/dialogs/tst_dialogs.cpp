@@ -122,6 +122,8 @@ void tst_dialogs::options()
     QFile::remove(t.settingsPath());
     if (!stored.startsWith('<'))
         writeFile(t.settingsPath(), stored);
+    QFile held(t.settingsPath()); // a reader of the old file reads it whole: it is replaced
+    held.open(QIODevice::ReadOnly);
     if (full)
         writeFile(dir + "/filler", QByteArray(16 * 1024, 'x'));
     if (stored == "<no folder>")
@@ -150,6 +152,7 @@ void tst_dialogs::options()
         QVERIFY(QFile::remove(dir) && QDir().rename(moved, dir));
     QCOMPARE(t.prompter.dialogsRun, how.isEmpty() ? 0 : 1);
     QCOMPARE(readFile(t.settingsPath()), after);
+    QCOMPARE(held.isOpen() ? held.readAll() : stored, stored);
     QCOMPARE(QDir(dir).entryList({ "Orvane.ini?*" }, QDir::Files | QDir::Hidden), QStringList());
     QCOMPARE(o->result(), int(how == "ok" ? QDialog::Accepted : QDialog::Rejected));
     if (!how.isEmpty()) {
