@@ -131,9 +131,7 @@ int main(int argc, char *argv[])
     engine.loadWhenIdle(frame);
     // The windows of a run that ended badly come back first, if the user wants them.
     frame->offerRestore();
-    const QStringList arguments = parser.positionalArguments();
-    for (const QString &argument : arguments)
-        frame->OpenArgument(argument);
+    frame->OpenArguments(parser.positionalArguments());
     const int code = app.exec();
     // Views go before the engine's profile does; running downloads end with it.
     delete frame;

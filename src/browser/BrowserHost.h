@@ -27,6 +27,8 @@ struct NewWindow
     std::optional<QString> title;
     // What its node and its tab read; none: the window's own (blank) title.
     std::optional<QString> node, tab;
+    // Loaded once the user first sees it, not before.
+    bool whenSeen = false;
 };
 
 // What a browser window needs of the frame: opening windows, the views that list
@@ -53,6 +55,8 @@ public:
     virtual void windowNavigated() = 0;
     // The live new-window setting: true for " With Focus".
     virtual bool optfocus() const = 0;
+    // Where words typed in the address box are looked up: %s stands for them.
+    virtual QString searchAddress() const = 0;
     // Both side-bar section buttons back to their resting pictures.
     virtual void resetSectionButtons() = 0;
     virtual void popupIconSizeMenu(const QPoint &at) = 0;

@@ -41,6 +41,8 @@ public:
     QObject *object() override { return nullptr; }
     QByteArray saveHistory() const override { return QByteArray(); }
     bool restoreHistory(const QByteArray &) override { return false; }
+    void setSeen(bool) override { }
+    void loadWhenSeen(const QString &, const QByteArray &) override { }
 };
 
 } // namespace
@@ -187,6 +189,12 @@ void Form1::setCaption(const QString &text)
 QTreeWidgetItem *Form1::treeNode() const
 {
     return m_frame->openWebsTree()->FindKey(WindowKeyFor(hWnd()));
+}
+
+void Form1::seenChanged()
+{
+    // A page out of sight stops drawing and its timers slow down.
+    wb->setSeen(isSeen());
 }
 
 void Form1::takeFocus()

@@ -91,6 +91,7 @@ public:
 protected:
     void Form_Unload() override;
     void takeFocus() override;
+    void seenChanged() override;
     void resizeEvent(QResizeEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 

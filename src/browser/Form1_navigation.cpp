@@ -1,6 +1,7 @@
 // The address bar, its history and the two toolbars.
 #include "browser/Form1.h"
 
+#include "browser/TypedAddress.h"
 #include "browser/WebBrowser.h"
 
 #include <QAction>
@@ -26,7 +27,8 @@ void Form1::gnet_ButtonClick(int index)
         const QString text = cmbadress->currentText();
         if (text.isEmpty())
             return;
-        wb->Navigate(text);
+        // Words that are no address are looked up with the search address.
+        wb->Navigate(AddressToOpen(text, frame()->searchAddress()));
         frame()->progressTimer()->start();
         if (IsInHistory(text))
             return;

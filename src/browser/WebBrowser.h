@@ -39,6 +39,12 @@ public:
     // page. False when the bytes are not a list the engine can take.
     virtual QByteArray saveHistory() const = 0;
     virtual bool restoreHistory(const QByteArray &bytes) = 0;
+    // Whether the user can see the page: one out of sight is hidden to itself, and
+    // goes to sleep after a while.
+    virtual void setSeen(bool seen) = 0;
+    // Loads the address (or gives back the history, when the engine takes it) only
+    // once the page is first seen; meanwhile both are what the page reports.
+    virtual void loadWhenSeen(const QString &address, const QByteArray &history) = 0;
 
     enum Command { SaveAs = 4, Print = 6, Properties = 10, Find = 32 };
 

@@ -57,6 +57,15 @@ double ChildForm::ScaleHeight() const
     return m_host->twips().fromPx(height());
 }
 
+void ChildForm::setSeen(bool seen)
+{
+    if ((m_seenKnown && seen == m_seen) || m_unloaded)
+        return;
+    m_seenKnown = true;
+    m_seen = seen;
+    seenChanged();
+}
+
 void ChildForm::Show()
 {
     if (m_unloaded)

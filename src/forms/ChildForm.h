@@ -28,6 +28,10 @@ public:
     double ScaleWidth() const;
     double ScaleHeight() const;
 
+    // Whether the user can see any of the window; told by the frame's watch.
+    bool isSeen() const { return m_seen; }
+    void setSeen(bool seen);
+
     // Shows the window maximised inside the frame and makes it the active one.
     void Show();
     // Fills the area; its restored size and place stay inside the area.
@@ -58,6 +62,8 @@ protected:
     void yieldOnce();
     // Where the keyboard goes when the window comes to the front.
     virtual void takeFocus() { setFocus(); }
+    // The window has come into sight, or gone out of it.
+    virtual void seenChanged() { }
     void closeEvent(QCloseEvent *event) override;
 
 private:
@@ -67,6 +73,8 @@ private:
     QMdiSubWindow *m_sub;
     int m_handle;
     bool m_unloaded = false;
+    bool m_seen = true;
+    bool m_seenKnown = false; // the first word on it always goes through
     int m_holds = 0;
     bool m_yielding = false;
     bool m_deletePending = false;

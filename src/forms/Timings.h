@@ -15,4 +15,12 @@ struct Timings
     int questionRowGapMs = 3000;
     // A download's window shows progress at most this often.
     int downloadRefreshMs = 250;
+    // A page out of sight this long goes to sleep (frozen: no script runs) until the
+    // user looks at it again.
+    int hiddenSleepMs = 5 * 60 * 1000;
+    // How many windows out of sight stay live; fewer when the memory available falls
+    // under this share of all of it. The rest are put away until shown.
+    int liveOutOfSight = 32;
+    int liveOutOfSightWhenShort = 8;
+    int shortMemoryPercent = 15;
 };

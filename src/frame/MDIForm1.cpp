@@ -1,10 +1,12 @@
 // The frame's construction and its start-up.
 #include "frame/MDIForm1.h"
 
+#include "browser/TypedAddress.h"
 #include "dialogs/Dialog.h"
 #include "dialogs/Module2.h"
 #include "dialogs/frmOptions.h"
 #include "forms/ChildForm.h"
+#include "forms/CoverWatch.h"
 #include "forms/Prompter.h"
 #include "forms/SettingsFile.h"
 #include "forms/TabStrip.h"
@@ -20,6 +22,7 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QScreen>
+#include <QStandardPaths>
 #include <QTimer>
 
 namespace {
@@ -98,6 +101,7 @@ void MDIForm1::createBars()
     row->addWidget(Picture3);
     auto *area = new QMdiArea(central);
     setMdiArea(area);
+    m_cover = new CoverWatch(area);
     area->setObjectName(QStringLiteral("MDIClient"));
     area->setBackground(QColor(239, 235, 222));
     // A closing window hands the front back to the one that was there before it.
@@ -220,6 +224,13 @@ void MDIForm1::LoadFavorites(bool startUp)
 void MDIForm1::refresg_favorites_Click()
 {
     LoadFavorites(false);
+}
+
+QString MDIForm1::searchAddress() const
+{
+    // Orvane's own configuration, never Orvane.ini.
+    const QString config = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
+    return SearchAddressIn(config + QStringLiteral("/Orvane/Orvane.conf"));
 }
 
 bool MDIForm1::optfocus() const

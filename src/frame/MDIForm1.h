@@ -8,6 +8,7 @@
 
 #include <QMainWindow>
 
+class CoverWatch;
 class Dialog;
 class Form1;
 class frmOptions;
@@ -44,6 +45,7 @@ public:
     void popupIconSizeMenu(const QPoint &at) override;
     void EditPageSource(const QString &address) override;
     bool optfocus() const override; // the options dialog's live choice
+    QString searchAddress() const override; // read anew each time: the user may edit it
 
     // Registry.
     Form1 *OpenBrowserWindow(const QString &address, const QString &nodeText,
@@ -51,7 +53,10 @@ public:
     void SwitchToWindow(const QString &key);
     Form1 *new_Click();
     // One address or file from the command line, in a window of its own.
-    void OpenArgument(const QString &argument);
+    // whenSeen: loaded once the user first sees the window.
+    void OpenArgument(const QString &argument, bool whenSeen = false);
+    // Each in a window of its own, in order; only the last, in front, loads at once.
+    void OpenArguments(const QStringList &arguments);
     void open_Click();
     void mytab_Click();
     void webtree_NodeClick(QTreeWidgetItem *node);
@@ -60,6 +65,7 @@ public:
     // After a run that ended badly: asks, then reopens its windows. Before any other.
     void offerRestore();
     WindowJournal *journal() const { return m_journal; }
+    CoverWatch *coverWatch() const { return m_cover; }
 
     // Favorites.
     void LoadFavorites(bool startUp);
@@ -106,4 +112,5 @@ private:
     Dialog *m_dialog = nullptr;
     int m_resizeDepth = 0;
     WindowJournal *m_journal = nullptr;
+    CoverWatch *m_cover = nullptr;
 };

@@ -4,6 +4,7 @@
 
 #include "browser/Form1.h"
 #include "browser/WebBrowser.h"
+#include "forms/CoverWatch.h"
 #include "forms/Prompter.h"
 #include "forms/TabStrip.h"
 #include "forms/TreeView.h"
@@ -104,12 +105,15 @@ void MDIForm1::offerRestore()
     // In tree order, so that every opener is there before the windows it opened.
     // Each one's showing lets events run: a window reopened earlier may be closed by then.
     QHash<int, QPointer<Form1>> reopened;
+    m_cover->hold();
+    const auto looked = qScopeGuard([this] { m_cover->release(); });
     for (const JournalEntry &e : left.windows) {
         // Its opener gone, it stands on its own, as a window from the menu does.
         Form1 *opener = reopened.value(e.opener);
         if (opener && opener->isUnloaded())
             opener = nullptr;
-        reopened.insert(e.id, openWindow({ e.address, e.history, e.caption }, opener));
+        // Only the window in front loads at once; the others when first seen.
+        reopened.insert(e.id, openWindow({ e.address, e.history, e.caption, {}, {}, true }, opener));
     }
     if (left.front >= 0)
         if (Form1 *front = reopened.value(left.windows.at(left.front).id))

@@ -3,6 +3,7 @@
 
 #include "browser/Form1.h"
 #include "browser/WebBrowser.h"
+#include "forms/CoverWatch.h"
 #include "forms/Prompter.h"
 #include "forms/TabStrip.h"
 #include "forms/TreeView.h"
@@ -29,7 +30,9 @@ Form1 *MDIForm1::openWindow(const NewWindow &w, Form1 *opener)
     const QPointer<Form1> asker(opener);
     if (w.address) {
         window->cmbadress->setEditText(*w.address);
-        if (w.history.isEmpty() || !window->wb->restoreHistory(w.history))
+        if (w.whenSeen)
+            window->wb->loadWhenSeen(*w.address, w.history);
+        else if (w.history.isEmpty() || !window->wb->restoreHistory(w.history))
             window->wb->Navigate(*w.address);
     }
     const QString key = WindowKeyFor(window->hWnd());
@@ -72,7 +75,15 @@ Form1 *MDIForm1::new_Click()
                              QStringLiteral("about:blank"));
 }
 
-void MDIForm1::OpenArgument(const QString &argument)
+void MDIForm1::OpenArguments(const QStringList &arguments)
+{
+    m_cover->hold();
+    for (qsizetype i = 0; i < arguments.size(); ++i)
+        OpenArgument(arguments.at(i), i + 1 < arguments.size());
+    m_cover->release();
+}
+
+void MDIForm1::OpenArgument(const QString &argument, bool whenSeen)
 {
     // An existing file opens as Open File opens it (a desktop passes files as file:
     // URLs); anything else is an address, typed into a new window's address box and
@@ -81,7 +92,13 @@ void MDIForm1::OpenArgument(const QString &argument)
     const QFileInfo file(QDir(m_env.currentDir), url.isLocalFile() ? url.toLocalFile() : argument);
     if (file.isFile()) {
         const QString full = file.absoluteFilePath();
-        OpenBrowserWindow(full, full, file.fileName());
+        openWindow({ full, {}, whenSeen ? std::optional(full) : std::nullopt, full, file.fileName(),
+                     whenSeen },
+                   nullptr);
+        return;
+    }
+    if (whenSeen) { // named by its address until its page loads
+        openWindow({ argument, {}, argument, argument, argument, true }, nullptr);
         return;
     }
     Form1 *window = new_Click();

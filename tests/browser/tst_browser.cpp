@@ -13,6 +13,8 @@ private slots:
     void pageOpensWindow();
     void closingTheAskerWhileItsWindowOpens_data();
     void closingTheAskerWhileItsWindowOpens();
+    void typedWordsSearch_data();
+    void typedWordsSearch();
 
 private:
     QString url(const char *path) const { return m_server.url(QLatin1String(path)); }
@@ -26,6 +28,9 @@ void tst_browser::initTestCase()
         "function many(n){ for (var i = 0; i < n; ++i) window.open('/child'); }</script>");
     m_server.page(QStringLiteral("/child"), "<title>Child</title>");
     m_server.page(QStringLiteral("/link"), "<a href='/t'>on</a>");
+    // The search engine: its title is the query it got.
+    m_server.page(QStringLiteral("/search"),
+        "<script>document.title = '=' + decodeURIComponent(location.search)</script>");
     m_server.server().Get("/moved", [](const auto &, auto &res) { res.set_redirect("/t"); });
     QVERIFY(m_server.start());
 }
@@ -324,6 +329,47 @@ void tst_browser::closingTheAskerWhileItsWindowOpens()
     QTRY_VERIFY(!asker);
     // The window it asked for went with it.
     QCOMPARE(t->forms().size() * 100 + t->webtree->Count() * 10 + t->mytab->Count(), 10);
+}
+
+void tst_browser::typedWordsSearch_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("config"); // Orvane.conf's text; %1 the search engine
+    QTest::addColumn<QString>("title");  // of the page it opens
+    const QString engine = "[Search]\nSearchAddress=%1\n";
+    QTest::newRow("words") << "tom & jerry" << engine << "=?q=tom & jerry";
+    QTest::newRow("one word") << "cartoons" << engine << "=?q=cartoons";
+    QTest::newRow("localhost and a port") << "localhost:PORT/t" << engine << "Tom & Jerry <b>page";
+    QTest::newRow("a blank in an address's query") << "ORIGIN/search?q=a b" << engine << "=?q=a b";
+    // Broken or missing, the file gives the default search address.
+    QTest::newRow("no file") << "cartoons" << "" << "duckduckgo.com";
+    QTest::newRow("no %s") << "cartoons" << "[Search]\nSearchAddress=http://127.0.0.1/\n"
+                           << "duckduckgo.com";
+    QTest::newRow("not an ini file") << "cartoons" << QString(QChar(0)) + "\x7f[[[=" << "duckduckgo.com";
+}
+
+// Words typed in the address box are looked up with the search address of Orvane.conf;
+// addresses open as ever.
+void tst_browser::typedWordsSearch()
+{
+    QFETCH(QString, typed);
+    QFETCH(QString, config);
+    QFETCH(QString, title);
+    TestFrame t;
+    const QString origin = url("/").chopped(1);
+    if (!config.isEmpty())
+        writeFile(t.homeDir() + "/.config/Orvane/Orvane.conf",
+                  config.arg(url("/search?q=%s")).toUtf8());
+    QCOMPARE(SearchAddressIn(t.homeDir() + "/.config/Orvane/Orvane.conf").contains("duckduckgo"),
+             title.contains("duckduckgo"));
+    if (title.contains("duckduckgo"))
+        return; // no network here to go to it
+    Form1 *w = t.openPage("about:blank");
+    QVERIFY(w);
+    typed.replace("PORT", origin.section(':', -1)).replace("ORIGIN", origin);
+    go(w, typed);
+    QTRY_COMPARE_WITH_TIMEOUT(w->Caption(), title, 20000);
+    QCOMPARE(w->history().last(), typed); // as typed
 }
 
 ORVANE_TEST_MAIN(tst_browser)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "browser/Form1.h"
+#include "browser/TypedAddress.h"
 #include "browser/WebBrowser.h"
 #include "browser/webengine/WebEngineBrowser.h"
 #include "browser/webengine/WebEngineFactory.h"

@@ -53,10 +53,18 @@ void DownloadManager::watch(QWebEnginePage *page)
 QList<DownloadJob *> DownloadManager::jobs() const
 {
     QList<DownloadJob *> list;
-    for (const QPointer<DownloadJob> &job : m_jobs)
-        if (job && job->state() == DownloadJob::Running)
-            list.append(job);
+    for (const Running &running : m_jobs)
+        if (running.job && running.job->state() == DownloadJob::Running)
+            list.append(running.job);
     return list;
+}
+
+bool DownloadManager::isDownloading(const QWebEnginePage *page) const
+{
+    for (const Running &running : m_jobs)
+        if (running.page == page && running.job && running.job->state() == DownloadJob::Running)
+            return true;
+    return false;
 }
 
 void DownloadManager::requested(QWebEngineDownloadRequest *request)
@@ -109,16 +117,18 @@ void DownloadManager::requested(QWebEngineDownloadRequest *request)
         asks.declined.answered(arrived, target.isEmpty());
     }
     if (!target.isEmpty())
-        start(request, target, replace, owner);
+        start(request, page, target, replace, owner);
     // else not accepted: the engine drops it
 }
 
-void DownloadManager::start(QWebEngineDownloadRequest *request, const QString &target,
-                            bool replace, QWidget *owner)
+void DownloadManager::start(QWebEngineDownloadRequest *request, QWebEnginePage *page,
+                            const QString &target, bool replace, QWidget *owner)
 {
     QPointer<DownloadJob> job = new DownloadJob(request, target, replace, m_timings, this);
-    m_jobs.append(job);
-    connect(job, &DownloadJob::finished, this, [this, job] { m_jobs.removeAll(job); });
+    m_jobs.append({ job, page });
+    connect(job, &DownloadJob::finished, this, [this, job] {
+        m_jobs.removeIf([&](const Running &running) { return running.job == job || !running.job; });
+    });
     // The engine starts once this handler has returned; the window can wait for that.
     QPointer<QWidget> frame(owner);
     QTimer::singleShot(0, this, [this, job, frame, owned = owner != nullptr] {

@@ -33,14 +33,16 @@ public:
     void watch(QWebEnginePage *page);
     // The downloads still running.
     QList<DownloadJob *> jobs() const;
+    // True while a download the page started runs.
+    bool isDownloading(const QWebEnginePage *page) const;
 
 private:
     void requested(QWebEngineDownloadRequest *request);
     // Empty when the user declined. *replace: they agreed to replace the file.
     QString askTarget(QWidget *owner, const QString &folder, const QString &name, bool *replace);
     DownloadJob *runningTo(const QString &target) const;
-    void start(QWebEngineDownloadRequest *request, const QString &target, bool replace,
-               QWidget *owner);
+    void start(QWebEngineDownloadRequest *request, QWebEnginePage *page, const QString &target,
+               bool replace, QWidget *owner);
 
     // How a page's save questions have been answered so far.
     struct PageAsks
@@ -53,7 +55,12 @@ private:
 
     Prompter *m_prompter;
     const Timings &m_timings;
-    QList<QPointer<DownloadJob>> m_jobs; // running
+    struct Running
+    {
+        QPointer<DownloadJob> job;
+        QPointer<QWebEnginePage> page; // the page that started it
+    };
+    QList<Running> m_jobs;
     QList<QPointer<QWidget>> m_orphanWindows; // shown for a page that was gone
     QHash<QWebEnginePage *, PageAsks> m_pages; // every watched page still alive
     qint64 m_pageGoneAt = -1;

@@ -3,6 +3,7 @@
 #include "browser/webengine/DownloadManager.h"
 #include "browser/webengine/ExternalLinks.h"
 #include "browser/webengine/FullScreenWindow.h"
+#include "browser/webengine/OutOfSight.h"
 #include "browser/webengine/PagePermissions.h"
 #include "browser/webengine/PageQuestion.h"
 #include "browser/webengine/SiteQuestions.h"
@@ -16,6 +17,7 @@
 #include <QFileInfo>
 #include <QPointer>
 #include <QPrinter>
+#include <QTimer>
 #include <QVBoxLayout>
 #include <QWebEngineFullScreenRequest>
 #include <QWebEngineHistory>
@@ -24,7 +26,8 @@
 #include <QWebEngineView>
 
 WebEngineBrowser::WebEngineBrowser(QWidget *parent, Prompter *prompter, WebEngineProfile *profile)
-    : WebBrowser(parent), m_prompter(prompter), m_profile(profile), m_view(new QWebEngineView(this))
+    : WebBrowser(parent), m_prompter(prompter), m_profile(profile),
+      m_view(new QWebEngineView(this)), m_sleep(new QTimer(this))
 {
     setObjectName(QStringLiteral("wb"));
     setAccessibleName(QStringLiteral("wb"));
@@ -100,6 +103,14 @@ WebEngineBrowser::WebEngineBrowser(QWidget *parent, Prompter *prompter, WebEngin
     connect(page, &QWebEnginePage::urlChanged, this, moved);
     connect(page, &QWebEnginePage::titleChanged, this, moved);
     connect(page, &QWebEnginePage::loadFinished, this, moved);
+    m_sleep->setSingleShot(true);
+    m_sleep->setInterval(profile->timings().hiddenSleepMs);
+    connect(m_sleep, &QTimer::timeout, this, [this] {
+        m_sleepDue = true;
+        trySleep();
+    });
+    // What kept it awake may have ended: a sound, a download, a question.
+    connect(page, &QWebEnginePage::recommendedStateChanged, this, &WebEngineBrowser::trySleep);
     connect(page, &QWebEnginePage::windowCloseRequested, this, [this] {
         // A page's own window.close() closes the browser window that shows it,
         // once the engine's handler has returned.
@@ -240,7 +251,7 @@ void WebEngineBrowser::ExecWB(int command, int)
 
 QString WebEngineBrowser::LocationURL() const
 {
-    return m_view->url().toString();
+    return m_pending ? m_pending->address : m_view->url().toString();
 }
 
 QString WebEngineBrowser::documentUrl() const
@@ -250,6 +261,8 @@ QString WebEngineBrowser::documentUrl() const
 
 QByteArray WebEngineBrowser::saveHistory() const
 {
+    if (m_pending)
+        return m_pending->history;
     if (!m_historySaved) {
         m_savedHistory.clear();
         QDataStream out(&m_savedHistory, QIODevice::WriteOnly);
@@ -273,6 +286,48 @@ bool WebEngineBrowser::restoreHistory(const QByteArray &bytes)
     QDataStream in(bytes);
     in >> *page()->history();
     return in.status() == QDataStream::Ok && page()->history()->count() > 0;
+}
+
+void WebEngineBrowser::setSeen(bool seen)
+{
+    if (seen == m_seen)
+        return;
+    m_seen = seen;
+    m_sleepDue = false;
+    // A page in full screen is in sight whatever covers its window.
+    page()->setVisible(seen || m_fullScreen);
+    if (!seen) {
+        m_sleep->start();
+        return m_profile->outOfSight()->hidden(page());
+    }
+    m_sleep->stop();
+    m_profile->outOfSight()->shown(page());
+    // Asleep, it wakes as it was; put away, it loads again from its history.
+    if (page()->lifecycleState() != QWebEnginePage::LifecycleState::Active)
+        page()->setLifecycleState(QWebEnginePage::LifecycleState::Active);
+    if (m_pending) {
+        const Pending pending = *std::exchange(m_pending, std::nullopt);
+        if (pending.history.isEmpty() || !restoreHistory(pending.history))
+            Navigate(pending.address);
+    }
+}
+
+void WebEngineBrowser::loadWhenSeen(const QString &address, const QByteArray &history)
+{
+    m_pending = Pending { address, history };
+    m_seen = false; // whatever it was, the first sight of it loads
+}
+
+void WebEngineBrowser::trySleep()
+{
+    if (!m_sleepDue || m_seen || m_closing)
+        return;
+    if (m_fullScreen || !m_profile->outOfSight()->mayRest(page()))
+        return m_sleep->start(); // asked again later
+    m_sleepDue = false;
+    // The engine keeps awake a page that plays sound, captures, or is being inspected.
+    if (page()->recommendedState() != QWebEnginePage::LifecycleState::Active)
+        page()->setLifecycleState(QWebEnginePage::LifecycleState::Frozen);
 }
 
 void WebEngineBrowser::saveAs()

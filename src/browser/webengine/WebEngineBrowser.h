@@ -3,11 +3,14 @@
 #include "browser/WebBrowser.h"
 #include "browser/webengine/PageHost.h"
 
+#include <optional>
+
 class ExternalLinks;
 class FullScreenWindow;
 class PagePermissions;
 class Prompter;
 class QPrinter;
+class QTimer;
 class WebEngineProfile;
 class QWebEnginePage;
 class QWebEngineView;
@@ -37,6 +40,8 @@ public:
     QObject *object() override { return this; }
     QByteArray saveHistory() const override;
     bool restoreHistory(const QByteArray &bytes) override;
+    void setSeen(bool seen) override;
+    void loadWhenSeen(const QString &address, const QByteArray &history) override;
 
     QWebEnginePage *page() const;
     QWebEngineView *view() const override { return m_view; }
@@ -59,6 +64,9 @@ private:
     void leaveFullScreen();
     void find();
     void properties();
+    // Asleep once out of sight for a while, unless something the user started is
+    // still under way in it, or the engine advises against it.
+    void trySleep();
 
     Prompter *m_prompter;
     WebEngineProfile *m_profile;
@@ -74,4 +82,14 @@ private:
     mutable QByteArray m_savedHistory;
     mutable bool m_historySaved = false;
     bool m_closing = false;
+    bool m_seen = true;
+    bool m_sleepDue = false; // out of sight long enough
+    QTimer *m_sleep;
+    // What loads when the window is first seen.
+    struct Pending
+    {
+        QString address;
+        QByteArray history;
+    };
+    std::optional<Pending> m_pending;
 };

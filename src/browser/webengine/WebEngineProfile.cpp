@@ -1,6 +1,7 @@
 #include "browser/webengine/WebEngineProfile.h"
 
 #include "browser/webengine/DownloadManager.h"
+#include "browser/webengine/OutOfSight.h"
 
 #include <QDir>
 #include <QLockFile>
@@ -28,6 +29,7 @@ WebEngineProfile::WebEngineProfile(const QString &dataDir, const QString &cacheD
         m_profile = new QWebEngineProfile(); // off the record: nothing written
     }
     m_downloads = std::make_unique<DownloadManager>(m_profile, prompter, timings);
+    m_outOfSight = std::make_unique<OutOfSight>(timings, m_downloads.get());
 }
 
 WebEngineProfile::~WebEngineProfile()

@@ -7,6 +7,7 @@
 #include <optional>
 
 class DownloadManager;
+class OutOfSight;
 class Prompter;
 class QLockFile;
 class QWebEngineProfile;
@@ -31,6 +32,7 @@ public:
     QString doneText() const;
     DownloadManager *downloads() const { return m_downloads.get(); }
     const Timings &timings() const { return m_timings; }
+    OutOfSight *outOfSight() const { return m_outOfSight.get(); }
 
     // A site's answer about a feature (the engine's number for it), kept for the run
     // and shared by every window; none when it was never asked.
@@ -41,6 +43,7 @@ private:
     std::unique_ptr<QLockFile> m_lock;
     QWebEngineProfile *m_profile = nullptr;
     std::unique_ptr<DownloadManager> m_downloads;
+    std::unique_ptr<OutOfSight> m_outOfSight;
     const Timings &m_timings;
     QHash<QPair<QString, int>, bool> m_permissions;
     bool m_lasting = false;

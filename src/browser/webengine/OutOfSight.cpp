@@ -1,0 +1,87 @@
+#include "browser/webengine/OutOfSight.h"
+
+#include "browser/webengine/DownloadManager.h"
+#include "browser/webengine/PageQuestion.h"
+#include "forms/Timings.h"
+
+#include <QFile>
+#include <QWebEnginePage>
+#include <QWebEngineView>
+
+namespace {
+
+// True when the memory the kernel says is available is below the share of all of it.
+bool memoryIsShort(int percent)
+{
+    QFile info(QStringLiteral("/proc/meminfo"));
+    if (!info.open(QIODevice::ReadOnly))
+        return false;
+    qint64 total = 0, available = -1;
+    for (const QByteArray &line : info.readAll().split('\n')) {
+        const QList<QByteArray> words = line.simplified().split(' ');
+        if (words.size() >= 2 && words.at(0) == "MemTotal:")
+            total = words.at(1).toLongLong();
+        else if (words.size() >= 2 && words.at(0) == "MemAvailable:")
+            available = words.at(1).toLongLong();
+    }
+    return total > 0 && available >= 0 && available * 100 < total * percent;
+}
+
+} // namespace
+
+OutOfSight::OutOfSight(const Timings &timings, const DownloadManager *downloads)
+    : m_timings(timings), m_downloads(downloads)
+{
+}
+
+void OutOfSight::hidden(QWebEnginePage *page)
+{
+    m_pages.removeAll(page);
+    m_pages.append(page);
+    connect(page, &QWebEnginePage::recommendedStateChanged, this,
+            &OutOfSight::putAwayBeyondBudget, Qt::UniqueConnection);
+    putAwayBeyondBudget();
+}
+
+void OutOfSight::shown(QWebEnginePage *page)
+{
+    m_pages.removeAll(page);
+    disconnect(page, &QWebEnginePage::recommendedStateChanged, this,
+               &OutOfSight::putAwayBeyondBudget);
+}
+
+bool OutOfSight::mayRest(QWebEnginePage *page) const
+{
+    QWebEngineView *view = QWebEngineView::forPage(page);
+    return view && !IsViewHeld(view) && !view->window()->isFullScreen()
+            && !m_downloads->isDownloading(page);
+}
+
+int OutOfSight::budget() const
+{
+    return memoryIsShort(m_timings.shortMemoryPercent) ? m_timings.liveOutOfSightWhenShort
+                                                       : m_timings.liveOutOfSight;
+}
+
+void OutOfSight::putAwayBeyondBudget()
+{
+    m_pages.removeAll(nullptr);
+    using State = QWebEnginePage::LifecycleState;
+    qsizetype live = 0;
+    for (const QPointer<QWebEnginePage> &page : std::as_const(m_pages))
+        live += page->lifecycleState() != State::Discarded;
+    const int keep = budget();
+    for (const QPointer<QWebEnginePage> &page : std::as_const(m_pages)) {
+        if (live <= keep)
+            break;
+        if (page->lifecycleState() == State::Discarded || !mayRest(page)
+            || page->recommendedState() == State::Active)
+            continue; // kept live: the engine or the user still needs it
+        if (page->lifecycleState() == State::Active)
+            page->setLifecycleState(State::Frozen);
+        if (page->recommendedState() == State::Discarded) {
+            page->setLifecycleState(State::Discarded);
+            --live;
+        }
+    }
+}
