@@ -13,7 +13,6 @@ private slots:
     void pageOpensWindow();
     void closingTheAskerWhileItsWindowOpens_data();
     void closingTheAskerWhileItsWindowOpens();
-    void closingCascadesDepthFirst();
     void typedWordsSearch_data();
     void typedWordsSearch();
 
@@ -79,6 +78,48 @@ void tst_browser::openSwitchAndClose()
     QVERIFY(!gone);
     QCOMPARE(listing(t.frame.get(), first), "OpenWeb/about:blank | about:blank");
     QCOMPARE(t->mytab->Count() * 10 + t->webtree->Count(), 12);
+    auto openFrom = [&](Form1 *opener) {
+        QObject *pp = nullptr;
+        bool cancel = false;
+        if (opener)
+            opener->wb_NewWindow2(&pp, &cancel);
+        else
+            t->new_Click();
+        return lastWindow(t.frame.get());
+    };
+    // A family closed with its first window: descendants first, the first one's tab stays.
+    t.prompter.defaultAnswer = MsgBox::Yes;
+    Form1 *a = openFrom(nullptr);
+    Form1 *b = openFrom(a), *c = openFrom(a), *d = openFrom(b);
+    QList<QPointer<Form1>> family { a, b, c, d };
+    Form1 *deepest = d; // and a long chain below d: the cascade goes all the way down
+    while (family.size() < 34)
+        family.append(deepest = openFrom(deepest));
+    // A node whose window is gone already goes with its parent's node.
+    t->webtree->Add(nodeOf(t.frame.get(), c), TreeView::Child, WindowKeyFor(99999), "stale");
+    // The order windows go in: each one's descendants, first child first, before it.
+    struct Watch : QObject
+    {
+        QList<QObject *> closed;
+        bool eventFilter(QObject *o, QEvent *e) override
+        {
+            if (e->type() == QEvent::Hide)
+                closed.append(static_cast<QMdiSubWindow *>(o)->widget());
+            return false;
+        }
+    } watch;
+    for (const auto &p : family)
+        p->subWindow()->installEventFilter(&watch);
+    a->subWindow()->close();
+    const QList<QObject *> &closed = watch.closed;
+    QCOMPARE(closed.size(), family.size());
+    QVERIFY(closed.indexOf(d) < closed.indexOf(b) && closed.indexOf(b) < closed.indexOf(c));
+    QVERIFY(closed.first() == deepest && closed.last() == a);
+    flushDeletes();
+    QCOMPARE(family.count(nullptr), family.size());
+    QCOMPARE(t->forms(), QList<ChildForm *> { first });
+    QCOMPARE(t->webtree->Count() * 10 + t->mdiArea()->subWindowList().size(), 21);
+    QCOMPARE(listing(t.frame.get(), first), "OpenWeb/about:blank | about:blank");
 }
 
 void tst_browser::realFileDialogAndPrompt()
@@ -90,14 +131,13 @@ void tst_browser::realFileDialogAndPrompt()
     writeFile(path, "<html><head><title>Local</title></head></html>");
     QStringList answers = { QString(), path, QStringLiteral("missing.htm") }, shown;
     QString asked;
-    QTimer answering;
-    connect(&answering, &QTimer::timeout, [&] {
-        if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+    DialogAnswerer answerer([&](QWidget *modal) {
+        if (auto *box = qobject_cast<QMessageBox *>(modal)) {
             asked = box->text() + "|" + box->windowTitle() + "|"
                 + QString::number(box->textFormat() * 10 + box->icon());
             return box->button(QMessageBox::No)->click();
         }
-        auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
+        auto *dialog = qobject_cast<QFileDialog *>(modal);
         if (!dialog || answers.isEmpty())
             return;
         auto *types = dialog->findChild<QComboBox *>(QStringLiteral("fileTypeCombo"));
@@ -111,7 +151,6 @@ void tst_browser::realFileDialogAndPrompt()
             edit->setText(answer);
         QMetaObject::invokeMethod(dialog, "accept");
     });
-    answering.start(50);
     t->open_Click();
     QCOMPARE(shown,
         (QStringList { "Our File Open Title", t.homeDir(), "Html,Htm Files (*.html,*.htm)",
@@ -290,52 +329,6 @@ void tst_browser::closingTheAskerWhileItsWindowOpens()
     QTRY_VERIFY(!asker);
     // The window it asked for went with it.
     QCOMPARE(t->forms().size() * 100 + t->webtree->Count() * 10 + t->mytab->Count(), 10);
-}
-
-void tst_browser::closingCascadesDepthFirst()
-{
-    TestFrame t;
-    t.prompter.defaultAnswer = MsgBox::Yes;
-    auto openFrom = [&](Form1 *opener) {
-        QObject *pp = nullptr;
-        bool cancel = false;
-        if (opener)
-            opener->wb_NewWindow2(&pp, &cancel);
-        else
-            t->new_Click();
-        return lastWindow(t.frame.get());
-    };
-    Form1 *other = openFrom(nullptr), *a = openFrom(nullptr); // other's tab must stay
-    Form1 *b = openFrom(a), *c = openFrom(a), *d = openFrom(b);
-    QList<QPointer<Form1>> family { a, b, c, d };
-    Form1 *deepest = d; // and a long chain below d: the cascade goes all the way down
-    while (family.size() < 34)
-        family.append(deepest = openFrom(deepest));
-    // A node whose window is gone already goes with its parent's node.
-    t->webtree->Add(nodeOf(t.frame.get(), c), TreeView::Child, WindowKeyFor(99999), "stale");
-    // The order windows go in: each one's descendants, first child first, before it.
-    struct Watch : QObject
-    {
-        QList<QObject *> closed;
-        bool eventFilter(QObject *o, QEvent *e) override
-        {
-            if (e->type() == QEvent::Hide)
-                closed.append(static_cast<QMdiSubWindow *>(o)->widget());
-            return false;
-        }
-    } watch;
-    for (const auto &p : family)
-        p->subWindow()->installEventFilter(&watch);
-    a->subWindow()->close();
-    const QList<QObject *> &closed = watch.closed;
-    QCOMPARE(closed.size(), family.size());
-    QVERIFY(closed.indexOf(d) < closed.indexOf(b) && closed.indexOf(b) < closed.indexOf(c));
-    QVERIFY(closed.first() == deepest && closed.last() == a);
-    flushDeletes();
-    QCOMPARE(family.count(nullptr), family.size());
-    QCOMPARE(t->forms(), QList<ChildForm *> { other });
-    QCOMPARE(t->webtree->Count() * 10 + t->mdiArea()->subWindowList().size(), 21);
-    QCOMPARE(listing(t.frame.get(), other), "OpenWeb/about:blank | about:blank");
 }
 
 void tst_browser::typedWordsSearch_data()

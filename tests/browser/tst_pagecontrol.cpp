@@ -130,9 +130,7 @@ void tst_pagecontrol::windowGoesWhileDialogIsOpen()
     // window goes, closed from a timer of its own so this one stays free to answer.
     QPointer<PageDialogBox> box;
     QString boxTitle;
-    QTimer answering;
-    connect(&answering, &QTimer::timeout, [&] {
-        QWidget *modal = QApplication::activeModalWidget();
+    DialogAnswerer answerer([&](QWidget *modal) {
         if (auto *question = qobject_cast<QMessageBox *>(modal)) {
             question->button(QMessageBox::Yes)->click();
         } else if (auto *dialog = qobject_cast<PageDialogBox *>(modal); dialog && !box) {
@@ -148,7 +146,6 @@ void tst_pagecontrol::windowGoesWhileDialogIsOpen()
             });
         }
     });
-    answering.start(50);
     pageOf(top)->runJavaScript("var w = window.open('/blank');");
     QTRY_COMPARE_WITH_TIMEOUT(t->forms().size(), 2, 20000);
     Form1 *w = lastWindow(t.frame.get());

@@ -48,6 +48,8 @@ private:
     QString url(const char *path) const { return m_server.url(QLatin1String(path)); }
     TestServer m_server;
     QByteArray m_seen; // the last request's headers that matter
+    std::atomic<bool> m_stop { false };
+    std::atomic<int> m_redirects { 0 };
 };
 
 void tst_dialogs::iconSizeMenu()
@@ -92,7 +94,10 @@ void tst_dialogs::options_data()
     QTest::newRow("empty: dialog shut") << QByteArray() << none << "" << QByteArray() << 62;
     QTest::newRow("missing, cannot be created")
         << QByteArray("<no folder>") << none << "" << missing << 70;
+    // The error box, the old file byte for byte (or none), and the program goes on.
     QTest::newRow("cannot be written on OK") << bg << optfocus << "ok, blocked" << bg << 70;
+    QTest::newRow("full disk on OK") << bg << optfocus << "ok, full disk" << bg << 75;
+    QTest::newRow("folder removed before OK") << bg << optfocus << "ok, removed" << missing << 70;
 }
 
 void tst_dialogs::options()
@@ -104,14 +109,25 @@ void tst_dialogs::options()
     QFETCH(int, code);
     TestFrame t(true, false);
     frmOptions *o = t->options();
-    // The program folder swapped for a plain file: not even root can write there.
+    // The program folder swapped for a plain file (not even root can write there), or gone.
     const QString dir = t.programDir(), moved = dir + ".moved";
-    auto block = [&] { return QDir().rename(dir, moved) && (writeFile(dir, "x"), true); };
+    auto block = [&](bool remove) {
+        return remove ? QDir(dir).removeRecursively()
+                      : QDir().rename(dir, moved) && (writeFile(dir, "x"), true);
+    };
+    const bool full = how == "ok, full disk";
+    const SmallDisk disk(full ? dir : QString());
+    if (full)
+        SKIP_UNLESS_MOUNTED(disk);
     QFile::remove(t.settingsPath());
     if (!stored.startsWith('<'))
         writeFile(t.settingsPath(), stored);
+    QFile held(t.settingsPath()); // a reader of the old file reads it whole: it is replaced
+    held.open(QIODevice::ReadOnly);
+    if (full)
+        writeFile(dir + "/filler", QByteArray(16 * 1024, 'x'));
     if (stored == "<no folder>")
-        QVERIFY(block());
+        QVERIFY(block(false));
     // The dialog shows the file (written first when missing), not its own previous state.
     o->select(stored == FocusFile ? NewWindowMode::Background : NewWindowMode::Focus);
     QByteArray shown;
@@ -121,9 +137,9 @@ void tst_dialogs::options()
         if (!click.isEmpty())
             if (auto *button = childOf<QRadioButton>(dialog, click))
                 QTest::mouseClick(button, Qt::LeftButton);
-        if (how.startsWith("ok") && (how == "ok" || block()))
+        if (how.startsWith("ok") && (how == "ok" || full || block(how == "ok, removed")))
             o->cmdOK->click();
-        if (how == "cancel" || (how == "ok, blocked" && t.prompter.asked.size() == 1))
+        if (how == "cancel" || (how.startsWith("ok, ") && t.prompter.asked.size() == 1))
             o->cmdcancel->click(); // still open after a failure: the user may cancel
         else if (how == "escape")
             QTest::keyClick(dialog, Qt::Key_Escape);
@@ -136,6 +152,8 @@ void tst_dialogs::options()
         QVERIFY(QFile::remove(dir) && QDir().rename(moved, dir));
     QCOMPARE(t.prompter.dialogsRun, how.isEmpty() ? 0 : 1);
     QCOMPARE(readFile(t.settingsPath()), after);
+    QCOMPARE(held.isOpen() ? held.readAll() : stored, stored);
+    QCOMPARE(QDir(dir).entryList({ "Orvane.ini?*" }, QDir::Files | QDir::Hidden), QStringList());
     QCOMPARE(o->result(), int(how == "ok" ? QDialog::Accepted : QDialog::Rejected));
     if (!how.isEmpty()) {
         QCOMPARE(shown,
@@ -146,6 +164,7 @@ void tst_dialogs::options()
     if (code)
         QCOMPARE(t.prompter.box().section("\r\n", 0, 0) + t.prompter.box().section('|', 1),
             QString::number(code) + "Error in Orvane.ini\r\nAborting..|48");
+    QVERIFY(t->new_Click() && t->forms().size() == 1);
 }
 
 void tst_dialogs::initTestCase()
@@ -167,6 +186,28 @@ void tst_dialogs::initTestCase()
         std::this_thread::sleep_for(std::chrono::milliseconds(600));
         res.set_content("slow page", "text/plain");
     });
+    serve(s, "/nul", QByteArray("<html>\0\0\0after-nul\0tail", 24));
+    // Promises 100,000 bytes, sends 3,000 and drops the connection.
+    s.Get("/cut", [](const auto &, auto &res) {
+        res.set_content_provider(100000, "text/html", [](size_t, size_t, httplib::DataSink &sink) {
+            sink.write(std::string(3000, 'r').data(), 3000);
+            return false;
+        });
+    });
+    s.Get("/loop", [this](const auto &, auto &res) {
+        ++m_redirects;
+        res.set_redirect("/loop");
+    });
+    // Sends a start, then holds the response open for a bounded time.
+    s.Get("/stall", [this](const auto &, auto &res) {
+        res.set_chunked_content_provider("text/html", [this](size_t, httplib::DataSink &sink) {
+            sink.write("<title>Slow</title>", 19);
+            for (int i = 0; i < 80 && !m_stop; ++i)
+                std::this_thread::sleep_for(std::chrono::milliseconds(50));
+            sink.done();
+            return true;
+        });
+    });
     QVERIFY(m_server.start());
 }
 
@@ -174,32 +215,57 @@ void tst_dialogs::editorShowsTheFirst100000Bytes_data()
 {
     QTest::addColumn<QString>("address");
     QTest::addColumn<QString>("text"); // before the padding with blanks; null: the error box
+    QTest::addColumn<int>("boundMs"); // for a failure on the network
     const QString ten = QStringLiteral("0123456789");
-    QTest::newRow("10 bytes, padded") << url("/ten") << ten;
-    QTest::newRow("exactly 100,000") << url("/size/100000") << QString::fromLatin1(pattern(100000));
-    QTest::newRow("300,000, cut") << url("/size/300000") << QString::fromLatin1(pattern(100000));
-    QTest::newRow("an error page's body") << url("/missing") << QStringLiteral("No such page here");
-    QTest::newRow("after a redirect") << url("/moved") << ten;
-    QTest::newRow("line breaks, not blanks") << url("/breaks") << QStringLiteral("\n\n\n");
-    QTest::newRow("bare host name") << url("/ten").mid(7) << QString();
-    QTest::newRow("empty") << QString() << QString();
-    QTest::newRow("about:blank") << QStringLiteral("about:blank") << QString();
-    QTest::newRow("local file") << QStringLiteral("file:///etc/hostname") << QString();
-    QTest::newRow("redirect to a local file") << url("/tofile") << QString();
-    QTest::newRow("only blanks") << url("/spaces") << QString();
+    QTest::newRow("10 bytes, padded") << url("/ten") << ten << 0;
+    QTest::newRow("exactly 100,000") << url("/size/100000") << QString::fromLatin1(pattern(100000)) << 0;
+    QTest::newRow("300,000, cut") << url("/size/300000") << QString::fromLatin1(pattern(100000)) << 0;
+    QTest::newRow("an error page's body") << url("/missing") << QStringLiteral("No such page here") << 0;
+    QTest::newRow("after a redirect") << url("/moved") << ten << 0;
+    QTest::newRow("line breaks, not blanks") << url("/breaks") << QStringLiteral("\n\n\n") << 0;
+    QTest::newRow("NUL bytes do not cut the text short")
+        << url("/nul") << QString::fromLatin1("<html>\0\0\0after-nul\0tail", 24) << 0;
+    QTest::newRow("bare host name") << url("/ten").mid(7) << QString() << 0;
+    QTest::newRow("empty") << QString() << QString() << 0;
+    QTest::newRow("about:blank") << QStringLiteral("about:blank") << QString() << 0;
+    QTest::newRow("local file") << QStringLiteral("file:///etc/hostname") << QString() << 0;
+    QTest::newRow("redirect to a local file") << url("/tofile") << QString() << 0;
+    QTest::newRow("only blanks") << url("/spaces") << QString() << 0;
+    QTest::newRow("refused") << QStringLiteral("http://127.0.0.1:1/") << QString() << 3000;
+    QTest::newRow("cut off mid-body") << url("/cut") << QString() << 5000;
+    QTest::newRow("stall") << url("/stall") << QString() << 6000;
+    QTest::newRow("redirect loop") << url("/loop") << QString() << 6000;
 }
 
 void tst_dialogs::editorShowsTheFirst100000Bytes()
 {
     QFETCH(QString, address);
     QFETCH(QString, text);
+    QFETCH(int, boundMs);
     TestFrame t(true, false);
     m_seen.clear();
-    frmEdit *editor = Module2::EditPageSource(t.frame.get(), address);
+    m_stop = false;
+    m_redirects = 0;
+    DownloadOptions options;
+    options.connectTimeoutMs = options.stallTimeoutMs = 1000;
+    options.totalTimeoutMs = 4000;
+    int ticks = 0;
+    QTimer ticker;
+    connect(&ticker, &QTimer::timeout, [&ticks] { ++ticks; });
+    ticker.start(50);
+    QElapsedTimer clock;
+    clock.start();
+    frmEdit *editor = Module2::EditPageSource(t.frame.get(), address, options);
+    const qint64 elapsed = clock.elapsed();
+    m_stop = true;
     if (text.isNull()) {
         QVERIFY(!editor && t->forms().isEmpty() && t->webtree->Count() == 1);
         QCOMPARE(t.prompter.asked.size(), 1);
         QCOMPARE(t.prompter.box(), "Error to Read File...|Edit..|16");
+        // Bounded, and the program was not frozen while it waited.
+        QVERIFY2(!boundMs || elapsed < boundMs, qPrintable(QString::number(elapsed)));
+        QVERIFY2(ticks >= elapsed / 50 / 4, qPrintable(QString::number(ticks)));
+        QVERIFY(m_redirects <= 11);
         return;
     }
     QVERIFY(editor && t->activeChild() == editor && t.prompter.asked.isEmpty());

@@ -1,25 +1,18 @@
 // On a real X server, once the screen settled: front window, title bars, real input.
 #include "TestFrame.h"
-#include "frame/WindowJournal.h"
 
 namespace {
 
-// The real message boxes, answered by a click through the X server.
-struct ClickingPrompter : MessageBoxPrompter
+// A person's answer to the real dialogs, clicked once it shows: Yes where offered, else OK.
+void clickAnswer(QWidget *modal)
 {
-    MsgBox::Answer msgBox(QWidget *parent, const QString &text, MsgBox::Style style,
-                          const QString &title) override
-    {
-        ++asked;
-        QTimer::singleShot(300, [this] {
-            if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget()))
-                RealInput::click(box->button(answer) ? box->button(answer) : box->buttons()[0]);
-        });
-        return MessageBoxPrompter::msgBox(parent, text, style, title);
-    }
-    QMessageBox::StandardButton answer = QMessageBox::Yes;
-    int asked = 0;
-};
+    RealInput::settle(300);
+    if (auto *box = qobject_cast<QMessageBox *>(modal))
+        RealInput::click(box->button(QMessageBox::Yes) ? box->button(QMessageBox::Yes)
+                                                       : box->buttons().first());
+    else if (auto *buttons = modal->findChild<QDialogButtonBox *>()) // a page's dialog
+        RealInput::click(buttons->buttons().first());
+}
 
 // The sub-window a person sees in the middle of the area.
 QMdiSubWindow *topmost(QMdiArea *area)
@@ -139,16 +132,16 @@ void tst_display::addressBoxNavigatesOnlyWhenAsked()
 
 void tst_display::maximisedWindowsShowNoTitleBar()
 {
-    ClickingPrompter prompter;
-    prompter.answer = QMessageBox::Ok;
-    TestFrame t(true, true, &prompter);
+    MessageBoxPrompter real;
+    TestFrame t(true, true, &real);
+    DialogAnswerer answer(clickAnswer);
     Form1 *w = t.showOnScreen(url("/a"));
     QVERIFY(w);
     const QRect strip(0, 0, w->width(), w->style()->pixelMetric(QStyle::PM_TitleBarHeight));
     for (int round = 0; round < 2; ++round) {
         // A modal question (a tab click asks one), Options, the side bar resizing the area.
         RealInput::click(t->mytab, t->mytab->tabRect(0).center());
-        QTRY_COMPARE(prompter.asked, round + 1);
+        QTRY_COMPARE(answer.answered, 2 * round + 1);
         QTimer::singleShot(300, [&] { RealInput::click(t->options()->cmdOK); });
         t->options_Click();
         t->mybar_Click();
@@ -159,6 +152,27 @@ void tst_display::maximisedWindowsShowNoTitleBar()
         // On the screen, the top of the window is its own toolbar, not a title bar.
         QVERIFY2(differingShare(w, strip) < 0.5, "a title bar shows over the toolbar");
     }
+    // Restored by the user, it stays so after a page's dialog, and after the frame lost
+    // the keyboard to another program and got it back.
+    QWidget *buttons = t->menuBar()->cornerWidget(Qt::TopRightCorner);
+    QVERIFY2(buttons && buttons->isVisible(), "no window buttons in the menu bar");
+    RealInput::click(buttons, buttons->rect().center());
+    QTRY_VERIFY(!w->subWindow()->isMaximized());
+    const QRect restored = w->subWindow()->geometry();
+    pageOf(w)->runJavaScript("alert('restored')");
+    QTRY_COMPARE(answer.answered, 5);
+    RealInput::settle(500);
+    QVERIFY2(!w->subWindow()->isMaximized(), "maximised again after a page's dialog");
+    QProcess other; // another program's window
+    other.start("xmessage", { "-center", "another program" });
+    QTRY_VERIFY2_WITH_TIMEOUT(!t->isActiveWindow(), "the other window never came", 10000);
+    t->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(t.frame.get()));
+    other.kill();
+    other.waitForFinished();
+    RealInput::settle(500);
+    QVERIFY2(!w->subWindow()->isMaximized() && w->subWindow()->geometry() == restored,
+        "maximised again when the frame got the keyboard back");
     // An editor opens maximised, in every state it shows on the way to the screen.
     struct Watch : QObject
     {
@@ -231,8 +245,9 @@ static void checkWindows(TestFrame &t, Form1 *front, const char *step)
 
 void tst_display::frontWindowFillsTheAreaAndNoneHides()
 {
-    ClickingPrompter prompter; // Yes to new windows, OK to the tab's box
-    TestFrame t(true, true, &prompter);
+    MessageBoxPrompter real;
+    TestFrame t(true, true, &real);
+    DialogAnswerer answer(clickAnswer); // Yes to new windows, OK to the tab's box
     t->options()->optfocus->setChecked(true);
     Form1 *a = t.showOnScreen(url("/opener"));
     QVERIFY(a);
@@ -249,7 +264,7 @@ void tst_display::frontWindowFillsTheAreaAndNoneHides()
     QVERIFY2(c1, "the page opened no window");
     CHECK_WINDOWS(t, c1, "a window opened with focus");
     RealInput::click(t->mytab, t->mytab->tabRect(0).center());
-    QTRY_COMPARE(prompter.asked, 2);
+    QTRY_COMPARE(answer.answered, 2);
     CHECK_WINDOWS(t, a, "the opener's tab");
     // Options, a click on "In Background", OK: all in the real dialog.
     QTimer::singleShot(300, [&] {
@@ -355,14 +370,6 @@ void tst_display::killedProgramGivesItsWindowsBack()
     env.insert("QTWEBENGINE_CHROMIUM_FLAGS", qEnvironmentVariable("QTWEBENGINE_CHROMIUM_FLAGS"));
     const QString program = qEnvironmentVariable("ORVANE_BUILD_DIR") + "/orvane";
     const QString journal = home.path() + "/state/Orvane/windows.json";
-    const auto journalled = [&] {
-        Journal j;
-        DecodeJournal(readFile(journal), &j);
-        QStringList listed;
-        for (const JournalEntry &e : j.windows)
-            listed.append(e.caption + (e.tab ? " | tab" : "") + " @ " + e.address);
-        return listed;
-    };
     const auto run = [&](QProcess &p, const QStringList &addresses) {
         p.setProcessEnvironment(env);
         p.setProcessChannelMode(QProcess::ForwardedErrorChannel);
@@ -376,8 +383,8 @@ void tst_display::killedProgramGivesItsWindowsBack()
     });
     QVERIFY2(run(first, { url("/a"), url("/b") }), qPrintable(program));
     // The first, never seen, is named by its address: its page loads when first shown.
-    const QStringList before = { url("/a") + " | tab @ " + url("/a"), "B | tab @ " + url("/b") };
-    QTRY_COMPARE_WITH_TIMEOUT(journalled(), before, 30000);
+    const QStringList before = { url("/a") + " | tab @ " + url("/a"), "* B | tab @ " + url("/b") };
+    QTRY_COMPARE_WITH_TIMEOUT(journalled(journal), before, 30000);
     first.kill(); // SIGKILL: nothing of the program runs any more
     QVERIFY(first.waitForFinished(10000));
     const int hitsC = m_server.hits(QStringLiteral("/c"));
@@ -393,7 +400,8 @@ void tst_display::killedProgramGivesItsWindowsBack()
     RealInput::settle(500);
     QCOMPARE(m_server.hits(QStringLiteral("/c")), hitsC); // not before the answer
     RealInput::key("Return"); // Yes
-    QTRY_COMPARE_WITH_TIMEOUT(journalled(), before + QStringList { "C | tab @ " + url("/c") }, 30000);
+    const QStringList after = { before.at(0), before.at(1).mid(2), "* C | tab @ " + url("/c") };
+    QTRY_COMPARE_WITH_TIMEOUT(journalled(journal), after, 30000);
 }
 
 // A page that would keep the user asks "leave this page?", once the user has touched

@@ -169,16 +169,10 @@ void tst_keys::dialogLoopIsStopped()
     QVERIFY(w);
     // Each dialog as a person meets it: read, then answered; the offer taken when it shows.
     QStringList titles;
-    bool busy = false;
-    QObject scope; // its timers end with the test
-    std::function<void()> poll = [&] {
-        // A fresh timer each time: it fires in the dialog's own loop too.
-        QTimer::singleShot(200, &scope, [&] { poll(); });
-        auto *box = qobject_cast<PageDialogBox *>(QApplication::activeModalWidget());
-        if (busy || !box || box->property("answered").toBool() || !box->isVisible())
+    DialogAnswerer answerer([&](QWidget *modal) {
+        auto *box = qobject_cast<PageDialogBox *>(modal);
+        if (!box)
             return;
-        busy = true;
-        box->setProperty("answered", true);
         titles.append(box->windowTitle());
         RealInput::settle(300);
         if (box->stopBox())
@@ -187,14 +181,11 @@ void tst_keys::dialogLoopIsStopped()
         if (answer == "OK") {
             QVERIFY2(buttons && !buttons->buttons().isEmpty(), "the box has no OK button");
             RealInput::click(buttons->buttons().first());
-        } else if (answer == "close box") { // the window manager's, once it framed the box
+        } else if (answer == "close box") // the window manager's, once it framed the box
             QVERIFY(QTest::qWaitFor([&] { return RealInput::clickCloseBox(box); }));
-        } else {
+        else
             RealInput::key(qPrintable(answer));
-        }
-        busy = false;
-    };
-    QTimer::singleShot(0, &scope, [&] { poll(); });
+    });
     pageOf(w)->runJavaScript("loop()");
     QTRY_VERIFY_WITH_TIMEOUT(titles.size() >= 3, 30000);
     RealInput::settle(2000);

@@ -1,8 +1,7 @@
-// Hostile input: malformed files, misbehaving pages, failing servers; each bounded in time.
+// Hostile input: malformed files, misbehaving pages, a killed renderer; each bounded in time.
 #include "TestFrame.h"
 
 #include <csignal>
-#include <sys/mount.h>
 
 namespace {
 // Lines as read with CR LF, LF or CR ends; a final break starts no empty line.
@@ -69,17 +68,12 @@ private slots:
     void cleanupTestCase() { m_stop = true; }
     void settingsFileFuzz();
     void pagesThatMisbehave();
-    void editPageFailuresAreBounded_data();
-    void editPageFailuresAreBounded();
     void deadRendererIsSaidQuietlyAndReloads();
-    void settingsOnAFullOrVanishedDisk_data();
-    void settingsOnAFullOrVanishedDisk();
 
 private:
     QString url(const char *path) const { return m_server.url(QLatin1String(path)); }
     TestServer m_server;
     std::atomic<bool> m_stop { false };
-    std::atomic<int> m_redirects { 0 };
 };
 
 void tst_hostile::initTestCase()
@@ -89,19 +83,7 @@ void tst_hostile::initTestCase()
     m_server.page(QStringLiteral("/unload"),
         "<title>Unload</title><script>for (const e of ['unload', 'pagehide', 'beforeunload'])"
         "  addEventListener(e, function () { window.open('/child'); });</script>");
-    m_server.page(QStringLiteral("/nul"), QByteArray("<html>\0\0\0after-nul\0tail", 24));
     httplib::Server &s = m_server.server();
-    // Promises 100,000 bytes, sends 3,000 and drops the connection.
-    s.Get("/cut", [](const auto &, auto &res) {
-        res.set_content_provider(100000, "text/html", [](size_t, size_t, httplib::DataSink &sink) {
-            sink.write(std::string(3000, 'r').data(), 3000);
-            return false;
-        });
-    });
-    s.Get("/loop", [this](const auto &, auto &res) {
-        ++m_redirects;
-        res.set_redirect("/loop");
-    });
     // Sends a start, then holds the response open for a bounded time.
     s.Get("/stall", [this](const auto &, auto &res) {
         res.set_chunked_content_provider("text/html", [this](size_t, httplib::DataSink &sink) {
@@ -164,50 +146,6 @@ void tst_hostile::pagesThatMisbehave()
     QVERIFY(stillResponsive(t));
 }
 
-void tst_hostile::editPageFailuresAreBounded_data()
-{
-    QTest::addColumn<QString>("address");
-    QTest::addColumn<int>("boundMs"); // 0: a body, which opens the editor
-    QTest::newRow("refused") << QStringLiteral("http://127.0.0.1:1/") << 3000;
-    QTest::newRow("cut off mid-body") << url("/cut") << 5000;
-    QTest::newRow("stall") << url("/stall") << 6000;
-    QTest::newRow("redirect loop") << url("/loop") << 6000;
-    QTest::newRow("NUL bytes do not cut the text short") << url("/nul") << 0;
-}
-
-void tst_hostile::editPageFailuresAreBounded()
-{
-    QFETCH(QString, address);
-    QFETCH(int, boundMs);
-    TestFrame t(true, false);
-    DownloadOptions options;
-    options.connectTimeoutMs = options.stallTimeoutMs = 1000;
-    options.totalTimeoutMs = 4000;
-    m_stop = false;
-    m_redirects = 0;
-    int ticks = 0;
-    QTimer ticker;
-    connect(&ticker, &QTimer::timeout, [&ticks] { ++ticks; });
-    ticker.start(50);
-    QElapsedTimer clock;
-    clock.start();
-    frmEdit *editor = Module2::EditPageSource(t.frame.get(), address, options);
-    const qint64 elapsed = clock.elapsed();
-    m_stop = true;
-    if (!boundMs) {
-        const QString text = editor ? editor->Text1->toPlainText() : QString();
-        QCOMPARE(text.size(), PageDownload::MaxBytes);
-        QVERIFY(text.contains("after-nul") && text.contains("tail") && t.prompter.asked.isEmpty());
-        return;
-    }
-    // The program was not frozen while it waited.
-    QVERIFY2(ticks >= elapsed / 50 / 4, qPrintable(QString::number(ticks)));
-    QVERIFY2(elapsed < boundMs, qPrintable(QString::number(elapsed)));
-    QVERIFY(!editor && t->forms().isEmpty() && m_redirects <= 11);
-    QCOMPARE(t.prompter.asked.size(), 1);
-    QCOMPARE(t.prompter.asked.first().text, QStringLiteral("Error to Read File..."));
-}
-
 // A killed renderer is said in its window's status bar, never in a box; Refresh and
 // Go Net load the page again; the other window keeps its page and renderer.
 void tst_hostile::deadRendererIsSaidQuietlyAndReloads()
@@ -238,53 +176,6 @@ void tst_hostile::deadRendererIsSaidQuietlyAndReloads()
     QTRY_COMPARE(a->Caption(), "Plain");
     QVERIFY(t.prompter.asked.isEmpty() && renderer(b) == other);
     QCOMPARE(b->Stbar1Panel1->text(), "Done");
-}
-
-void tst_hostile::settingsOnAFullOrVanishedDisk_data()
-{
-    QTest::addColumn<bool>("atStartUp");
-    QTest::addColumn<bool>("vanished");
-    QTest::newRow("Options' OK, full disk") << false << false;
-    QTest::newRow("Options' OK, folder removed") << false << true;
-    QTest::newRow("start-up, full disk") << true << false;
-}
-
-// The error box, the old file byte for byte, no temporary left, and the program goes on.
-void tst_hostile::settingsOnAFullOrVanishedDisk()
-{
-    QFETCH(bool, atStartUp);
-    QFETCH(bool, vanished);
-    TestFrame t(false);
-    const QByteArray dir = QFile::encodeName(t.programDir());
-    if (!vanished && ::mount("tmpfs", dir.constData(), "tmpfs", 0, "size=16k") != 0)
-        QSKIP("no small file system can be mounted here (that needs root and mount rights)");
-    const auto unmount = qScopeGuard([&] {
-        if (!vanished)
-            ::umount2(dir.constData(), MNT_DETACH);
-    });
-    const QByteArray old("[New Window]\r\nFocus\r\n");
-    if (!atStartUp && !vanished)
-        writeFile(t.settingsPath(), old);
-    if (!vanished) {
-        QFile filler(t.programDir() + "/filler");
-        QVERIFY(filler.open(QIODevice::WriteOnly));
-        while (filler.write(QByteArray(512, 'x')) > 0 && filler.flush()) { }
-    }
-    t->MDIForm_Load();
-    if (!atStartUp) {
-        QVERIFY(t.prompter.asked.isEmpty());
-        QCOMPARE(readFile(t.settingsPath()), old);
-        if (vanished)
-            QVERIFY(QDir(t.programDir()).removeRecursively());
-        t->options()->optback->setChecked(true);
-        t->options()->cmdOK_Click();
-    }
-    QCOMPARE(t.prompter.asked.size(), 1);
-    QVERIFY(t.prompter.box().endsWith("|Error in Orvane.ini\r\nAborting..|48"));
-    QCOMPARE(readFile(t.settingsPath()), atStartUp || vanished ? QByteArray("<missing>") : old);
-    const QDir folder(t.programDir());
-    QCOMPARE(folder.entryList({ "Orvane.ini?*" }, QDir::Files | QDir::Hidden), QStringList());
-    QVERIFY(stillResponsive(t));
 }
 
 ORVANE_TEST_MAIN(tst_hostile)

@@ -18,9 +18,7 @@ public:
     MsgBox::Answer msgBox(QWidget *, const QString &text, MsgBox::Style style,
                           const QString &title) override
     {
-        asked.append(Asked { text, int(style), title });
-        if (whileOpen) // as in the nested loop a real box would run
-            whileOpen(asked.last());
+        record(text, int(style), title);
         return answers.isEmpty() ? defaultAnswer : answers.takeFirst();
     }
     bool pageDialog(QWidget *, PageDialog *dialog) override
@@ -56,17 +54,13 @@ public:
     QString saveFileIn(QWidget *, const QString &title, const QString &folder,
         const QString &suggested) override
     {
-        asked.append(Asked { folder + "/" + suggested, SaveQuestion, title });
-        if (whileOpen)
-            whileOpen(asked.last());
+        record(folder + "/" + suggested, SaveQuestion, title);
         return saves.isEmpty() ? QString() : saves.takeFirst();
     }
     bool askLogin(QWidget *, const QString &title, const QString &text, QString *user,
         QString *password) override
     {
-        asked.append(Asked { text, LoginQuestion, title });
-        if (whileOpen)
-            whileOpen(asked.last());
+        record(text, LoginQuestion, title);
         if (logins.isEmpty())
             return false;
         *user = logins.first().first;
@@ -96,4 +90,12 @@ public:
     QList<Asked> asked;
     QStringList others;
     int dialogsRun = 0;
+
+private:
+    void record(const QString &text, int style, const QString &title)
+    {
+        asked.append(Asked { text, style, title });
+        if (whileOpen) // as in the nested loop a real box would run
+            whileOpen(asked.last());
+    }
 };

@@ -55,8 +55,7 @@ public:
     // A page answering with the HTML; hits() counts its requests.
     void page(const QString &path, const QByteArray &html)
     {
-        auto &hits = m_hits[path.toStdString()] = std::make_unique<std::atomic<int>>(0);
-        m_server->Get(path.toStdString(), [n = hits.get(), html](const auto &, auto &res) {
+        m_server->Get(path.toStdString(), [n = counter(path), html](const auto &, auto &res) {
             ++*n;
             res.set_content(html.toStdString(), "text/html");
         });
@@ -69,9 +68,8 @@ public:
     void file(const QString &path, const QByteArray &bytes, const QByteArray &disposition = {},
         qsizetype sent = -1, int chunkDelayMs = 0, const char *type = "application/octet-stream")
     {
-        auto &hits = m_hits[path.toStdString()] = std::make_unique<std::atomic<int>>(0);
         const size_t upTo = sent < 0 ? size_t(bytes.size()) : size_t(sent);
-        m_server->Get(path.toStdString(), [=, n = hits.get()](const auto &, auto &res) {
+        m_server->Get(path.toStdString(), [=, n = counter(path)](const auto &, auto &res) {
             ++*n;
             if (!disposition.isEmpty())
                 res.set_header("Content-Disposition",
@@ -91,9 +89,8 @@ public:
     void login(const QString &path, const QByteArray &user, const QByteArray &password,
         const QByteArray &html, const QByteArray &refused)
     {
-        auto &hits = m_hits[path.toStdString()] = std::make_unique<std::atomic<int>>(0);
         const std::string right = "Basic " + (user + ':' + password).toBase64().toStdString();
-        m_server->Get(path.toStdString(), [=, n = hits.get()](const auto &req, auto &res) {
+        m_server->Get(path.toStdString(), [=, n = counter(path)](const auto &req, auto &res) {
             ++*n;
             if (req.get_header_value("Authorization") == right)
                 return res.set_content(html.toStdString(), "text/html");
@@ -106,8 +103,7 @@ public:
     // is the Cookie header it was sent.
     void cookies(const QString &path)
     {
-        auto &hits = m_hits[path.toStdString()] = std::make_unique<std::atomic<int>>(0);
-        m_server->Get(path.toStdString(), [n = hits.get()](const auto &req, auto &res) {
+        m_server->Get(path.toStdString(), [n = counter(path)](const auto &req, auto &res) {
             ++*n;
             res.set_header("Set-Cookie", "kept=" + req.get_param_value("v") + "; Max-Age=86400");
             res.headers.emplace("Set-Cookie", "session=1");
@@ -116,6 +112,10 @@ public:
     }
 
 private:
+    std::atomic<int> *counter(const QString &path)
+    {
+        return (m_hits[path.toStdString()] = std::make_unique<std::atomic<int>>(0)).get();
+    }
     QTemporaryDir m_keys;
     std::unique_ptr<httplib::Server> m_server;
     QString m_scheme = "http";

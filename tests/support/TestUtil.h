@@ -14,12 +14,14 @@
 #include "forms/TreeView.h"
 #include "forms/WindowKey.h"
 #include "frame/MDIForm1.h"
+#include "frame/WindowJournal.h"
 #include "sidebar/SideBar.h"
 
 #include <QWebEnginePage>
 #include <QWebEngineView>
 #include <QtTest>
 #include <QtWidgets>
+#include <sys/mount.h>
 #include <sys/stat.h>
 
 inline void writeFile(const QString &path, const QByteArray &content = QByteArray())
@@ -29,6 +31,26 @@ inline void writeFile(const QString &path, const QByteArray &content = QByteArra
     QVERIFY2(file.open(QIODevice::WriteOnly | QIODevice::Truncate), qPrintable(path));
     file.write(content);
 }
+
+// A file system of 16 KiB on the folder while it lives; none when the folder is empty or
+// this machine may not mount.
+struct SmallDisk
+{
+    explicit SmallDisk(const QString &folder) : at(QFile::encodeName(folder))
+    {
+        mounted = !folder.isEmpty() && ::mount("tmpfs", at.constData(), "tmpfs", 0, "size=16k") == 0;
+    }
+    ~SmallDisk()
+    {
+        if (mounted)
+            ::umount2(at.constData(), MNT_DETACH);
+    }
+    const QByteArray at;
+    bool mounted = false;
+};
+#define SKIP_UNLESS_MOUNTED(disk)                                                                  \
+    if (!(disk).mounted)                                                                           \
+    QSKIP("no small file system can be mounted here (that needs root and mount rights)")
 
 inline QByteArray readFile(const QString &path)
 {
@@ -104,3 +126,54 @@ inline QString listing(MDIForm1 *f, ChildForm *w)
             return s + f->mytab->Caption(i);
     return s + "-";
 }
+
+// The journal's windows as "[* ][<opener's caption> > ]<caption>[ | tab] @ <address>", the
+// star on the one in front; none when the file cannot be read.
+inline QStringList journalled(const QString &path)
+{
+    Journal j;
+    DecodeJournal(readFile(path), &j);
+    QHash<int, QString> captions;
+    QStringList listed;
+    for (const JournalEntry &e : j.windows) {
+        captions.insert(e.id, e.caption);
+        listed.append(QString(listed.size() == j.front ? "* " : "")
+            + (e.opener ? captions.value(e.opener, "?") + " > " : QString()) + e.caption
+            + (e.tab ? " | tab" : "") + " @ " + e.address);
+    }
+    return listed;
+}
+
+// Answers the real dialogs, each time one shows, while it lives. Every look is a timer of
+// its own: an answer that waits may run the next dialog's loop under it.
+class DialogAnswerer : public QObject
+{
+public:
+    explicit DialogAnswerer(std::function<void(QWidget *)> answer) : m_answer(std::move(answer))
+    {
+        look();
+    }
+    int answered = 0;
+
+private:
+    void look()
+    {
+        QTimer::singleShot(50, this, [this] {
+            look();
+            QWidget *modal = QApplication::activeModalWidget();
+            if (!modal || !modal->isVisible() || modal == m_last)
+                return;
+            (m_last = modal)->installEventFilter(this);
+            ++answered;
+            m_answer(modal);
+        });
+    }
+    bool eventFilter(QObject *o, QEvent *e) override
+    {
+        if (e->type() == QEvent::Hide && o == m_last)
+            m_last = nullptr; // shown again, it asks again
+        return false;
+    }
+    std::function<void(QWidget *)> m_answer;
+    QPointer<QWidget> m_last;
+};
