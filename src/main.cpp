@@ -131,7 +131,9 @@ int main(int argc, char *argv[])
     engine.loadWhenIdle(frame);
     // The windows of a run that ended badly come back first, if the user wants them.
     frame->offerRestore();
-    frame->OpenArguments(parser.positionalArguments());
+    const QStringList arguments = parser.positionalArguments();
+    for (const QString &argument : arguments)
+        frame->OpenArgument(argument);
     const int code = app.exec();
     // Views go before the engine's profile does; running downloads end with it.
     delete frame;

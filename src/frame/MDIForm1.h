@@ -53,10 +53,7 @@ public:
     void SwitchToWindow(const QString &key);
     Form1 *new_Click();
     // One address or file from the command line, in a window of its own.
-    // whenSeen: loaded once the user first sees the window.
-    void OpenArgument(const QString &argument, bool whenSeen = false);
-    // Each in a window of its own, in order; only the last, in front, loads at once.
-    void OpenArguments(const QStringList &arguments);
+    void OpenArgument(const QString &argument);
     void open_Click();
     void mytab_Click();
     void webtree_NodeClick(QTreeWidgetItem *node);

@@ -3,7 +3,6 @@
 
 #include "browser/Form1.h"
 #include "browser/WebBrowser.h"
-#include "forms/CoverWatch.h"
 #include "forms/Prompter.h"
 #include "forms/TabStrip.h"
 #include "forms/TreeView.h"
@@ -75,15 +74,7 @@ Form1 *MDIForm1::new_Click()
                              QStringLiteral("about:blank"));
 }
 
-void MDIForm1::OpenArguments(const QStringList &arguments)
-{
-    m_cover->hold();
-    for (qsizetype i = 0; i < arguments.size(); ++i)
-        OpenArgument(arguments.at(i), i + 1 < arguments.size());
-    m_cover->release();
-}
-
-void MDIForm1::OpenArgument(const QString &argument, bool whenSeen)
+void MDIForm1::OpenArgument(const QString &argument)
 {
     // An existing file opens as Open File opens it (a desktop passes files as file:
     // URLs); anything else is an address, typed into a new window's address box and
@@ -92,13 +83,7 @@ void MDIForm1::OpenArgument(const QString &argument, bool whenSeen)
     const QFileInfo file(QDir(m_env.currentDir), url.isLocalFile() ? url.toLocalFile() : argument);
     if (file.isFile()) {
         const QString full = file.absoluteFilePath();
-        openWindow({ full, {}, whenSeen ? std::optional(full) : std::nullopt, full, file.fileName(),
-                     whenSeen },
-                   nullptr);
-        return;
-    }
-    if (whenSeen) { // named by its address until its page loads
-        openWindow({ argument, {}, argument, argument, argument, true }, nullptr);
+        OpenBrowserWindow(full, full, file.fileName());
         return;
     }
     Form1 *window = new_Click();

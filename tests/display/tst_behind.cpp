@@ -201,12 +201,6 @@ void tst_behind::reopenedLoadWhenSeen()
     two->Show();
     QTRY_COMPARE(m_server.hits("/two"), before["/two"] + 1);
     QCOMPARE(m_server.hits("/one"), before["/one"]);
-    // The same for addresses on the command line: the last, in front, loads at once.
-    t->OpenArguments({ url("/one"), url("/two") });
-    QTRY_COMPARE_WITH_TIMEOUT(m_server.hits("/two"), before["/two"] + 2, 10000);
-    RealInput::settle();
-    QCOMPARE(m_server.hits("/one"), before["/one"]);
-    QCOMPARE(t->forms().size(), 5);
 }
 
 ORVANE_TEST_MAIN(tst_behind)

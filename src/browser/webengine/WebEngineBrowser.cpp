@@ -328,8 +328,10 @@ void WebEngineBrowser::trySleep()
     if (m_fullScreen || !m_profile->outOfSight()->mayRest(page()))
         return m_sleep->start(); // asked again later
     m_sleepDue = false;
-    // The engine keeps awake a page that plays sound, captures, or is being inspected.
-    if (page()->recommendedState() != QWebEnginePage::LifecycleState::Active)
+    // The engine keeps awake a page that plays sound, captures, or is being inspected;
+    // one already put away stays so.
+    if (page()->lifecycleState() == QWebEnginePage::LifecycleState::Active
+        && page()->recommendedState() != QWebEnginePage::LifecycleState::Active)
         page()->setLifecycleState(QWebEnginePage::LifecycleState::Frozen);
 }
 
