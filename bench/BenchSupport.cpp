@@ -5,6 +5,9 @@
 
 #include <QComboBox>
 #include <QElapsedTimer>
+#include <QEventLoop>
+#include <QScreen>
+#include <QTimer>
 #include <algorithm>
 
 MsgBox::Answer YesPrompter::msgBox(QWidget *, const QString &, MsgBox::Style, const QString &)
@@ -75,6 +78,21 @@ bool waitFor(const std::function<bool()> &done, int timeoutMs)
     return true;
 }
 
+bool waitCalmly(const std::function<bool()> &done, int timeoutMs)
+{
+    QElapsedTimer t;
+    t.start();
+    QTimer tick; // wakes the loop to look at the clock
+    tick.start(20);
+    while (!done()) {
+        if (t.elapsed() > timeoutMs)
+            return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+    return true;
+}
+
 Form1 *lastWindow(MDIForm1 *frame)
 {
     const QList<ChildForm *> forms = frame->forms();
@@ -84,16 +102,55 @@ Form1 *lastWindow(MDIForm1 *frame)
     return nullptr;
 }
 
-Form1 *openAndGo(MDIForm1 *frame, const QString &url, int *completed)
+namespace {
+void countCompleted(Form1 *w, const QString &url, int *completed)
 {
-    frame->new_Click();
-    Form1 *w = lastWindow(frame);
     QObject::connect(w->wb, &WebBrowser::DocumentComplete, w,
                      [url, completed](QObject *, const QString &done) {
                          if (done == url)
                              ++*completed;
                      });
+}
+} // namespace
+
+Form1 *openAndGo(MDIForm1 *frame, const QString &url, int *completed)
+{
+    frame->new_Click();
+    Form1 *w = lastWindow(frame);
+    countCompleted(w, url, completed);
     w->cmbadress->setEditText(url);
     w->gnet_ButtonClick(1);
     return w;
+}
+
+Form1 *openPage(MDIForm1 *frame, const QString &url, int *completed)
+{
+    Form1 *w = frame->OpenBrowserWindow(url, url, url);
+    countCompleted(w, url, completed);
+    return w;
+}
+
+void idle(int ms)
+{
+    QEventLoop loop;
+    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+void showFrame(MDIForm1 *frame)
+{
+    // Without a window manager, maximised is only a wish: the size is set too.
+    if (QScreen *screen = frame->screen())
+        frame->setGeometry(screen->availableGeometry());
+    frame->showMaximized();
+}
+
+int lifecycleState(Form1 *window)
+{
+    // Read through the property: the bench does not link the engine itself.
+    const QList<QObject *> children = window->wb->findChildren<QObject *>();
+    for (QObject *o : children)
+        if (o->inherits("QWebEnginePage"))
+            return o->property("lifecycleState").toInt();
+    return -1;
 }

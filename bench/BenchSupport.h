@@ -79,7 +79,19 @@ struct PaintWatch : QObject
 double median(QList<double> v);
 void flush();
 bool waitFor(const std::function<bool()> &done, int timeoutMs);
+// The same, sleeping between events: for waits whose cores the engine needs.
+bool waitCalmly(const std::function<bool()> &done, int timeoutMs);
 Form1 *lastWindow(MDIForm1 *frame);
-int journalBench(const QString &url);
+int journalBench(const QString &url, bool resting = false);
+// Windows out of sight (sight.cpp).
+int sightBench(const QStringList &args);
 // New Window, then the address typed and Go clicked, as a user does it.
 Form1 *openAndGo(MDIForm1 *frame, const QString &url, int *completed);
+// A window opened on the address as the frame opens one from a link or a journal.
+Form1 *openPage(MDIForm1 *frame, const QString &url, int *completed);
+// Runs the event loop for so long without polling: the engine's threads get the cores.
+void idle(int ms);
+// The frame shown over the whole screen, as a user keeps it.
+void showFrame(MDIForm1 *frame);
+// The engine's page in a window: Active 0, Frozen 1, Discarded 2; -1 when none.
+int lifecycleState(Form1 *window);

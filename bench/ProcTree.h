@@ -5,6 +5,7 @@
 #include <QHash>
 #include <QList>
 #include <QString>
+#include <unistd.h>
 
 // The process tree under a process, read from /proc.
 namespace ProcTree {
@@ -83,6 +84,33 @@ inline qint64 totalPssKb(qint64 root)
                 sum += line.mid(4).trimmed().split(' ').value(0).toLongLong();
     }
     return sum;
+}
+
+// CPU time (user and system) of each process of the tree, in clock ticks.
+inline QHash<qint64, qint64> cpuTicks(qint64 root)
+{
+    QHash<qint64, qint64> ticks;
+    for (qint64 pid : tree(root)) {
+        QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+        if (!stat.open(QIODevice::ReadOnly))
+            continue;
+        const QByteArray line = stat.readAll();
+        // After the name: state is field 3, utime 14 and stime 15.
+        const QList<QByteArray> rest = line.mid(line.lastIndexOf(')') + 2).split(' ');
+        if (rest.size() > 12)
+            ticks.insert(pid, rest.at(11).toLongLong() + rest.at(12).toLongLong());
+    }
+    return ticks;
+}
+
+// The CPU time the tree spent between two readings, in ms; a process that ended
+// meanwhile is left out.
+inline double cpuMsBetween(const QHash<qint64, qint64> &before, const QHash<qint64, qint64> &after)
+{
+    qint64 sum = 0;
+    for (auto it = after.cbegin(); it != after.cend(); ++it)
+        sum += it.value() - before.value(it.key(), 0);
+    return sum * 1000.0 / sysconf(_SC_CLK_TCK);
 }
 
 inline int countNamed(qint64 root, const QString &prefix)

@@ -1,9 +1,11 @@
 // The journal of open windows with 50 of them: the work a change costs the interface
 // thread (taking the snapshot and handing it to the writer), and reopening them all
 // after a bad end, against opening as many from the menu.
-//   journal <url>   "write_median_us"/"write_worst_us" over 100 changes,
+//   journal <url> [resting]
+//                   "write_median_us"/"write_worst_us" over 100 changes,
 //                   "restore_ms" from the Yes to all windows shown, "open_ms" for the
-//                   same number opened from the menu
+//                   same number opened from the menu; resting: with the windows
+//                   behind asleep or put away first
 #include "BenchSupport.h"
 #include "browser/Form1.h"
 #include "frame/WindowJournal.h"
@@ -25,9 +27,14 @@ bool allShown(MDIForm1 *frame)
 }
 } // namespace
 
-int journalBench(const QString &url)
+int journalBench(const QString &url, bool resting)
 {
     Bench b;
+    if (resting) {
+        // Most windows behind asleep or put away when the journal is written.
+        b.factory()->timings().hiddenSleepMs = 1000;
+        b.factory()->timings().liveOutOfSight = 8;
+    }
     b.create();
     QElapsedTimer clock;
     clock.start();
@@ -44,6 +51,8 @@ int journalBench(const QString &url)
     };
     if (!waitFor(titled, 120000))
         return 4;
+    if (resting)
+        idle(4000);
 
     WindowJournal *journal = b.frame->journal();
     if (!journal->isKept())

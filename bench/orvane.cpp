@@ -12,7 +12,8 @@
 //   moduleload             "ms": loading the engine's module
 //   download <url> <bytes> "ms": from Go to the file whole under its name on disk;
 //                          "rss_growth_kb": the process tree's peak RSS over that before
-//   journal <url>          the journal of open windows (journal.cpp)
+//   journal <url> [resting] the journal of open windows (journal.cpp)
+//   behind, manywindows, restore, wake, tabswitch: windows out of sight (sight.cpp)
 #include "BenchSupport.h"
 #include "ProcTree.h"
 #include "browser/EngineSetup.h"
@@ -402,7 +403,9 @@ int main(int argc, char *argv[])
     else if (mode == "download")
         code = download(url, argc > 3 ? atoll(argv[3]) : 0);
     else if (mode == "journal")
-        code = journalBench(url);
+        code = journalBench(url, argc > 3 && qstrcmp(argv[3], "resting") == 0);
+    else
+        code = sightBench(app.arguments().mid(1));
     std::fflush(stdout);
     return code;
 }

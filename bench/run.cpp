@@ -43,11 +43,12 @@ QProcessEnvironment childEnv(bool x11)
 }
 
 // Runs a bench program to its end; its "key value" lines.
-QHash<QString, double> runChild(const QString &program, const QStringList &args, int timeoutMs)
+QHash<QString, double> runChild(const QString &program, const QStringList &args, int timeoutMs,
+                                bool x11 = false)
 {
     QHash<QString, double> out;
     QProcess p;
-    p.setProcessEnvironment(childEnv(false));
+    p.setProcessEnvironment(childEnv(x11));
     p.setProcessChannelMode(QProcess::SeparateChannels);
     p.setStandardErrorFile(QProcess::nullDevice());
     p.start(program, args);
@@ -208,6 +209,48 @@ int main(int argc, char *argv[])
     for (int i = 80; i < big.size(); i += 80)
         big[i] = '\n';
     server.page(QStringLiteral("/big"), big);
+    // Pages for the windows out of sight: one that animates all the time, one as
+    // sites are (script, pictures, a timer), and one that says when it is drawn in
+    // sight again.
+    server.page(QStringLiteral("/anim"),
+                "<html><head><title>Animated</title><style>"
+                "@keyframes spin { from { transform: rotate(0deg) } to { transform: rotate(360deg) } }"
+                "#c { width: 200px; height: 200px; background: linear-gradient(red, blue);"
+                " animation: spin 1s linear infinite }</style></head><body><div id=c></div>"
+                "<canvas id=k width=400 height=300></canvas><script>"
+                "const g = document.getElementById('k').getContext('2d'); let t = 0;"
+                "function draw() { t++; g.clearRect(0, 0, 400, 300);"
+                " for (let i = 0; i < 50; i++) { g.fillStyle = 'hsl(' + ((t + i * 7) % 360) + ',80%,50%)';"
+                " g.fillRect((t * 3 + i * 13) % 400, (i * 29) % 300, 20, 20); }"
+                " requestAnimationFrame(draw); }"
+                "requestAnimationFrame(draw);</script></body></html>");
+    const QByteArray site =
+            "<h1>Bench news</h1><img src=/img/1.svg><img src=/img/2.svg><img src=/img/3.svg>"
+            "<img src=/img/4.svg><p id=clock></p><ul id=list></ul><script>"
+            "const list = document.getElementById('list');"
+            "for (let i = 0; i < 300; i++) { const li = document.createElement('li');"
+            " li.textContent = 'Story ' + i + ': ' + 'lorem ipsum dolor '.repeat(6);"
+            " list.appendChild(li); }"
+            "setInterval(() => { document.getElementById('clock').textContent ="
+            " new Date().toISOString(); }, 1000);</script>";
+    server.page(QStringLiteral("/site"),
+                "<html><head><title>Bench news</title></head><body>" + site + "</body></html>");
+    server.page(QStringLiteral("/wake"),
+                "<html><head><title>Wake</title></head><body>" + site
+                        + "<script>let shown = 0;"
+                          "document.addEventListener('visibilitychange', () => {"
+                          " if (document.visibilityState === 'visible')"
+                          "  requestAnimationFrame(() => { document.title = 'shown ' + ++shown; }); });"
+                          "</script></body></html>");
+    server.server().Get(R"(/img/(\d+)\.svg)", [](const httplib::Request &req, httplib::Response &res) {
+        const int n = std::stoi(req.matches[1]);
+        std::string svg = "<svg xmlns='http://www.w3.org/2000/svg' width='320' height='180'>";
+        for (int i = 0; i < 40; ++i)
+            svg += "<circle cx='" + std::to_string((i * 53 + n * 17) % 320) + "' cy='"
+                    + std::to_string((i * 31 + n * 7) % 180) + "' r='" + std::to_string(5 + i % 20)
+                    + "' fill='hsl(" + std::to_string((i * 40 + n * 90) % 360) + ",70%,50%)'/>";
+        res.set_content(svg + "</svg>", "image/svg+xml");
+    });
     const QStringList only = app.arguments().mid(1);
     auto wanted = [&only](const char *section) {
         return only.isEmpty() || only.contains(QLatin1String(section));
@@ -441,6 +484,117 @@ int main(int argc, char *argv[])
         rows << ratioRow(QStringLiteral("Reopening 50 windows after a crash"),
                          median(collectKey(runs, QStringLiteral("restore_ms"))),
                          median(collectKey(runs, QStringLiteral("open_ms"))), "ms", 1.5);
+        // The same with the windows behind asleep or put away: no worse.
+        QList<QHash<QString, double>> resting;
+        for (int i = 0; i < Runs; ++i)
+            resting << runChild(orvaneChild, { QStringLiteral("journal"), pageUrl,
+                                               QStringLiteral("resting") }, 300000);
+        rows << limitRow(QStringLiteral("  windows resting: a change, median"),
+                         median(collectKey(resting, QStringLiteral("write_median_us"))), "us", 1000,
+                         median(collectKey(runs, QStringLiteral("write_median_us"))));
+        rows << limitRow(QStringLiteral("  windows resting: a change, worst"),
+                         median(collectKey(resting, QStringLiteral("write_worst_us"))), "us", 1000,
+                         median(collectKey(runs, QStringLiteral("write_worst_us"))));
+    }
+
+    // Windows out of sight.
+    const QString animUrl = server.url(QStringLiteral("/anim"));
+    const QString siteUrl = server.url(QStringLiteral("/site"));
+    auto orvaneRuns = [&](int runs, const QStringList &args, int timeoutMs, bool x11 = false) {
+        QList<QHash<QString, double>> out;
+        for (int i = 0; i < runs; ++i)
+            out << runChild(orvaneChild, args, timeoutMs, x11);
+        return out;
+    };
+    auto reportRow = [](const QString &what, const QString &value) {
+        return Row{ what, value, QStringLiteral("-"), QStringLiteral("-"), QStringLiteral("report"),
+                    QStringLiteral("-") };
+    };
+
+    std::fprintf(stderr, "behind...\n");
+    if (wanted("behind")) {
+        // On a real X server, alternating with the baseline.
+        QList<double> orv, base;
+        for (int i = 0; i < 3; ++i) {
+            base << collectKey(orvaneRuns(1, { QStringLiteral("behind"), pageUrl, animUrl,
+                                               QStringLiteral("0") }, 120000, true),
+                               QStringLiteral("cpu_ms"));
+            orv << collectKey(orvaneRuns(1, { QStringLiteral("behind"), pageUrl, animUrl,
+                                              QStringLiteral("10") }, 120000, true),
+                              QStringLiteral("cpu_ms"));
+        }
+        rows << ratioRow(QStringLiteral("10 animated windows behind, CPU in 10 s"), median(orv),
+                         median(base), "ms", 1.2);
+    }
+
+    const int Many = 200;
+    std::fprintf(stderr, "many windows...\n");
+    if (wanted("manywindows")) {
+        const auto args = [&](const char *budget) {
+            return QStringList{ QStringLiteral("manywindows"), siteUrl, QString::number(Many),
+                                QLatin1String(budget) };
+        };
+        // One run each: 200 windows take a minute or more to open.
+        const auto off = orvaneRuns(1, args("0"), 300000);
+        const auto on = orvaneRuns(1, args("1"), 300000);
+        rows << ratioRow(QStringLiteral("%1 windows left alone, PSS").arg(Many),
+                         median(collectKey(on, QStringLiteral("pss_kb"))) / 1024,
+                         median(collectKey(off, QStringLiteral("pss_kb"))) / 1024, "MB", 0.3);
+        rows << reportRow(QStringLiteral("  live/asleep/put away, renderers"),
+                          QStringLiteral("%1/%2/%3, %4")
+                                  .arg(median(collectKey(on, QStringLiteral("live"))))
+                                  .arg(median(collectKey(on, QStringLiteral("frozen"))))
+                                  .arg(median(collectKey(on, QStringLiteral("discarded"))))
+                                  .arg(median(collectKey(on, QStringLiteral("renderers")))));
+    }
+
+    std::fprintf(stderr, "restore...\n");
+    if (wanted("restore")) {
+        QList<QHash<QString, double>> orv, base;
+        for (int i = 0; i < 3; ++i) {
+            base << orvaneRuns(1, { QStringLiteral("restore"), siteUrl, QStringLiteral("1") }, 120000);
+            orv << orvaneRuns(1, { QStringLiteral("restore"), siteUrl, QString::number(Many) }, 300000);
+        }
+        rows << ratioRow(QStringLiteral("Reopening %1 windows to front page").arg(Many),
+                         median(collectKey(orv, QStringLiteral("ms"))),
+                         median(collectKey(base, QStringLiteral("ms"))), "ms", 1.5);
+        rows << reportRow(QStringLiteral("  of which: the windows made"),
+                          fmt(median(collectKey(orv, QStringLiteral("reopened_ms"))), "ms"));
+    }
+
+    std::fprintf(stderr, "wake...\n");
+    if (wanted("wake")) {
+        const auto runs = orvaneRuns(3, { QStringLiteral("wake"), server.url(QStringLiteral("/wake")),
+                                          QStringLiteral("12") }, 300000, true);
+        rows << ratioRow(QStringLiteral("Showing a window asleep, vs live"),
+                         median(collectKey(runs, QStringLiteral("frozen_ms"))),
+                         median(collectKey(runs, QStringLiteral("live_ms"))), "ms", 1.1);
+        rows << ratioRow(QStringLiteral("Showing one put away, vs a fresh load"),
+                         median(collectKey(runs, QStringLiteral("putaway_ms"))),
+                         median(collectKey(runs, QStringLiteral("fresh_ms"))), "ms", 1.1);
+    }
+
+    std::fprintf(stderr, "tab switch...\n");
+    if (wanted("tabswitch")) {
+        const auto runs = orvaneRuns(1, { QStringLiteral("tabswitch"), pageUrl,
+                                          QString::number(Many) }, 600000);
+        const auto key = [&](const char *k) { return median(collectKey(runs, QLatin1String(k))); };
+        rows << ratioRow(QStringLiteral("Tab click to window in front, median"), key("tab_ms"),
+                         key("bare_ms"), "ms", 1.2);
+        rows << reportRow(QStringLiteral("  worst"), fmt(key("tab_worst_ms"), "ms"));
+        rows << reportRow(QStringLiteral("  click handler, then events"),
+                          fmt(key("handler_ms"), "ms") + QStringLiteral(" + ")
+                                  + fmt(key("events_ms"), "ms"));
+        rows << reportRow(QStringLiteral("  to a window live/asleep/put away"),
+                          QStringLiteral("%1/%2/%3 ms").arg(key("state0_ms"), 0, 'f', 1)
+                                  .arg(key("state1_ms"), 0, 'f', 1).arg(key("state2_ms"), 0, 'f', 1));
+        rows << reportRow(QStringLiteral("  maximise/activate/focus/events"),
+                          QStringLiteral("%1/%2/%3/%4 ms").arg(key("step_maximise_ms"), 0, 'f', 1)
+                                  .arg(key("step_activate_ms"), 0, 'f', 1)
+                                  .arg(key("step_focus_ms"), 0, 'f', 1)
+                                  .arg(key("step_events_ms"), 0, 'f', 1));
+        rows << reportRow(QStringLiteral("  working out what is in sight"),
+                          fmt(key("step_cover_ms"), "ms"));
     }
 
     std::printf("\n%-40s %14s %14s %8s %10s %7s\n", "What", "Orvane", "Baseline", "Ratio",
