@@ -1,5 +1,6 @@
 #include "browser/Form1.h"
 
+#include "browser/LeaveInTurn.h"
 #include "browser/ToolbarPictures.h"
 #include "browser/WebBrowser.h"
 #include "forms/Controls.h"
@@ -16,6 +17,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMdiSubWindow>
+#include <QPointer>
 #include <QStatusBar>
 #include <QTimer>
 #include <QToolBar>
@@ -189,6 +191,45 @@ void Form1::setCaption(const QString &text)
 QTreeWidgetItem *Form1::treeNode() const
 {
     return m_frame->openWebsTree()->FindKey(WindowKeyFor(hWnd()));
+}
+
+QList<Form1 *> Form1::family() const
+{
+    QList<Form1 *> family { const_cast<Form1 *>(this) };
+    QList<QTreeWidgetItem *> nodes;
+    if (QTreeWidgetItem *node = treeNode())
+        nodes.append(node);
+    while (!nodes.isEmpty()) {
+        QTreeWidgetItem *node = nodes.takeFirst();
+        for (int c = 0; c < node->childCount(); ++c) {
+            nodes.append(node->child(c));
+            bool ok = false;
+            const int handle = WindowHandleFromKey(TreeView::Key(node->child(c)), &ok);
+            for (ChildForm *form : m_frame->forms())
+                if (auto *window = qobject_cast<Form1 *>(form); ok && window && window->hWnd() == handle)
+                    family.append(window);
+        }
+    }
+    return family;
+}
+
+bool Form1::mayClose()
+{
+    if (m_leaving)
+        return false;
+    // Those opened from it go too: each page that may ask is asked first.
+    const QList<Form1 *> family = LeaveInTurn::deepestFirst(this->family());
+    if (LeaveInTurn::noneAsks(family))
+        return true;
+    m_leaving = true;
+    QPointer<Form1> self(this);
+    LeaveInTurn::ask(
+            family, [](Form1 *window) { window->Unload(); },
+            [self](bool) {
+                if (self)
+                    self->m_leaving = false;
+            });
+    return false;
 }
 
 void Form1::seenChanged()

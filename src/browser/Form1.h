@@ -28,6 +28,8 @@ public:
     BrowserHost *frame() const { return m_frame; }
     // Its node in "Open Web's", found by its key; null when it has none.
     QTreeWidgetItem *treeNode() const;
+    // This window and every window opened from it, at any depth.
+    QList<Form1 *> family() const;
 
     // Layout.
     void Form_Load();
@@ -90,6 +92,7 @@ public:
 
 protected:
     void Form_Unload() override;
+    bool mayClose() override;
     void takeFocus() override;
     void seenChanged() override;
     void resizeEvent(QResizeEvent *event) override;
@@ -106,4 +109,5 @@ private:
     QList<int> m_buttonImage;
     IconSize m_iconSize = IconSize::Large;
     QAction *m_stopKey = nullptr; // Esc: only while loading, else it is the page's
+    bool m_leaving = false;       // its pages are being asked whether they may go
 };

@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <QString>
 #include <QWidget>
+#include <functional>
 
 class Prompter;
 
@@ -45,6 +46,12 @@ public:
     // Loads the address (or gives back the history, when the engine takes it) only
     // once the page is first seen; meanwhile both are what the page reports.
     virtual void loadWhenSeen(const QString &address, const QByteArray &history) = 0;
+    // Whether the page may ask before it is left: only one the user typed or clicked in.
+    virtual bool mayAskToLeave() const { return false; }
+    // Gives the page its chance to ask before the window closes. answer(true): leave;
+    // answer(false): the user chose to stay. Called once, also when the page does not
+    // answer in time or the view goes first.
+    virtual void askToLeave(std::function<void(bool leave)> answer) { answer(true); }
 
     enum Command { SaveAs = 4, Print = 6, Properties = 10, Find = 32 };
 

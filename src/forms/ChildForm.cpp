@@ -109,7 +109,9 @@ void ChildForm::Unload()
 
 void ChildForm::closeEvent(QCloseEvent *event)
 {
-    // The sub-window's close box lands here.
+    // The sub-window's close box and Ctrl+W land here.
+    if (!m_unloaded && !mayClose())
+        return event->ignore();
     event->accept();
     Unload();
 }

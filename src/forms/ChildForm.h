@@ -64,6 +64,9 @@ protected:
     virtual void takeFocus() { setFocus(); }
     // The window has come into sight, or gone out of it.
     virtual void seenChanged() { }
+    // Asked on the close box or Ctrl+W: true to close at once; false when the window
+    // will close itself later, if at all.
+    virtual bool mayClose() { return true; }
     void closeEvent(QCloseEvent *event) override;
 
 private:

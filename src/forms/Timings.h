@@ -13,6 +13,9 @@ struct Timings
     int pageGoneGraceMs = 2000;
     // A page's questions closer together than this are in a row.
     int questionRowGapMs = 3000;
+    // A page asked whether it may be left that has not asked the user within this
+    // long is left.
+    int leaveAnswerMs = 3000;
     // A download's window shows progress at most this often.
     int downloadRefreshMs = 250;
     // A page out of sight this long goes to sleep (frozen: no script runs) until the

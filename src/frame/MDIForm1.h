@@ -110,5 +110,9 @@ private:
     int m_resizeDepth = 0;
     WindowJournal *m_journal = nullptr;
     CoverWatch *m_cover = nullptr;
+    // Ends the program now that the user said so.
+    void endNow();
+    QList<Form1 *> browserWindows() const;
+    bool m_leaving = false; // pages are being asked whether they may go
     mutable bool m_browsersLoaded = false; // the engine is asked only once it is there
 };

@@ -3,6 +3,7 @@
 #include "frame/WindowJournal.h"
 
 #include "browser/Form1.h"
+#include "browser/LeaveInTurn.h"
 #include "browser/WebBrowser.h"
 #include "dialogs/frmOptions.h"
 #include "dialogs/frmabout.h"
@@ -17,6 +18,7 @@
 #include <QCoreApplication>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QPointer>
 #include <QMenuBar>
 #include <QProgressBar>
 #include <QTimer>
@@ -44,46 +46,54 @@ QAction *item(QMenu *menu, const QString &name, const QString &caption)
 
 void MDIForm1::createMenus()
 {
+    // Alt and the underlined letter open a menu and choose in it; the names screen
+    // readers read are the captions without the marks.
     QMenuBar *bar = menuBar();
-    file = menu(this, bar, QStringLiteral("file"), QStringLiteral("File"));
-    new_ = item(file, QStringLiteral("new"), QStringLiteral("New Window"));
+    file = menu(this, bar, QStringLiteral("file"), QStringLiteral("&File"));
+    new_ = item(file, QStringLiteral("new"), QStringLiteral("&New Window"));
     new_->setShortcut(QKeySequence(Qt::Key_F2));
     lien1 = item(file, QStringLiteral("lien1"), QStringLiteral("-"));
-    open = item(file, QStringLiteral("open"), QStringLiteral("Open File"));
+    open = item(file, QStringLiteral("open"), QStringLiteral("&Open File"));
     line2 = item(file, QStringLiteral("line2"), QStringLiteral("-"));
-    exit = item(file, QStringLiteral("exit"), QStringLiteral("Exit"));
+    exit = item(file, QStringLiteral("exit"), QStringLiteral("E&xit"));
     createWindowList();
 
-    mnutools = menu(this, bar, QStringLiteral("mnutools"), QStringLiteral("Tools"));
-    view = mnutools->addMenu(QStringLiteral("View"));
+    mnutools = menu(this, bar, QStringLiteral("mnutools"), QStringLiteral("&Tools"));
+    view = mnutools->addMenu(QStringLiteral("&View"));
     view->setObjectName(QStringLiteral("view"));
     view->menuAction()->setObjectName(QStringLiteral("view"));
-    mybar = item(view, QStringLiteral("mybar"), QStringLiteral("Mybar"));
+    mybar = item(view, QStringLiteral("mybar"), QStringLiteral("&Mybar"));
     mybar->setCheckable(true);
     line5 = item(view, QStringLiteral("line5"), QStringLiteral("-"));
-    butoon = item(view, QStringLiteral("butoon"), QStringLiteral("MyButtons"));
+    butoon = item(view, QStringLiteral("butoon"), QStringLiteral("My&Buttons"));
     butoon->setCheckable(true);
     butoon->setChecked(true);
     // Choosing it does nothing: it keeps its check mark.
     connect(butoon, &QAction::triggered, butoon, [this] { butoon->setChecked(true); });
-    prog = item(view, QStringLiteral("prog"), QStringLiteral("Progress Bar.."));
+    prog = item(view, QStringLiteral("prog"), QStringLiteral("&Progress Bar.."));
     prog->setCheckable(true);
     prog->setChecked(true);
     line6 = item(mnutools, QStringLiteral("line6"), QStringLiteral("-"));
-    options_ = item(mnutools, QStringLiteral("options"), QStringLiteral("Options.."));
+    options_ = item(mnutools, QStringLiteral("options"), QStringLiteral("&Options.."));
     line7 = item(mnutools, QStringLiteral("line7"), QStringLiteral("-"));
-    reneter = mnutools->addMenu(QStringLiteral("Refresh"));
+    reneter = mnutools->addMenu(QStringLiteral("&Refresh"));
     reneter->setObjectName(QStringLiteral("reneter"));
     reneter->menuAction()->setObjectName(QStringLiteral("reneter"));
     refresg_favorites = item(reneter, QStringLiteral("refresg_favorites"),
-                             QStringLiteral("Favorites"));
+                             QStringLiteral("&Favorites"));
 
-    help = menu(this, bar, QStringLiteral("help"), QStringLiteral("Help"));
-    new2 = item(help, QStringLiteral("new2"), QStringLiteral("Whats New"));
+    help = menu(this, bar, QStringLiteral("help"), QStringLiteral("&Help"));
+    new2 = item(help, QStringLiteral("new2"), QStringLiteral("&Whats New"));
     new2->setVisible(false);
     line10 = item(help, QStringLiteral("line10"), QStringLiteral("-"));
     line10->setVisible(false);
-    about = item(help, QStringLiteral("about"), QStringLiteral("About"));
+    about = item(help, QStringLiteral("about"), QStringLiteral("&About"));
+
+    // F10 puts the keyboard on the menu bar, wherever it was.
+    auto *f10 = new QAction(this);
+    f10->setShortcut(Qt::Key_F10);
+    connect(f10, &QAction::triggered, bar, [bar, this] { bar->setActiveAction(file->menuAction()); });
+    addAction(f10);
 
     connect(new_, &QAction::triggered, this, &MDIForm1::new_Click);
     connect(open, &QAction::triggered, this, &MDIForm1::open_Click);
@@ -268,12 +278,43 @@ void MDIForm1::MDIForm_Unload(int &cancel)
         cancel = 1;
         return;
     }
+    // A page the user typed in may ask first; staying on it keeps Orvane running.
+    const QList<Form1 *> windows = browserWindows();
+    if (!LeaveInTurn::noneAsks(windows)) {
+        cancel = 1;
+        if (m_leaving)
+            return;
+        m_leaving = true;
+        QPointer<MDIForm1> self(this);
+        LeaveInTurn::ask(windows, [](Form1 *) { }, [self](bool all) {
+            if (!self)
+                return;
+            self->m_leaving = false;
+            if (all)
+                self->endNow();
+        });
+        return;
+    }
+    endNow();
+}
+
+void MDIForm1::endNow()
+{
     // Ends at once: no window's unload runs, nothing is saved, and the journal of
     // open windows goes, since this end is a proper one.
     if (m_journal)
         m_journal->discard();
     if (m_env.quit)
         m_env.quit();
+}
+
+QList<Form1 *> MDIForm1::browserWindows() const
+{
+    QList<Form1 *> windows;
+    for (ChildForm *form : forms())
+        if (auto *window = qobject_cast<Form1 *>(form))
+            windows.append(window);
+    return windows;
 }
 
 void MDIForm1::exit_Click()
@@ -284,7 +325,24 @@ void MDIForm1::exit_Click()
 
 void MDIForm1::closeEvent(QCloseEvent *event)
 {
-    // Every child window is unloaded first, then the question.
+    // Every child window is unloaded first, then the question; a page the user typed
+    // in may ask before its window goes, and staying on it stops the rest.
+    const QList<Form1 *> windows = LeaveInTurn::deepestFirst(browserWindows());
+    if (!LeaveInTurn::noneAsks(windows)) {
+        event->ignore();
+        if (m_leaving)
+            return;
+        m_leaving = true;
+        QPointer<MDIForm1> self(this);
+        LeaveInTurn::ask(windows, [](Form1 *window) { window->Unload(); }, [self](bool all) {
+            if (!self)
+                return;
+            self->m_leaving = false;
+            if (all)
+                self->close();
+        });
+        return;
+    }
     const QList<ChildForm *> children = forms();
     for (ChildForm *form : children)
         form->Unload();

@@ -75,8 +75,8 @@ void tst_display::initTestCase()
     m_server.page(QStringLiteral("/b"), "<title>B</title>");
     m_server.page(QStringLiteral("/c"), "<title>C</title>");
     m_server.page(QStringLiteral("/leave"), "<title>Leave</title><body style='margin:0'>"
-        "<input style='width:300px;height:200px'><script>onbeforeunload = e => "
-        "{ e.preventDefault(); e.returnValue = 'x'; };</script></body>");
+        "<input style='width:300px;height:200px' oninput='if (value == \"hang\") for (;;);'>"
+        "<script>onbeforeunload = e => { e.preventDefault(); e.returnValue = 'x'; };</script>");
     QVERIFY(m_server.start());
 }
 
@@ -404,35 +404,66 @@ void tst_display::killedProgramGivesItsWindowsBack()
 }
 
 // A page that would keep the user asks "leave this page?", once the user has touched
-// it (the engine's rule); Stay keeps it, Leave goes on.
+// it (the engine's rule), however it is left: Stay keeps it with what was typed and
+// stops what would close more; Leave goes on; a page that cannot answer goes anyway.
 void tst_display::leavingAskedOnlyAfterTheUserTouchedThePage_data()
 {
+    QTest::addColumn<QString>("how");
     QTest::addColumn<bool>("touched");
     QTest::addColumn<bool>("leave");
-    QTest::newRow("untouched") << false << true;
-    QTest::newRow("touched, Stay") << true << false;
-    QTest::newRow("touched, Leave") << true << true;
+    QTest::newRow("navigate, untouched") << "navigate" << false << true;
+    for (const char *how : { "navigate", "Ctrl+W", "close box", "cascade", "exit", "frame close" })
+        for (bool leave : { false, true })
+            QTest::newRow(qPrintable(QString(how) + (leave ? ", Leave" : ", Stay"))) << how << true << leave;
+    QTest::newRow("Ctrl+W, the page hangs") << "hung" << true << true;
 }
 
 void tst_display::leavingAskedOnlyAfterTheUserTouchedThePage()
 {
+    QFETCH(QString, how);
     QFETCH(bool, touched);
     QFETCH(bool, leave);
     TestFrame t;
-    Form1 *w = t.showOnScreen(url("/leave"));
-    QVERIFY(w);
+    t.engine->timings().leaveAnswerMs = 1500;
+    Form1 *opener = t.showOnScreen(url("/a"));
+    QVERIFY(opener);
+    QPointer<Form1> w = t->openWindow(NewWindow { url("/leave") }, opener), keptOpener(opener);
+    QVERIFY(w && waitForComplete(w));
+    RealInput::settle(500);
     t.prompter.onPageDialog = [&](PageDialog *) { return leave; };
+    t.prompter.answers = { MsgBox::Yes }; // " Quit from Orvane?"
     if (touched) {
         RealInput::click(viewOf(w), QPoint(50, 50));
-        RealInput::type("typed");
+        RealInput::type(how == "hung" ? "hang" : "typed");
         RealInput::settle(300);
     }
-    go(w, url("/a"));
+    if (how == "navigate")
+        go(w, url("/b"));
+    else if (how == "Ctrl+W" || how == "hung")
+        RealInput::chord({ "Control_L", "w" });
+    else if (how == "close box") { // the maximised window's, at the menu bar's end
+        QWidget *corner = t->menuBar()->cornerWidget(Qt::TopRightCorner);
+        QVERIFY2(corner && corner->isVisible(), "no window buttons in the menu bar");
+        RealInput::click(corner, QPoint(corner->width() - 8, corner->height() / 2));
+    } else if (how == "cascade")
+        opener->subWindow()->close();
+    else if (how == "exit")
+        t->exit_Click();
+    else
+        t->close();
     RealInput::settle(2000);
-    QCOMPARE(t.prompter.pageDialogs.size(), touched ? 1 : 0);
-    if (touched)
+    QCOMPARE(t.prompter.pageDialogs.size(), touched && how != "hung" ? 1 : 0);
+    if (!t.prompter.pageDialogs.isEmpty())
         QCOMPARE(int(t.prompter.pageDialogs.first().kind), int(PageDialog::Leave));
-    QTRY_COMPARE_WITH_TIMEOUT(w->wb->LocationURL(), url(leave ? "/a" : "/leave"), 10000);
+    if (how == "navigate")
+        QTRY_COMPARE_WITH_TIMEOUT(w->wb->LocationURL(), url(leave ? "/b" : "/leave"), 10000);
+    // Quitting closes no window of its own; the frame's close box unloads them first.
+    const bool goes = leave && how != "navigate" && how != "exit";
+    QTRY_COMPARE_WITH_TIMEOUT(w.isNull(), goes, 10000);
+    QCOMPARE(keptOpener.isNull(), goes && (how == "cascade" || how == "frame close"));
+    QCOMPARE(t.quits, leave && (how == "exit" || how == "frame close") ? 1 : 0);
+    if (!leave)
+        QVERIFY(waitForScript(w, "document.querySelector('input').value == 'typed'"));
 }
 
 ORVANE_TEST_MAIN(tst_display)

@@ -82,6 +82,10 @@ void tst_keys::keys_data()
         { "Ctrl+minus", ctrl + QStringList { "minus" }, "zoom 90", false },
         { "Ctrl+0", ctrl + QStringList { "0" }, "zoom 100", false },
         { "a letter", { "x" }, "page key x", false },
+        { "Alt+F", alt + QStringList { "f" }, "menu file", true },
+        { "Alt+T", alt + QStringList { "t" }, "menu mnutools", true },
+        { "Alt+H", alt + QStringList { "h" }, "menu help", true },
+        { "F10", { "F10" }, "menu file", true },
     };
     for (const auto &[name, keys, effect, fromAddress] : rows) {
         QTest::newRow(qPrintable(QString("page, ") + name)) << "page" << keys << effect;
@@ -142,6 +146,14 @@ void tst_keys::keys()
     } else if (effect.startsWith("zoom ")) {
         QCOMPARE(qRound(w->wb->zoomFactor() * 100), effect.mid(5).toInt());
         QCOMPARE(w->Stbar1Panel1->text(), "Zoom " + effect.mid(5) + " %");
+    } else if (effect.startsWith("menu ")) { // open, and nothing typed anywhere
+        auto *menu = t->findChild<QMenu *>(effect.mid(5));
+        QVERIFY2(menu, qPrintable("no menu " + effect));
+        QTRY_VERIFY(menu->isVisible());
+        QCOMPARE(w->cmbadress->lineEdit()->text(), before);
+        QVERIFY(waitForScript(w, "document.getElementById('field').value == ''"));
+        RealInput::key("Escape");
+        QTRY_VERIFY(!menu->isVisible());
     } else if (effect.startsWith("page key ")) { // a key that means nothing to the window
         QVERIFY(waitForScript(w, "keys.indexOf('" + effect.mid(9) + "') >= 0"));
         if (effect.endsWith('x'))

@@ -6,12 +6,17 @@
 namespace {
 const QByteArray FocusFile("[New Window]\r\nFocus\r\n");
 
-QStringList captions(QWidget *menu)
+// The captions as a screen reader reads them, and the letters Alt opens them with.
+QStringList captions(QWidget *menu, QString *letters = nullptr)
 {
     QStringList list;
-    for (QAction *a : menu->actions())
-        if (a->isVisible())
-            list << (a->isSeparator() ? QStringLiteral("-") : a->text());
+    QAccessibleInterface *read = QAccessible::queryAccessibleInterface(menu);
+    for (int i = 0; read && i < menu->actions().size(); ++i)
+        if (QAction *a = menu->actions().at(i); a->isVisible() && read->child(i)) {
+            list << (a->isSeparator() ? QStringLiteral("-") : read->child(i)->text(QAccessible::Name));
+            if (letters && !a->isSeparator())
+                *letters += QKeySequence::mnemonic(a->text()).toString();
+        }
     return list;
 }
 } // namespace
@@ -122,9 +127,11 @@ void tst_frame::startUpMenusAndBars()
     QCOMPARE(TreeView::Key(f->webtree->Item(1)) + f->webtree->Item(1)->text(0) + "|"
             + TreeView::Key(f->TreeFavor->Item(1)) + f->TreeFavor->Item(1)->text(0),
         QStringLiteral("OpenWebOpen Web's|FavoritesFavorites2 (1)"));
-    QCOMPARE(captions(t->menuBar()), (QStringList { "File", "Tools", "Help" }));
-    QCOMPARE(captions(t->file), (QStringList { "New Window", "-", "Open File", "-", "Exit" }));
-    QCOMPARE(captions(t->mnutools), (QStringList { "View", "-", "Options..", "-", "Refresh" }));
+    QString letters;
+    QCOMPARE(captions(t->menuBar(), &letters), (QStringList { "File", "Tools", "Help" }));
+    QCOMPARE(captions(t->file, &letters), (QStringList { "New Window", "-", "Open File", "-", "Exit" }));
+    QCOMPARE(captions(t->mnutools, &letters), (QStringList { "View", "-", "Options..", "-", "Refresh" }));
+    QCOMPARE(letters, "Alt+FAlt+TAlt+HAlt+NAlt+OAlt+XAlt+VAlt+OAlt+R");
     for (TreeView *tree : { f->webtree, f->TreeFavor })
         QCOMPARE(tree->palette().color(QPalette::Base).name() + tree->palette().color(QPalette::Text).name(),
             QStringLiteral("#d6dff7#396da5"));

@@ -41,7 +41,13 @@ bool PageDialogs::confirm(const QUrl &origin, const QString &text)
         // it must not keep the user.
         if (m_stopped || m_host->isClosing())
             return true;
-        return ask(&dialog) || m_stopped;
+        QPointer<PageDialogs> self(this);
+        const bool asked = ask(&dialog);
+        if (!self) // the window went meanwhile
+            return true;
+        const bool leave = asked || m_stopped;
+        m_host->leaveAnswered(leave);
+        return leave;
     }
     PageDialog dialog { PageDialog::Confirm, SiteName(origin), text };
     return ask(&dialog);

@@ -11,6 +11,8 @@
 #include "browser/webengine/WebEngineProfile.h"
 #include "forms/Prompter.h"
 
+#include <QApplication>
+#include <QChildEvent>
 #include <QDataStream>
 #include <QDialog>
 #include <QDir>
@@ -27,7 +29,7 @@
 
 WebEngineBrowser::WebEngineBrowser(QWidget *parent, Prompter *prompter, WebEngineProfile *profile)
     : WebBrowser(parent), m_prompter(prompter), m_profile(profile),
-      m_view(new QWebEngineView(this)), m_sleep(new QTimer(this))
+      m_view(new QWebEngineView(this)), m_sleep(new QTimer(this)), m_leaveWait(new QTimer(this))
 {
     setObjectName(QStringLiteral("wb"));
     setAccessibleName(QStringLiteral("wb"));
@@ -114,7 +116,21 @@ WebEngineBrowser::WebEngineBrowser(QWidget *parent, Prompter *prompter, WebEngin
     });
     // What kept it awake may have ended: a sound, a download, a question.
     connect(page, &QWebEnginePage::recommendedStateChanged, this, &WebEngineBrowser::trySleep);
+    // The user's input reaches the page through the view's children.
+    m_view->installEventFilter(this);
+    for (QObject *child : m_view->children())
+        child->installEventFilter(this);
+    m_leaveWait->setSingleShot(true);
+    m_leaveWait->setInterval(profile->timings().leaveAnswerMs);
+    connect(m_leaveWait, &QTimer::timeout, this, [this] {
+        // Its question is open: the user decides, however long that takes.
+        if (IsViewHeld(m_view))
+            return m_leaveWait->start();
+        leaveDecided(true);
+    });
     connect(page, &QWebEnginePage::windowCloseRequested, this, [this] {
+        if (m_leave) // the window goes once the engine's handler has returned
+            return QTimer::singleShot(0, this, [this] { leaveDecided(true); });
         // A page's own window.close() closes the browser window that shows it,
         // once the engine's handler has returned.
         if (QWidget *form = parentWidget())
@@ -132,6 +148,56 @@ WebEngineBrowser::~WebEngineBrowser()
         m_view->hide();
         m_view->setParent(nullptr);
     }
+    // A close that waited on the page goes on, once this view has gone.
+    if (m_leave)
+        QTimer::singleShot(0, qApp, [answer = std::move(m_leave)] { answer(true); });
+}
+
+bool WebEngineBrowser::eventFilter(QObject *watched, QEvent *event)
+{
+    switch (event->type()) {
+    case QEvent::ChildAdded: // the widget the page draws in comes once it has a renderer
+        if (watched == m_view)
+            static_cast<QChildEvent *>(event)->child()->installEventFilter(this);
+        break;
+    case QEvent::KeyPress:
+    case QEvent::MouseButtonPress:
+    case QEvent::TouchBegin:
+        m_touched = true;
+        break;
+    default:
+        break;
+    }
+    return WebBrowser::eventFilter(watched, event);
+}
+
+void WebEngineBrowser::askToLeave(std::function<void(bool leave)> answer)
+{
+    if (m_leave) // asked already: the first answer serves both
+        m_leave = [first = std::move(m_leave), answer = std::move(answer)](bool leave) {
+            first(leave);
+            answer(leave);
+        };
+    else
+        m_leave = std::move(answer);
+    if (page()->lifecycleState() != QWebEnginePage::LifecycleState::Active)
+        page()->setLifecycleState(QWebEnginePage::LifecycleState::Active);
+    m_leaveWait->start();
+    page()->triggerAction(QWebEnginePage::RequestClose);
+}
+
+void WebEngineBrowser::leaveAnswered(bool leave)
+{
+    // Leaving is confirmed by the engine's close request; staying only here.
+    if (m_leave && !leave && !m_closing)
+        QTimer::singleShot(0, this, [this] { leaveDecided(false); });
+}
+
+void WebEngineBrowser::leaveDecided(bool leave)
+{
+    m_leaveWait->stop();
+    if (auto answer = std::exchange(m_leave, nullptr))
+        answer(leave);
 }
 
 const Timings &WebEngineBrowser::timings() const

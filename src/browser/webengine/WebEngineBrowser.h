@@ -42,6 +42,8 @@ public:
     bool restoreHistory(const QByteArray &bytes) override;
     void setSeen(bool seen) override;
     void loadWhenSeen(const QString &address, const QByteArray &history) override;
+    bool mayAskToLeave() const override { return m_touched && !m_closing && !m_rendererGone; }
+    void askToLeave(std::function<void(bool leave)> answer) override;
 
     QWebEnginePage *page() const;
     QWebEngineView *view() const override { return m_view; }
@@ -57,6 +59,9 @@ private:
     void showRefusal(const QString &text) override;
     QWebEnginePage *openWindow() override;
     void openElsewhere(const QUrl &url, const QUrl &from) override;
+    void leaveAnswered(bool leave) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    void leaveDecided(bool leave);
 
     void saveAs();
     void print();
@@ -82,6 +87,10 @@ private:
     mutable QByteArray m_savedHistory;
     mutable bool m_historySaved = false;
     bool m_closing = false;
+    // The user typed or clicked in the page: only then may it ask before it is left.
+    bool m_touched = false;
+    std::function<void(bool)> m_leave; // a close waiting on the page's word
+    QTimer *m_leaveWait;
     bool m_seen = true;
     bool m_sleepDue = false; // out of sight long enough
     QTimer *m_sleep;
