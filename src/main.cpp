@@ -3,6 +3,7 @@
 #include "browser/WebBrowser.h"
 #include "dialogs/PageDownload.h"
 #include "frame/MDIForm1.h"
+#include "frame/RunningCopy.h"
 #include "forms/MessageBoxPrompter.h"
 #include "forms/ModuleLoader.h"
 #include "forms/Prompter.h"
@@ -15,6 +16,8 @@
 #include <QPainter>
 #include <QPixmap>
 #include <QStandardPaths>
+#include <QUrl>
+#include <cstdio>
 #include <QTimer>
 #include <memory>
 
@@ -81,6 +84,24 @@ int main(int argc, char *argv[])
     describe(parser);
     parser.process(app);
 
+    // A copy already running for this user and data folder opens the addresses in
+    // its frame; this start ends there. Files are named in full for it.
+    QStringList addresses;
+    for (const QString &argument : parser.positionalArguments()) {
+        const QUrl url(argument);
+        const QFileInfo file(url.isLocalFile() ? url.toLocalFile() : argument);
+        addresses.append(file.isFile() ? file.absoluteFilePath() : argument);
+    }
+    const QString dataDir = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation)
+            + QStringLiteral("/Orvane");
+    const QString socket = RunningCopy::socketFor(dataDir);
+    if (RunningCopy::handOver(socket, addresses, 2000))
+        return 0;
+    RunningCopy copy;
+    if (!copy.listen(socket))
+        std::fprintf(stderr, "Orvane: another copy of Orvane is running but does not answer; "
+                             "this one runs on its own, off the record.\n");
+
     MessageBoxPrompter prompter;
     const QString programDir = QCoreApplication::applicationDirPath();
     // The web engine and the page-source download load on first use.
@@ -131,9 +152,18 @@ int main(int argc, char *argv[])
     engine.loadWhenIdle(frame);
     // The windows of a run that ended badly come back first, if the user wants them.
     frame->offerRestore();
-    const QStringList arguments = parser.positionalArguments();
-    for (const QString &argument : arguments)
-        frame->OpenArgument(argument);
+    const auto open = [frame](const QStringList &addresses) {
+        for (const QString &address : addresses)
+            frame->OpenArgument(address);
+    };
+    open(addresses);
+    QObject::connect(&copy, &RunningCopy::asked, frame, [frame, open](const QStringList &addresses) {
+        open(addresses);
+        frame->setWindowState((frame->windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
+        frame->show();
+        frame->raise();
+        frame->activateWindow();
+    });
     const int code = app.exec();
     // Views go before the engine's profile does; running downloads end with it.
     delete frame;

@@ -16,6 +16,9 @@ struct Timings
     // A page asked whether it may be left that has not asked the user within this
     // long is left.
     int leaveAnswerMs = 3000;
+    // A page that has not answered the user's Stop, key or new address for this long
+    // is offered to be ended.
+    int hungPageMs = 5000;
     // A download's window shows progress at most this often.
     int downloadRefreshMs = 250;
     // A page out of sight this long goes to sleep (frozen: no script runs) until the

@@ -1,5 +1,9 @@
 // On a real X server, once the screen settled: front window, title bars, real input.
 #include "TestFrame.h"
+#include "frame/RunningCopy.h"
+
+#include <QLocalSocket>
+#include <csignal>
 
 namespace {
 
@@ -44,6 +48,30 @@ double differingShare(QWidget *w, QRect strip)
 
 } // namespace
 
+// The program itself, in a home of its own; its windows read from its journal.
+struct RealProgram
+{
+    RealProgram()
+    {
+        for (const char *name : { "XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_CACHE_HOME", "QT_SCALE_FACTOR" })
+            env.remove(QLatin1String(name));
+        env.insert("HOME", home.path());
+        env.insert("XDG_STATE_HOME", home.path() + "/state");
+    }
+    bool start(QProcess &p, const QStringList &addresses,
+               QProcess::ProcessChannelMode mode = QProcess::ForwardedErrorChannel)
+    {
+        p.setProcessEnvironment(env);
+        p.setProcessChannelMode(mode);
+        p.start(qEnvironmentVariable("ORVANE_BUILD_DIR") + "/orvane", addresses);
+        return p.waitForStarted(10000);
+    }
+    QTemporaryDir home;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    const QString journal = home.path() + "/state/Orvane/windows.json";
+    const QString socket = RunningCopy::socketFor(home.path() + "/.local/share/Orvane");
+};
+
 class tst_display : public QObject
 {
     Q_OBJECT
@@ -56,6 +84,7 @@ private slots:
     void sideBarCaptionShowsWhole();
     void progressBarEndsFull();
     void killedProgramGivesItsWindowsBack();
+    void secondStartHandsItsAddressesOver();
     void leavingAskedOnlyAfterTheUserTouchedThePage_data();
     void leavingAskedOnlyAfterTheUserTouchedThePage();
 
@@ -361,27 +390,15 @@ void tst_display::sideBarCaptionShowsWhole()
 // The program itself, killed, started again: its question answered with Enter.
 void tst_display::killedProgramGivesItsWindowsBack()
 {
-    QTemporaryDir home;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    for (const char *name : { "XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_CACHE_HOME", "QT_SCALE_FACTOR" })
-        env.remove(QLatin1String(name));
-    env.insert("HOME", home.path());
-    env.insert("XDG_STATE_HOME", home.path() + "/state");
-    env.insert("QTWEBENGINE_CHROMIUM_FLAGS", qEnvironmentVariable("QTWEBENGINE_CHROMIUM_FLAGS"));
-    const QString program = qEnvironmentVariable("ORVANE_BUILD_DIR") + "/orvane";
-    const QString journal = home.path() + "/state/Orvane/windows.json";
-    const auto run = [&](QProcess &p, const QStringList &addresses) {
-        p.setProcessEnvironment(env);
-        p.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        p.start(program, addresses);
-        return p.waitForStarted(10000);
-    };
+    RealProgram program;
+    const QString &journal = program.journal;
+    const auto run = [&](QProcess &p, const QStringList &addresses) { return program.start(p, addresses); };
     QProcess first, second;
     const auto killBoth = qScopeGuard([&] {
         for (QProcess *p : { &first, &second })
             p->kill(), p->waitForFinished(10000);
     });
-    QVERIFY2(run(first, { url("/a"), url("/b") }), qPrintable(program));
+    QVERIFY2(run(first, { url("/a"), url("/b") }), "the program did not start");
     const QStringList before = { "A | tab @ " + url("/a"), "* B | tab @ " + url("/b") };
     QTRY_COMPARE_WITH_TIMEOUT(journalled(journal), before, 30000);
     first.kill(); // SIGKILL: nothing of the program runs any more
@@ -401,6 +418,43 @@ void tst_display::killedProgramGivesItsWindowsBack()
     RealInput::key("Return"); // Yes
     const QStringList after = { before.at(0), before.at(1).mid(2), "* C | tab @ " + url("/c") };
     QTRY_COMPARE_WITH_TIMEOUT(journalled(journal), after, 30000);
+}
+
+// A second start hands its addresses to the copy running and ends; a copy that is
+// stopped is not waited on; what else arrives on the socket harms nothing.
+void tst_display::secondStartHandsItsAddressesOver()
+{
+    RealProgram program;
+    QProcess first, second, third;
+    const auto stopAll = qScopeGuard([&] {
+        ::kill(pid_t(first.processId()), SIGCONT);
+        for (QProcess *p : { &first, &second, &third })
+            p->kill(), p->waitForFinished(10000);
+    });
+    QVERIFY2(program.start(first, { url("/a") }), "the program did not start");
+    QTRY_COMPARE_WITH_TIMEOUT(journalled(program.journal), QStringList { "* A | tab @ " + url("/a") }, 30000);
+    QLocalSocket garbage, huge, slow;
+    for (QLocalSocket *s : { &garbage, &huge, &slow }) {
+        s->connectToServer(program.socket);
+        QVERIFY2(s->waitForConnected(5000), qPrintable(program.socket));
+    }
+    garbage.write(QByteArray("\0\xff junk\n\n", 10));
+    huge.write("orvane open 1\n" + QByteArray(4 << 20, 'a'));
+    slow.write("orvane open 1\n");
+    for (QLocalSocket *s : { &garbage, &huge, &slow })
+        s->flush();
+    for (const QStringList &addresses : { QStringList { url("/b"), url("/c") }, QStringList() }) {
+        QVERIFY(program.start(second, addresses));
+        QVERIFY(second.waitForFinished(10000));
+        QCOMPARE(second.exitStatus() == QProcess::NormalExit ? second.exitCode() : -1, 0);
+        const QStringList opened { "A | tab @ " + url("/a"), "B | tab @ " + url("/b"), "* C | tab @ " + url("/c") };
+        QTRY_COMPARE_WITH_TIMEOUT(journalled(program.journal), opened, 30000);
+    }
+    QVERIFY(::kill(pid_t(first.processId()), SIGSTOP) == 0);
+    QVERIFY(program.start(third, { url("/b") }, QProcess::ForwardedOutputChannel));
+    QVERIFY2(!third.waitForFinished(6000), "a start beside a stopped copy ended");
+    const QByteArray said = third.readAllStandardError();
+    QVERIFY2(said.contains("does not answer"), said.constData());
 }
 
 // A page that would keep the user asks "leave this page?", once the user has touched

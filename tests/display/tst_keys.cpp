@@ -28,6 +28,8 @@ private slots:
     void dialogLoopIsStopped();
     void fullScreen_data();
     void fullScreen();
+    void hungPageIsEnded_data();
+    void hungPageIsEnded();
 
 private:
     QString url(const char *path) const { return m_server.url(QLatin1String(path)); }
@@ -54,6 +56,7 @@ void tst_keys::initTestCase()
         " onclick='document.documentElement.requestFullscreen()'>full</button><script>"
         "addEventListener('keydown', function (e) {" // a page that tries to stay
         " if (e.key == 'Escape') document.documentElement.requestFullscreen(); });</script>");
+    m_server.page("/busy", "<title>Busy</title><script>function loop() { for (;;); }</script>");
     m_server.file("/file.bin", "x", "file.bin");
     m_server.login("/private", "ann", "right", "<title>Welcome</title>", "<title>Refused</title>");
     QVERIFY(m_server.start());
@@ -126,6 +129,7 @@ void tst_keys::keys()
     if (effect == "stop") {
         w->wb->Navigate(url("/slow"));
         QTRY_VERIFY(w->pos < w->max);
+        QTRY_COMPARE(w->Stbar1Panel1->text(), "Opening " + url("/slow")); // not the page before
         QTest::qWait(300);
     }
     RealInput::chord(keys);
@@ -261,7 +265,7 @@ void tst_keys::fullScreen()
         w->Unload();
     else
         t->close();
-    QCOMPARE(t.quits, how == "quit" ? 1 : 0);
+    QTRY_COMPARE(t.quits, how == "quit" ? 1 : 0); // once its page let it go
     QTRY_VERIFY_WITH_TIMEOUT(!fullScreenWindow(), 10000);
     RealInput::settle(1000);
     QVERIFY(!fullScreenWindow());
@@ -282,6 +286,46 @@ void tst_keys::fullScreen()
     QCOMPARE(view->geometry(), before);
     QVERIFY(view->isVisible());
     QVERIFY(waitForScript(w, "document.fullscreenElement == null"));
+}
+
+// A page whose script never returns, busy or showing dialogs it may no longer show,
+// is offered to be ended when the user asks something of it; then it reloads.
+void tst_keys::hungPageIsEnded_data()
+{
+    QTest::addColumn<QString>("page");
+    QTest::addColumn<QString>("ask"); // what the user asks of it
+    QTest::newRow("busy, Esc") << "/busy" << "Esc";
+    QTest::newRow("busy, a new address") << "/busy" << "address";
+    QTest::newRow("dialogs stopped, Stop") << "/loop" << "Stop";
+}
+
+void tst_keys::hungPageIsEnded()
+{
+    QFETCH(QString, page);
+    QFETCH(QString, ask);
+    TestFrame t;
+    t.engine->timings().hungPageMs = 2000;
+    Form1 *w = t.showOnScreen(m_server.url(page));
+    QVERIFY(w);
+    RealInput::click(viewOf(w), QPoint(20, 20));
+    t.prompter.onPageDialog = [](PageDialog *dialog) { return dialog->stop = dialog->offerStop, true; };
+    t.prompter.answers = { MsgBox::Yes };
+    pageOf(w)->runJavaScript("loop()");
+    RealInput::settle(1000);
+    QVERIFY(t.prompter.asked.isEmpty()); // nothing asked of it yet
+    if (ask == "Esc")
+        RealInput::key("Escape");
+    else if (ask == "Stop")
+        RealInput::click(w->Toolbar1->widgetForAction(w->Buttons.at(2)));
+    else
+        go(w, url("/a"));
+    QTRY_COMPARE_WITH_TIMEOUT(t.prompter.asked.size(), 1, 10000);
+    QCOMPARE(t.prompter.box(), url("/").chopped(1) + " is not responding. Stop it?|Not responding|"
+            + QString::number(int(MsgBox::YesNoQuestion)));
+    QTRY_VERIFY_WITH_TIMEOUT(w->Stbar1Panel1->text().startsWith("The page's renderer was killed"), 10000);
+    w->run(Form1::Command::Refresh);
+    QVERIFY(waitForComplete(w));
+    QVERIFY(waitForScript(w, "1 == 1"));
 }
 
 ORVANE_TEST_MAIN(tst_keys)

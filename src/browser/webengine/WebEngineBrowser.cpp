@@ -3,6 +3,7 @@
 #include "browser/webengine/DownloadManager.h"
 #include "browser/webengine/ExternalLinks.h"
 #include "browser/webengine/FullScreenWindow.h"
+#include "browser/webengine/HangWatch.h"
 #include "browser/webengine/OutOfSight.h"
 #include "browser/webengine/PagePermissions.h"
 #include "browser/webengine/PageQuestion.h"
@@ -17,12 +18,14 @@
 #include <QDialog>
 #include <QDir>
 #include <QFileInfo>
+#include <QKeyEvent>
 #include <QPointer>
 #include <QPrinter>
 #include <QTimer>
 #include <QVBoxLayout>
 #include <QWebEngineFullScreenRequest>
 #include <QWebEngineHistory>
+#include <QWebEngineLoadingInfo>
 #include <QWebEngineProfile>
 #include <QWebEngineSettings>
 #include <QWebEngineView>
@@ -50,6 +53,7 @@ WebEngineBrowser::WebEngineBrowser(QWidget *parent, Prompter *prompter, WebEngin
     profile->downloads()->watch(page);
     new SiteQuestions(page, this, this);
     m_externalLinks = new ExternalLinks(page, this, this);
+    m_hangWatch = new HangWatch(page, this, this);
     m_permissions = new PagePermissions(page, this, profile, this);
 
     connect(page, &QWebEnginePage::fullScreenRequested, this,
@@ -79,8 +83,12 @@ WebEngineBrowser::WebEngineBrowser(QWidget *parent, Prompter *prompter, WebEngin
     connect(page, &QWebEnginePage::loadStarted, this, [this] {
         m_rendererGone = false;
         m_refusal.clear();
-        emit StatusTextChange(QStringLiteral("Opening ") + LocationURL());
         emit ProgressChange(0, 100);
+    });
+    // The address being opened, not the one shown until it commits.
+    connect(page, &QWebEnginePage::loadingChanged, this, [this](const QWebEngineLoadingInfo &load) {
+        if (load.status() == QWebEngineLoadingInfo::LoadStartedStatus)
+            emit StatusTextChange(QStringLiteral("Opening ") + load.url().toString());
     });
     connect(page, &QWebEnginePage::loadProgress, this,
             [this](int progress) { emit ProgressChange(progress, 100); });
@@ -161,6 +169,9 @@ bool WebEngineBrowser::eventFilter(QObject *watched, QEvent *event)
             static_cast<QChildEvent *>(event)->child()->installEventFilter(this);
         break;
     case QEvent::KeyPress:
+        if (static_cast<QKeyEvent *>(event)->key() == Qt::Key_Escape)
+            m_hangWatch->check();
+        Q_FALLTHROUGH();
     case QEvent::MouseButtonPress:
     case QEvent::TouchBegin:
         m_touched = true;
@@ -279,6 +290,7 @@ QWebEnginePage *WebEngineBrowser::page() const
 
 void WebEngineBrowser::Navigate(const QString &address)
 {
+    m_hangWatch->check();
     m_view->load(QUrl::fromUserInput(address));
 }
 
@@ -294,6 +306,7 @@ void WebEngineBrowser::GoForward()
 
 void WebEngineBrowser::Stop()
 {
+    m_hangWatch->check();
     m_view->stop();
 }
 
@@ -304,6 +317,7 @@ void WebEngineBrowser::GoHome()
 
 void WebEngineBrowser::Refresh()
 {
+    m_hangWatch->check();
     m_view->reload();
 }
 

@@ -10,6 +10,7 @@ class FullScreenWindow;
 class PagePermissions;
 class Prompter;
 class QPrinter;
+class HangWatch;
 class QTimer;
 class WebEngineProfile;
 class QWebEnginePage;
@@ -79,6 +80,7 @@ private:
     QPrinter *m_printer = nullptr;
     bool m_printing = false;
     ExternalLinks *m_externalLinks;
+    HangWatch *m_hangWatch;
     PagePermissions *m_permissions;
     FullScreenWindow *m_fullScreen = nullptr;
     bool m_rendererGone = false;
