@@ -61,4 +61,9 @@ public:
     virtual void resetSectionButtons() = 0;
     virtual void popupIconSizeMenu(const QPoint &at) = 0;
     virtual void EditPageSource(const QString &address) = 0;
+    // Adds the page to the Favorites folder, under a name the user confirms; what
+    // became of it, for the status bar (empty when the user cancelled).
+    virtual QString addFavorite(Form1 *window, const QString &title, const QString &address) = 0;
+    // A window is closing: it can be reopened as it was.
+    virtual void windowClosed(const NewWindow &window) = 0;
 };

@@ -305,6 +305,7 @@ void Form1::Form_Unload()
 {
     rtimer->stop();
     BrowserHost *f = frame();
+    f->windowClosed({ wb->LocationURL(), wb->saveHistory(), Caption() });
     wb->Stop();
     wb->Close();
 

@@ -37,6 +37,11 @@ void Form1::createKeys()
     key({ Qt::CTRL | Qt::Key_Plus, Qt::CTRL | Qt::Key_Equal }, [this] { zoom(+1); });
     key({ Qt::CTRL | Qt::Key_Minus }, [this] { zoom(-1); });
     key({ Qt::CTRL | Qt::Key_0 }, [this] { zoom(0); });
+    key({ Qt::CTRL | Qt::Key_D }, [this] {
+        const QString said = m_frame->addFavorite(this, Caption().trimmed(), wb->LocationURL());
+        if (!said.isEmpty())
+            Stbar1Panel1->setText(said);
+    });
     // Esc stops a load; otherwise the page keeps it (a dialog of its own, a game).
     connect(wb, &WebBrowser::ProgressChange, this,
             [this](int progress, int progressMax) { m_stopKey->setEnabled(progress < progressMax); });

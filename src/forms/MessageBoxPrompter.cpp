@@ -87,9 +87,9 @@ QString MessageBoxPrompter::saveFileName(QWidget *parent, const QString &title,
 }
 
 QString MessageBoxPrompter::askText(QWidget *parent, const QString &title, const QString &label,
-                                    bool *ok)
+                                    const QString &text, bool *ok)
 {
-    return QInputDialog::getText(parent, title, label, QLineEdit::Normal, QString(), ok);
+    return QInputDialog::getText(parent, title, label, QLineEdit::Normal, text, ok);
 }
 
 bool MessageBoxPrompter::choosePrinter(QWidget *parent, QPrinter *printer)

@@ -12,7 +12,7 @@ public:
     QString openFileName(QWidget *parent, const QString &title, const QString &folder,
                          const QList<FileFilter> &filters) override;
     QString saveFileName(QWidget *parent, const QString &title, const QString &suggested) override;
-    QString askText(QWidget *parent, const QString &title, const QString &label,
+    QString askText(QWidget *parent, const QString &title, const QString &label, const QString &text,
                     bool *ok) override;
     bool choosePrinter(QWidget *parent, QPrinter *printer) override;
     int execDialog(QDialog *dialog) override;

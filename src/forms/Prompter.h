@@ -57,9 +57,9 @@ public:
                                  const QList<FileFilter> &filters) = 0;
     virtual QString saveFileName(QWidget *parent, const QString &title,
                                  const QString &suggested) = 0;
-    // Empty and *ok false when cancelled.
+    // Starts with text; empty and *ok false when cancelled.
     virtual QString askText(QWidget *parent, const QString &title, const QString &label,
-                            bool *ok) = 0;
+                            const QString &text, bool *ok) = 0;
     virtual bool choosePrinter(QWidget *parent, QPrinter *printer) = 0;
     // Runs a modal dialog of the program's own and returns its result.
     virtual int execDialog(QDialog *dialog) = 0;

@@ -67,6 +67,11 @@ public:
     // Favorites.
     void LoadFavorites(bool startUp);
     void refresg_favorites_Click();
+    QString addFavorite(Form1 *window, const QString &title, const QString &address) override;
+    // Ctrl+Shift+T: the browser window closed last, with its Back/Forward list, in front.
+    void windowClosed(const NewWindow &window) override;
+    void reopenClosed();
+    static constexpr int RememberClosed = 25;
     void TreeFavor_DblClick();
 
     // Menus, timers, shutdown.
@@ -114,5 +119,6 @@ private:
     void endNow();
     QList<Form1 *> browserWindows() const;
     bool m_leaving = false; // pages are being asked whether they may go
+    QList<NewWindow> m_closed; // the last closed first
     mutable bool m_browsersLoaded = false; // the engine is asked only once it is there
 };

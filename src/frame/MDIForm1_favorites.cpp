@@ -1,8 +1,15 @@
-// Opening a favourite from the side bar's Favorites tree.
+// Opening a favourite from the side bar's Favorites tree, adding one; reopening a
+// window closed by mistake.
 #include "frame/MDIForm1.h"
 
+#include "browser/Form1.h"
+#include "forms/Prompter.h"
 #include "forms/TreeView.h"
+#include "sidebar/Favorites.h"
 #include "sidebar/Shortcut.h"
+
+#include <QDir>
+#include <QFileInfo>
 
 void MDIForm1::TreeFavor_DblClick()
 {
@@ -21,4 +28,46 @@ void MDIForm1::TreeFavor_DblClick()
         return;
     TreeFavor->viewport()->update();
     openWindow({ *address }, nullptr);
+}
+
+QString MDIForm1::addFavorite(Form1 *window, const QString &title, const QString &address)
+{
+    const QString caption = QStringLiteral("Add to Favorites");
+    bool ok = false;
+    // What the user types is made safe too: no folders, nothing hidden.
+    const QString name = SafeShortcutName(m_env.prompter->askText(
+            window, caption, QStringLiteral("Name:"), SafeShortcutName(title), &ok));
+    if (!ok || name.isEmpty())
+        return QString();
+    QString folder = Module1::GetSpecialFolder(6, m_env.homeDir);
+    if (folder.isEmpty()) {
+        folder = QDir(m_env.homeDir).filePath(QStringLiteral("Favorites"));
+        QDir().mkpath(folder);
+    }
+    const QString path = QDir(folder).filePath(name + QStringLiteral(".url"));
+    if (QFileInfo::exists(path)
+        && m_env.prompter->msgBox(window, name + QStringLiteral(" is already in Favorites. Replace it?"),
+                                  MsgBox::YesNoQuestion | MsgBox::SecondDefault, caption)
+                != MsgBox::Yes)
+        return QString();
+    QString why;
+    if (!WriteShortcut(path, address, &why))
+        return QStringLiteral("Not added to Favorites: ") + why;
+    LoadFavorites(false);
+    return QStringLiteral("Added to Favorites: ") + name;
+}
+
+void MDIForm1::windowClosed(const NewWindow &window)
+{
+    if (!window.address || window.address->isEmpty())
+        return;
+    m_closed.prepend(window);
+    if (m_closed.size() > RememberClosed)
+        m_closed.removeLast();
+}
+
+void MDIForm1::reopenClosed()
+{
+    if (!m_closed.isEmpty())
+        openWindow(m_closed.takeFirst(), nullptr);
 }

@@ -94,6 +94,10 @@ void MDIForm1::createMenus()
     f10->setShortcut(Qt::Key_F10);
     connect(f10, &QAction::triggered, bar, [bar, this] { bar->setActiveAction(file->menuAction()); });
     addAction(f10);
+    auto *reopen = new QAction(this);
+    reopen->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_T));
+    connect(reopen, &QAction::triggered, this, &MDIForm1::reopenClosed);
+    addAction(reopen);
 
     connect(new_, &QAction::triggered, this, &MDIForm1::new_Click);
     connect(open, &QAction::triggered, this, &MDIForm1::open_Click);

@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QFile>
 #include <QFileInfo>
+#include <QSaveFile>
 
 namespace {
 
@@ -67,4 +68,33 @@ std::optional<QString> ReadShortcutAddress(const QString &path)
     if (total < MaxFileBytes)
         return endLine();
     return std::nullopt;
+}
+
+QString SafeShortcutName(const QString &title)
+{
+    QString name;
+    for (const QChar c : title)
+        name += c.category() == QChar::Other_Control || QStringLiteral("/\\:*?\"<>|").contains(c)
+                ? QChar(u'_') : c;
+    name = name.simplified();
+    while (name.startsWith(QLatin1Char('.')))
+        name.remove(0, 1);
+    // 255 bytes is the usual limit, ".url" included; UTF-8 takes up to 4 a character.
+    while (name.toUtf8().size() > 200)
+        name.chop(name.back().isLowSurrogate() ? 2 : 1);
+    return name.trimmed();
+}
+
+bool WriteShortcut(const QString &path, const QString &address, QString *why)
+{
+    // An address never spans lines: a line break in it would add a line of its own.
+    const QByteArray url = QString(address).remove(QLatin1Char('\r')).remove(QLatin1Char('\n')).toUtf8();
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)
+        || file.write("[DEFAULT]\r\nBASEURL=" + url + "\r\n[InternetShortcut]\r\nURL=" + url + "\r\n") < 0
+        || !file.commit()) {
+        *why = file.errorString();
+        return false;
+    }
+    return true;
 }

@@ -4,6 +4,7 @@
 
 #include "browser/webengine/FullScreenWindow.h"
 #include "forms/PageDialogBox.h"
+#include "sidebar/Shortcut.h"
 
 namespace {
 
@@ -30,6 +31,9 @@ private slots:
     void fullScreen();
     void hungPageIsEnded_data();
     void hungPageIsEnded();
+    void addToFavorites_data();
+    void addToFavorites();
+    void reopenClosedWindows();
 
 private:
     QString url(const char *path) const { return m_server.url(QLatin1String(path)); }
@@ -305,7 +309,7 @@ void tst_keys::hungPageIsEnded()
     QFETCH(QString, ask);
     TestFrame t;
     t.engine->timings().hungPageMs = 2000;
-    Form1 *w = t.showOnScreen(m_server.url(page));
+    Form1 *w = t.showOnScreen(page);
     QVERIFY(w);
     RealInput::click(viewOf(w), QPoint(20, 20));
     t.prompter.onPageDialog = [](PageDialog *dialog) { return dialog->stop = dialog->offerStop, true; };
@@ -326,6 +330,91 @@ void tst_keys::hungPageIsEnded()
     w->run(Form1::Command::Refresh);
     QVERIFY(waitForComplete(w));
     QVERIFY(waitForScript(w, "1 == 1"));
+}
+
+// Ctrl+D writes a shortcut the Favorites tree lists and opens, under a name the
+// user confirms, safe for a file; an existing one is replaced only after a Yes.
+void tst_keys::addToFavorites_data()
+{
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<QString>("typed"); // "=": the name offered
+    QTest::addColumn<QString>("existing");
+    QTest::addColumn<int>("replace"); // the answer to "Replace it?", 0: not asked
+    QTest::addColumn<QString>("file"); // written, or none
+    QTest::newRow("the title") << "My page" << "=" << "" << 0 << "My page.url";
+    QTest::newRow("a title unsafe for a file") << "../a/b: *c?|\"d\"" << "=" << "" << 0 << "_a_b_ _c___d_.url";
+    QTest::newRow("a name typed, unsafe") << "My page" << "..\n/etc" << "" << 0 << "__etc.url";
+    QTest::newRow("cancelled") << "My page" << "" << "" << 0 << "";
+    QTest::newRow("existing, No") << "My page" << "=" << "My page.url" << int(MsgBox::No) << "";
+    QTest::newRow("existing, Yes") << "My page" << "=" << "My page.url" << int(MsgBox::Yes) << "My page.url";
+}
+
+void tst_keys::addToFavorites()
+{
+    QFETCH(QString, title);
+    QFETCH(QString, typed);
+    QFETCH(QString, existing);
+    QFETCH(int, replace);
+    QFETCH(QString, file);
+    const QString page = m_server.url("/a");
+    TestFrame t;
+    const QString folder = t.homeDir() + "/Favorites";
+    if (!existing.isEmpty())
+        writeFile(folder + "/" + existing, "BASEURL=old\r\n");
+    Form1 *w = t.showOnScreen(page);
+    QVERIFY(w);
+    pageOf(w)->runJavaScript("document.title = " + QJsonDocument(QJsonArray { title }).toJson(QJsonDocument::Compact).mid(1).chopped(1));
+    QTRY_COMPARE(w->Caption(), title);
+    if (!typed.isEmpty())
+        t.prompter.texts = { typed };
+    t.prompter.answers = { MsgBox::Answer(replace) };
+    RealInput::click(viewOf(w), QPoint(20, 20));
+    RealInput::chord({ "Control_L", "d" });
+    QTRY_COMPARE(t.prompter.others, QStringList { "ask Add to Favorites: " + SafeShortcutName(title) });
+    QCOMPARE(t.prompter.asked.size(), replace ? 1 : 0);
+    const QStringList files = QDir(folder).entryList(QDir::Files);
+    QCOMPARE(files, existing.isEmpty() && file.isEmpty() ? QStringList() : QStringList { existing.isEmpty() ? file : existing });
+    if (file.isEmpty())
+        return;
+    QCOMPARE(w->Stbar1Panel1->text(), "Added to Favorites: " + file.chopped(4));
+    // The tree lists it at once and opens it with its own reader.
+    QTreeWidgetItem *item = t->TreeFavor->findItems(file.chopped(4), Qt::MatchExactly | Qt::MatchRecursive).value(0);
+    QVERIFY2(item, "the new favourite is not in the tree");
+    t->TreeFavor->setCurrentItem(item);
+    t->TreeFavor_DblClick();
+    QCOMPARE(t->forms().size(), 2);
+    QVERIFY(waitForComplete(lastWindow(t.frame.get())));
+    QCOMPARE(lastWindow(t.frame.get())->wb->LocationURL(), page);
+    QFile written(folder + "/" + file);
+    QVERIFY(written.open(QIODevice::ReadOnly));
+    QVERIFY(written.readAll().contains("[InternetShortcut]\r\nURL=" + page.toUtf8() + "\r\n"));
+}
+
+// Ctrl+Shift+T reopens the windows closed last, a cascade's too, each with its
+// Back/Forward list, under "Open Web's" with a tab, in front.
+void tst_keys::reopenClosedWindows()
+{
+    TestFrame t;
+    Form1 *opener = t.showOnScreen(url("/a"));
+    QVERIFY(opener);
+    go(opener, url("/b"));
+    QVERIFY(waitForComplete(opener));
+    Form1 *child = t->openWindow(NewWindow { url("/full") }, opener);
+    QVERIFY(child && waitForComplete(child));
+    opener->subWindow()->close();
+    QTRY_VERIFY(t->forms().isEmpty());
+    for (const char *page : { "/full", "/b" }) {
+        RealInput::chord({ "Control_L", "Shift_L", "t" });
+        QTRY_COMPARE(t->forms().size(), page == QLatin1String("/b") ? 2 : 1);
+        Form1 *w = lastWindow(t.frame.get());
+        QVERIFY(waitForComplete(w));
+        QCOMPARE(w->wb->LocationURL(), url(page));
+        QCOMPARE(listing(t.frame.get(), w), QString("OpenWeb/%1 | %1").arg(pageOf(w)->title()));
+        QCOMPARE(t->activeChild(), w);
+    }
+    Form1 *reopened = lastWindow(t.frame.get());
+    reopened->run(Form1::Command::Back);
+    QTRY_COMPARE_WITH_TIMEOUT(reopened->wb->LocationURL(), url("/a"), 10000);
 }
 
 ORVANE_TEST_MAIN(tst_keys)

@@ -33,11 +33,16 @@ public:
     {
         return others.append("save " + title), QString();
     }
-    QString askText(QWidget *, const QString &title, const QString &, bool *ok) override
+    // Answered from texts ("=" keeps the text offered), else cancelled.
+    QString askText(QWidget *, const QString &title, const QString &, const QString &text,
+        bool *ok) override
     {
-        others.append("ask " + title);
-        return *ok = false, QString();
+        others.append("ask " + title + (text.isEmpty() ? "" : ": " + text));
+        if (!(*ok = !texts.isEmpty()))
+            return QString();
+        return texts.first() == "=" ? (texts.removeFirst(), text) : texts.takeFirst();
     }
+    QStringList texts;
     bool choosePrinter(QWidget *, QPrinter *p) override
     {
         others.append("print");

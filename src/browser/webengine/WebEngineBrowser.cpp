@@ -478,7 +478,7 @@ void WebEngineBrowser::find()
 {
     bool ok = false;
     const QString text = m_prompter->askText(this, QStringLiteral("Find"),
-                                             QStringLiteral("Find what:"), &ok);
+                                             QStringLiteral("Find what:"), QString(), &ok);
     if (ok)
         page()->findText(text);
 }
