@@ -26,14 +26,6 @@ QByteArray pattern(int size)
     return bytes;
 }
 
-void serve(httplib::Server &s, const char *path, const QByteArray &body, int status = 200)
-{
-    s.Get(path, [body, status](const auto &, auto &res) {
-        res.status = status;
-        res.set_content(body.toStdString(), "text/plain");
-    });
-}
-
 // Lines as read with CR LF, LF or CR ends; a final break starts no empty line.
 QList<QByteArray> linesOf(QByteArray data)
 {
@@ -119,10 +111,8 @@ void tst_dialogs::iconSizeMenu()
     TestFrame t(true, false);
     Dialog *menu = t->dialog();
     menu->small_Click(); // no window at all: nothing to do
-    t->new_Click();
-    Form1 *first = lastWindow(t.frame.get());
-    Form1 *w = t->new_Click();
-    QVERIFY2(w, "no browser window is open");
+    Form1 *first = t->new_Click(), *w = t->new_Click();
+    QVERIFY2(first && w, "no browser window is open");
     QCoreApplication::processEvents();
     const QRect opening = w->CoolBar1->geometry();
     menu->small->trigger();
@@ -240,18 +230,18 @@ void tst_dialogs::initTestCase()
             + req.get_header_value("Cache-Control") + "|" + req.get_header_value("Pragma"));
         res.set_content("0123456789", "text/plain");
     });
-    serve(s, "/size/100000", pattern(100000));
-    serve(s, "/size/300000", pattern(300000));
-    serve(s, "/spaces", QByteArray(500, ' '));
-    serve(s, "/breaks", "\n\n\n");
-    serve(s, "/missing", "No such page here", 404);
+    m_server.page("/size/100000", pattern(100000));
+    m_server.page("/size/300000", pattern(300000));
+    m_server.page("/spaces", QByteArray(500, ' '));
+    m_server.page("/breaks", "\n\n\n");
+    m_server.page("/missing", "No such page here", 404);
     s.Get("/moved", [](const auto &, auto &res) { res.set_redirect("/ten"); });
     s.Get("/tofile", [](const auto &, auto &res) { res.set_redirect("file:///etc/hostname"); });
     s.Get("/slow", [](const auto &, auto &res) {
         std::this_thread::sleep_for(std::chrono::milliseconds(600));
         res.set_content("slow page", "text/plain");
     });
-    serve(s, "/nul", QByteArray("<html>\0\0\0after-nul\0tail", 24));
+    m_server.page("/nul", QByteArray("<html>\0\0\0after-nul\0tail", 24));
     // Promises 100,000 bytes, sends 3,000 and drops the connection.
     s.Get("/cut", [](const auto &, auto &res) {
         res.set_content_provider(100000, "text/html", [](size_t, size_t, httplib::DataSink &sink) {
