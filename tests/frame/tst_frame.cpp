@@ -1,7 +1,10 @@
-// The frame: start-up with its settings file, menus, timers, resizing and shutdown; the
-// journal of open windows, written while Orvane runs and offered back after a bad end.
+// The frame: start-up with its settings file, menus, timers, resizing and shutdown; browser
+// windows on the real engine, opened by the frame or by pages, switched, closed; the journal
+// of open windows, written while Orvane runs and offered back after a bad end; the side
+// bar's sections, pictures and drag, the Favorites folder, shortcuts and tree.
 #include "TestFrame.h"
-#include "forms/ModuleLoader.h"
+#include "sidebar/Favorites.h"
+#include "sidebar/Shortcut.h"
 
 namespace {
 const QByteArray FocusFile("[New Window]\r\nFocus\r\n");
@@ -19,6 +22,30 @@ QStringList captions(QWidget *menu, QString *letters = nullptr)
         }
     return list;
 }
+
+void hover(QWidget *widget)
+{
+    const QPointF pos(1, 1);
+    QMouseEvent event(QEvent::MouseMove, pos, widget->mapToGlobal(pos), Qt::NoButton, Qt::NoButton,
+        Qt::NoModifier);
+    QApplication::sendEvent(widget, &event);
+}
+
+// Tag and picture of both buttons: "Open Web's" first.
+QString state(SideBar *s)
+{
+    return QStringLiteral("%1/%2 %3/%4").arg(s->Tag(s->Image2)).arg(s->pictureOf(s->Image2))
+        .arg(s->Tag(s->Image1)).arg(s->pictureOf(s->Image1));
+}
+
+// Each node as "text|key", children indented, in the order shown, the folder's path left out.
+QString outline(const QTreeWidgetItem *item, const QString &folder, int depth = 0)
+{
+    QString lines = QString(depth, QLatin1Char(' ')) + item->text(0) + "|" + TreeView::Key(item);
+    for (int i = 0; i < item->childCount(); ++i)
+        lines += "," + outline(item->child(i), folder, depth + 1);
+    return lines.remove(folder);
+}
 } // namespace
 
 class tst_frame : public QObject
@@ -30,16 +57,30 @@ private slots:
     void startUpReadsTheSettingsFile();
     void startUpMenusAndBars();
     void closingTheFrameUnloadsWindowsThenAsks();
+    void openSwitchAndClose();
+    void realFileDialogAndPrompt();
+    void addressBarAndTitles();
+    void pageOpensWindow_data();
+    void pageOpensWindow();
+    void closingTheAskerWhileItsWindowOpens_data();
+    void closingTheAskerWhileItsWindowOpens();
+    void typedWordsSearch_data();
+    void typedWordsSearch();
     // An installed copy: its settings, its modules, its command line.
     void settingsLocation_data();
     void settingsLocation();
-    void missingModuleNamesPlacesTried();
     void commandLineOpensEachInItsWindow();
     void killedRunIsOfferedBack_data();
     void killedRunIsOfferedBack();
     void badJournalsAreIgnored_data();
     void badJournalsAreIgnored();
     void properEndsLeaveNothing();
+    void sectionTransitions();
+    void hoverWidthAndDrag();
+    void favoritesListingRules();
+    void shortcutAddress_data();
+    void shortcutAddress();
+    void doubleClickOpensWindow();
 
 private:
     QString url(const char *path) const { return m_server.url(QLatin1String(path)); }
@@ -57,12 +98,18 @@ void tst_frame::initTestCase()
     const QByteArray many = "<script>function many(n){ for (var i = 0; i < n; ++i) window.open('";
     m_server.page(QStringLiteral("/opener"), "<title>Opener</title>" + many + "/child'); }</script>");
     m_server.page(QStringLiteral("/child"), "<title>Child</title>" + many + "/a'); }</script>");
+    m_server.page(QStringLiteral("/t"), "<title>Tom &amp; Jerry &lt;b&gt;page</title>");
+    m_server.page(QStringLiteral("/link"), "<a href='/t'>on</a>");
+    // The search engine: its title is the query it got.
+    m_server.page(QStringLiteral("/search"),
+        "<script>document.title = '=' + decodeURIComponent(location.search)</script>");
+    m_server.server().Get("/moved", [](const auto &, auto &res) { res.set_redirect("/t"); });
     QVERIFY(m_server.start());
 }
 
 void tst_frame::startUpReadsTheSettingsFile_data()
 {
-    // Line ends, blanks and case: the hostile group's fuzz.
+    // Line ends, blanks and case: the fuzz in tst_dialogs.
     QTest::addColumn<QByteArray>("bytes"); // "<missing>", "<folder>", ...: such
     QTest::addColumn<bool>("focus");
     QTest::addColumn<int>("error"); // the code in the box, 0 for none
@@ -132,9 +179,6 @@ void tst_frame::startUpMenusAndBars()
     QCOMPARE(captions(t->file, &letters), (QStringList { "New Window", "-", "Open File", "-", "Exit" }));
     QCOMPARE(captions(t->mnutools, &letters), (QStringList { "View", "-", "Options..", "-", "Refresh" }));
     QCOMPARE(letters, "Alt+FAlt+TAlt+HAlt+NAlt+OAlt+XAlt+VAlt+OAlt+R");
-    for (TreeView *tree : { f->webtree, f->TreeFavor })
-        QCOMPARE(tree->palette().color(QPalette::Base).name() + tree->palette().color(QPalette::Text).name(),
-            QStringLiteral("#d6dff7#396da5"));
     // The side bar toggles; its progress bar follows the active window.
     SideBar *bar = t->Picture3;
     t->mybar->trigger();
@@ -142,8 +186,7 @@ void tst_frame::startUpMenusAndBars()
     bar->Toolbar1->actions().first()->trigger(); // the header button hides it again
     QVERIFY(!bar->isVisible() && !t->mybar->isChecked());
     t->mybar->trigger();
-    t->new_Click();
-    Form1 *w = lastWindow(t.frame.get());
+    Form1 *w = t->new_Click();
     QVERIFY2(w, "no browser window is open");
     QVERIFY(waitForComplete(w));
     w->pos = 37;
@@ -186,6 +229,341 @@ void tst_frame::closingTheFrameUnloadsWindowsThenAsks()
     QVERIFY(t.quits == 2 && t->forms().size() == 1);
 }
 
+void tst_frame::openSwitchAndClose()
+{
+    // The root and keys without a number belong to no window, not even window 0.
+    QVERIFY(!IsOwnKey("OpenWeb", 0) && !IsOwnKey("", 0) && IsOwnKey(" 7web", 7));
+    TestFrame t;
+    for (int i = 0; i < 3; ++i)
+        t->new_Click();
+    const QList<ChildForm *> forms = t->forms();
+    QCOMPARE(t->mytab->Count(), 3);
+    for (int i = 0; i < 3; ++i) {
+        QCOMPARE(listing(t.frame.get(), forms.at(i)), "OpenWeb/about:blank | about:blank");
+        QCOMPARE(qobject_cast<Form1 *>(forms.at(i))->Caption(), " ");
+    }
+    ChildForm *first = forms.at(0), *last = forms.at(2);
+    QVERIFY(t->activeChild() == last && last->subWindow()->isMaximized());
+    // Ready for an address to be typed over the one shown.
+    auto *newest = qobject_cast<Form1 *>(last);
+    QVERIFY(waitForComplete(newest));
+    QCOMPARE(newest->cmbadress->lineEdit()->selectedText(), "about:blank");
+    // A tab click shows the handle first, then switches once the box is closed.
+    ChildForm *activeWhileAsked = nullptr;
+    t.prompter.whileOpen = [&](const auto &) { activeWhileAsked = t->activeChild(); };
+    emit t->mytab->tabBarClicked(0);
+    QCOMPARE(t.prompter.asked.size(), 1);
+    QCOMPARE(t.prompter.box(), QString::number(first->hWnd()) + "||0");
+    QVERIFY(activeWhileAsked == last && t->activeChild() == first);
+    QVERIFY(first->subWindow()->isMaximized());
+    // A node click switches without a box; the root switches nothing.
+    t->webtree_NodeClick(t->webtree->Item(1)->child(2));
+    t->webtree_NodeClick(t->webtree->Item(1));
+    QVERIFY(t->activeChild() == last && t.prompter.asked.size() == 1);
+    // Closing removes the window's own entries only; without a node, only its tab.
+    forms.at(1)->subWindow()->close();
+    flushDeletes();
+    QCOMPARE(t->forms(), (QList<ChildForm *> { first, last }));
+    QCOMPARE(t->mytab->Count() * 10 + t->webtree->Count(), 23);
+    t->webtree->RemoveItem(nodeOf(t.frame.get(), last));
+    QPointer<ChildForm> gone(last);
+    last->Unload();
+    flushDeletes();
+    QVERIFY(!gone);
+    QCOMPARE(listing(t.frame.get(), first), "OpenWeb/about:blank | about:blank");
+    QCOMPARE(t->mytab->Count() * 10 + t->webtree->Count(), 12);
+    auto openFrom = [&](Form1 *opener) {
+        QObject *pp = nullptr;
+        bool cancel = false;
+        if (!opener)
+            return t->new_Click();
+        opener->wb_NewWindow2(&pp, &cancel);
+        return lastWindow(t.frame.get());
+    };
+    // A family closed with its first window: descendants first, the first one's tab stays.
+    t.prompter.defaultAnswer = MsgBox::Yes;
+    Form1 *a = openFrom(nullptr);
+    Form1 *b = openFrom(a), *c = openFrom(a), *d = openFrom(b);
+    QList<QPointer<Form1>> family { a, b, c, d };
+    Form1 *deepest = d; // and a long chain below d: the cascade goes all the way down
+    while (family.size() < 34)
+        family.append(deepest = openFrom(deepest));
+    // A node whose window is gone already goes with its parent's node.
+    t->webtree->Add(nodeOf(t.frame.get(), c), TreeView::Child, WindowKeyFor(99999), "stale");
+    // The order windows go in: each one's descendants, first child first, before it.
+    struct Watch : QObject
+    {
+        QList<QObject *> closed;
+        bool eventFilter(QObject *o, QEvent *e) override
+        {
+            if (e->type() == QEvent::Hide)
+                closed.append(static_cast<QMdiSubWindow *>(o)->widget());
+            return false;
+        }
+    } watch;
+    for (const auto &p : family)
+        p->subWindow()->installEventFilter(&watch);
+    a->subWindow()->close();
+    const QList<QObject *> &closed = watch.closed;
+    QCOMPARE(closed.size(), family.size());
+    QVERIFY(closed.indexOf(d) < closed.indexOf(b) && closed.indexOf(b) < closed.indexOf(c));
+    QVERIFY(closed.first() == deepest && closed.last() == a);
+    flushDeletes();
+    QCOMPARE(family.count(nullptr), family.size());
+    QCOMPARE(t->forms(), QList<ChildForm *> { first });
+    QCOMPARE(t->webtree->Count() * 10 + t->mdiArea()->subWindowList().size(), 21);
+    QCOMPARE(listing(t.frame.get(), first), "OpenWeb/about:blank | about:blank");
+}
+
+void tst_frame::realFileDialogAndPrompt()
+{
+    // Open File: cancelled, a file picked, a typed name that does not exist; then markup.
+    MessageBoxPrompter real;
+    TestFrame t(true, true, &real);
+    const QString path = t.homeDir() + "/pages/a.htm";
+    writeFile(path, "<html><head><title>Local</title></head></html>");
+    QStringList answers = { QString(), path, QStringLiteral("missing.htm") }, shown;
+    QString asked;
+    DialogAnswerer answerer([&](QWidget *modal) {
+        if (auto *box = qobject_cast<QMessageBox *>(modal)) {
+            asked = box->text() + "|" + box->windowTitle() + "|"
+                + QString::number(box->textFormat() * 10 + box->icon());
+            return box->button(QMessageBox::No)->click();
+        }
+        auto *dialog = qobject_cast<QFileDialog *>(modal);
+        if (!dialog || answers.isEmpty())
+            return;
+        auto *types = dialog->findChild<QComboBox *>(QStringLiteral("fileTypeCombo"));
+        shown = QStringList { dialog->windowTitle(), dialog->directory().path() };
+        for (int i = 0; types && i < types->count(); ++i)
+            shown.append(types->itemText(i));
+        const QString answer = answers.takeFirst();
+        if (answer.isEmpty())
+            return dialog->reject();
+        if (auto *edit = childOf<QLineEdit>(dialog, QStringLiteral("fileNameEdit")))
+            edit->setText(answer);
+        QMetaObject::invokeMethod(dialog, "accept");
+    });
+    t->open_Click();
+    QCOMPARE(shown,
+        (QStringList { "Our File Open Title", t.homeDir(), "Html,Htm Files (*.html,*.htm)",
+            "Asp Files (*.asp)", "Flash Files (*.swf)", "All Files (*.*)" }));
+    QCOMPARE(t->forms().size(), 0);
+    t->open_Click();
+    Form1 *w = lastWindow(t.frame.get());
+    QVERIFY2(w, "no browser window is open");
+    QCOMPARE(listing(t.frame.get(), w), QStringLiteral("OpenWeb/%1 | a.htm").arg(path));
+    QTRY_COMPARE_WITH_TIMEOUT(w->Caption(), QStringLiteral("Local"), 30000);
+    t->open_Click();
+    w = lastWindow(t.frame.get());
+    QCOMPARE(w->cmbadress->currentText(), QDir(t.homeDir()).filePath("missing.htm"));
+    QCOMPARE(t->mytab->Caption(2), QStringLiteral("missing.htm"));
+
+    w = t.openPage(url("/opener?<b>bold</b><a href=x>link</a>"));
+    QVERIFY(w);
+    pageOf(w)->runJavaScript(QStringLiteral("many(1)"));
+    QTRY_VERIFY_WITH_TIMEOUT(!asked.isEmpty(), 30000);
+    QCOMPARE(asked,
+        "Orvane 2\nNew Window Detect...\nUrl:" + w->wb->LocationURL() + "\nDo you want to open ?|"
+            "Orvane|" + QString::number(Qt::PlainText * 10 + QMessageBox::Critical));
+    QTest::qWait(200);
+    QCOMPARE(t->forms().size(), 3);
+}
+
+void tst_frame::addressBarAndTitles()
+{
+    TestFrame t;
+    Form1 *w = t->new_Click();
+    QVERIFY2(w, "no browser window is open");
+    QAction *edit = w->gnetButtons.at(2);
+    go(w, QString());
+    QVERIFY(w->history().isEmpty() && !t->Timer1->isActive() && !edit->isEnabled());
+    QVERIFY(waitForComplete(w));
+    const QString u = url("/t");
+    w->cmbadress->setEditText(u);
+    QTest::keyClick(w->cmbadress, Qt::Key_A); // other keys do nothing
+    QVERIFY(w->history().isEmpty());
+    w->cmbadress->setEditText(u);
+    QTest::keyClick(w->cmbadress, Qt::Key_Return);
+    QVERIFY(edit->isEnabled() && t->Timer1->isActive());
+    // The title as the page gives it everywhere; no '&' makes a shortcut.
+    const QString title = QStringLiteral("Tom & Jerry <b>page");
+    QTRY_COMPARE_WITH_TIMEOUT(w->Caption(), title, 30000);
+    QTRY_VERIFY_WITH_TIMEOUT(!t->Timer1->isActive(), 30000);
+    QCOMPARE(listing(t.frame.get(), w), QStringLiteral("OpenWeb/%1 | %1").arg(title));
+    QVERIFY(QKeySequence::mnemonic(t->mytab->tabText(0)).isEmpty());
+    emit t->file->aboutToShow();
+    QAction *listed = t->file->actions().last();
+    QCOMPARE(listed->property("orvaneWindow").toInt(), w->hWnd());
+    QCOMPARE(listed->text(), QStringLiteral("&1 Tom && Jerry <b>page"));
+    QCOMPARE(t->webtree->Item(1)->text(0), QStringLiteral("Open Web's"));
+    QVERIFY(w->Stbar1Panel1->text() == "Done" && w->Stbar1Panel1->textFormat() == Qt::PlainText);
+    // The history takes each address once, as typed.
+    for (const QString &address : { u, u.toUpper(), QStringLiteral(" ") })
+        go(w, address);
+    QCOMPARE(w->history(), (QStringList { u, u.toUpper(), QStringLiteral(" ") }));
+    w->Toolbar1_ButtonClick(4); // Home
+    QTRY_COMPARE_WITH_TIMEOUT(w->wb->LocationURL(), QStringLiteral("about:blank"), 30000);
+    // Picking an entry navigates to it and adds nothing.
+    w->cmbadress->setCurrentIndex(0);
+    w->cmbadress_Click();
+    QTRY_COMPARE_WITH_TIMEOUT(w->wb->LocationURL(), u, 30000);
+    QCOMPARE(w->history().size(), 3);
+    // The box follows the page: a followed link, a server's redirect.
+    for (const char *start : { "/link", "/moved" }) {
+        go(w, url(start));
+        QVERIFY(waitForComplete(w));
+        if (QByteArray(start) == "/link") {
+            pageOf(w)->runJavaScript(QStringLiteral("document.links[0].click()"));
+            QVERIFY(waitForComplete(w));
+        }
+        QTRY_COMPARE_WITH_TIMEOUT(w->cmbadress->currentText(), u, 5000);
+    }
+}
+
+void tst_frame::pageOpensWindow_data()
+{
+    QTest::addColumn<int>("answer");
+    QTest::addColumn<bool>("focus");
+    QTest::addColumn<bool>("openerNode");
+    QTest::newRow("No") << 7 << true << true;
+    QTest::newRow("Yes, with focus") << 6 << true << true;
+    QTest::newRow("Yes, in background") << 6 << false << true;
+    QTest::newRow("Yes, opener without node") << 6 << true << false;
+}
+
+void tst_frame::pageOpensWindow()
+{
+    QFETCH(int, answer);
+    QFETCH(bool, focus);
+    QFETCH(bool, openerNode);
+    TestFrame t(false);
+    QVERIFY(WriteSettingsFile(
+        t.settingsPath(), focus ? NewWindowMode::Focus : NewWindowMode::Background).ok);
+    t->MDIForm_Load();
+    Form1 *w = t.openPage(url("/opener"));
+    QVERIFY(w);
+    if (!openerNode)
+        t->webtree->RemoveItem(nodeOf(t.frame.get(), w));
+    t.prompter.answers = { MsgBox::Answer(answer) };
+    w->cmbadress->setEditText(QStringLiteral("typed"));
+    pageOf(w)->runJavaScript(QStringLiteral("many(1)"));
+    QTRY_COMPARE_WITH_TIMEOUT(t.prompter.asked.size(), 1, 20000);
+    QCOMPARE(w->cmbadress->currentText() + "|" + t.prompter.box(), url("/opener")
+            + "|Orvane 2\r\nNew Window Detect...\r\nUrl:" + url("/opener")
+            + "\r\nDo you want to open ?|Orvane|20");
+    QTRY_COMPARE_WITH_TIMEOUT(t->forms().size(), answer == 6 ? 2 : 1, 20000);
+    if (answer == 7) {
+        QTest::qWait(300);
+        QCOMPARE(t->forms().size() * 100 + t->webtree->Count() * 10 + t->mytab->Count(), 121);
+        return;
+    }
+    auto *child = qobject_cast<Form1 *>(t->forms().at(1));
+    QCOMPARE(t->activeChild(), focus ? static_cast<ChildForm *>(child) : w);
+    QTRY_COMPARE_WITH_TIMEOUT(child->wb->LocationURL(), url("/child"), 30000);
+    QTRY_COMPARE(child->cmbadress->currentText(), url("/child")); // once its page has loaded
+    // Under its opener, no tab; the page's title renames the node.
+    const QString opener = openerNode ? TreeView::Key(nodeOf(t.frame.get(), w)) : QString();
+    QTRY_COMPARE_WITH_TIMEOUT(
+        listing(t.frame.get(), child), openerNode ? opener + "/Child | -" : "- | -", 30000);
+    if (openerNode) {
+        t->webtree_NodeClick(nodeOf(t.frame.get(), child));
+        QCOMPARE(t->activeChild(), child);
+    }
+}
+
+void tst_frame::closingTheAskerWhileItsWindowOpens_data()
+{
+    QTest::addColumn<QString>("mode");
+    QTest::newRow("asking, its close box") << "prompt close box";
+    QTest::newRow("shown, its close box") << "shown close box";
+    QTest::newRow("shown, its opener's cascade") << "shown cascade";
+    QTest::newRow("shown, the frame closing") << "shown frame";
+}
+
+void tst_frame::closingTheAskerWhileItsWindowOpens()
+{
+    QFETCH(QString, mode);
+    const QString when = mode.section(' ', 0, 0), how = mode.section(' ', 1);
+    TestFrame t;
+    Form1 *top = t.openPage(url("/opener")), *w = top;
+    QVERIFY(top);
+    t.prompter.defaultAnswer = MsgBox::Yes;
+    if (how == "cascade") { // the asker is itself a window that a page opened
+        pageOf(top)->runJavaScript(QStringLiteral("window.open('/opener')"));
+        QTRY_COMPARE_WITH_TIMEOUT(t->forms().size(), 2, 20000);
+        QVERIFY(waitForScript(w = lastWindow(t.frame.get()), "typeof many == 'function'"));
+    }
+    QPointer<Form1> asker(w);
+    auto close = [&] {
+        if (how == "close box")
+            asker->subWindow()->close();
+        else if (how == "cascade")
+            top->Unload();
+        else
+            t->close();
+    };
+    bool done = false;
+    t.prompter.whileOpen = [&](const auto &) {
+        if (std::exchange(done, true))
+            return;
+        if (when == "prompt") {
+            close();
+            QCoreApplication::processEvents();
+        } else { // at the first yield after the prompt: the new window's resize
+            QTimer::singleShot(0, t.frame.get(), close);
+        }
+    };
+    pageOf(w)->runJavaScript(QStringLiteral("many(1)"));
+    QTRY_VERIFY_WITH_TIMEOUT(done, 20000);
+    QTRY_VERIFY(asker.isNull() || asker->isUnloaded());
+    flushDeletes();
+    QTRY_VERIFY(!asker);
+    // The window it asked for went with it.
+    QCOMPARE(t->forms().size() * 100 + t->webtree->Count() * 10 + t->mytab->Count(), 10);
+}
+
+void tst_frame::typedWordsSearch_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("config"); // Orvane.conf's text; %1 the search engine
+    QTest::addColumn<QString>("title");  // of the page it opens
+    const QString engine = "[Search]\nSearchAddress=%1\n";
+    QTest::newRow("words") << "tom & jerry" << engine << "=?q=tom & jerry";
+    QTest::newRow("one word") << "cartoons" << engine << "=?q=cartoons";
+    QTest::newRow("localhost and a port") << "localhost:PORT/t" << engine << "Tom & Jerry <b>page";
+    QTest::newRow("a blank in an address's query") << "ORIGIN/search?q=a b" << engine << "=?q=a b";
+    // Broken or missing, the file gives the default search address.
+    QTest::newRow("no file") << "cartoons" << "" << "duckduckgo.com";
+    QTest::newRow("no %s") << "cartoons" << "[Search]\nSearchAddress=http://127.0.0.1/\n"
+                           << "duckduckgo.com";
+    QTest::newRow("not an ini file") << "cartoons" << QString(QChar(0)) + "\x7f[[[=" << "duckduckgo.com";
+}
+
+// Words typed in the address box are looked up with the search address of Orvane.conf;
+// addresses open as ever.
+void tst_frame::typedWordsSearch()
+{
+    QFETCH(QString, typed);
+    QFETCH(QString, config);
+    QFETCH(QString, title);
+    TestFrame t;
+    const QString origin = url("/").chopped(1);
+    if (!config.isEmpty())
+        writeFile(t.homeDir() + "/.config/Orvane/Orvane.conf",
+                  config.arg(url("/search?q=%s")).toUtf8());
+    QCOMPARE(SearchAddressIn(t.homeDir() + "/.config/Orvane/Orvane.conf").contains("duckduckgo"),
+             title.contains("duckduckgo"));
+    if (title.contains("duckduckgo"))
+        return; // no network here to go to it
+    Form1 *w = t.openPage("about:blank");
+    QVERIFY(w);
+    typed.replace("PORT", origin.section(':', -1)).replace("ORIGIN", origin);
+    go(w, typed);
+    QTRY_COMPARE_WITH_TIMEOUT(w->Caption(), title, 20000);
+    QCOMPARE(w->history().last(), typed); // as typed
+}
+
 void tst_frame::settingsLocation_data()
 {
     QTest::addColumn<bool>("programWritable");
@@ -220,14 +598,6 @@ void tst_frame::settingsLocation()
     const bool read = !programWritable && !stored.isEmpty();
     QCOMPARE(readFile(file), read ? stored : FocusFile);
     QCOMPARE(frame.options()->optfocus->isChecked(), read);
-}
-
-void tst_frame::missingModuleNamesPlacesTried()
-{
-    ModuleLoader missing(ModulePlaces(QStringLiteral("/opt/o/bin/"), QStringLiteral("m.so")), "f");
-    QVERIFY(!missing.entry());
-    QCOMPARE(missing.errorString(), QStringLiteral("/opt/o/lib/orvane/m.so: no such file\n"
-                                                   "/opt/o/bin/m.so: no such file"));
 }
 
 void tst_frame::commandLineOpensEachInItsWindow()
@@ -400,6 +770,207 @@ void tst_frame::properEndsLeaveNothing()
     blocked.state = blocked.homeDir() + "/file/Orvane";
     blocked.create();
     QVERIFY(!blocked->journal()->isKept() && blocked.openPage(url("/a")));
+}
+
+void tst_frame::sectionTransitions()
+{
+    TestFrame tf(true, false);
+    SideBar *s = tf->Picture3;
+    const double header = s->pPicture4.Height();
+    auto check = [&](const char *expected, double picture1, double picture2) {
+        QCOMPARE(state(s), QLatin1String(expected));
+        QCOMPARE(s->pPicture1.Height(), picture1);
+        QCOMPARE(s->pPicture2.Height(), picture2);
+    };
+    check("down/0 down/0", header, header);
+    // The button clicked, then the state: "Up" is "Open Web's" open, "up" "Favorites".
+    for (const char *step : { "5Up/1 down/0", "6down/0 up/1", "5Up/1 down/0", "5down/0 down/0",
+             "6down/0 up/1" }) {
+        const double web = s->pwebtree.Top() + s->pwebtree.Height() + 100;
+        const double fav = s->pTreeFavor.Top() + s->pTreeFavor.Height() + 100;
+        step[0] == '5' ? s->Image5_Click() : s->Image6_Click();
+        const QString expected = QLatin1String(step + 1);
+        check(step + 1, expected.startsWith("Up") ? web : header,
+            expected.endsWith("up/1") ? fav : header);
+    }
+    // Closing "Favorites" lets events run at each step; an "Open Web's" click then opens
+    // it once the closing is over.
+    bool ranDuring = false;
+    QTimer::singleShot(0, s, [&] {
+        ranDuring = s->isAnimating();
+        s->Image5_Click();
+    });
+    s->Image6_Click();
+    QVERIFY(ranDuring);
+    check("down/0 down/0", header, header);
+    QTRY_COMPARE(state(s), "Up/1 down/0");
+    // The frame going away mid-animation ends it quietly.
+    s->Image6_Click();
+    QTimer::singleShot(0, [&] { tf.frame.reset(); });
+    s->Image6_Click();
+    QVERIFY(!tf.frame);
+}
+
+void tst_frame::hoverWidthAndDrag()
+{
+    TestFrame tf(true, false);
+    SideBar *s = tf->Picture3;
+    hover(s->Image6);
+    QCOMPARE(state(s), "down/0 down/2");
+    hover(s->TreeFavor->viewport());
+    QTest::mouseClick(s->Image5, Qt::LeftButton);
+    QTest::mouseClick(s->Image6, Qt::RightButton);
+    QCOMPARE(state(s), "Up/1 down/0");
+    // Other areas restore both pictures; the drag strip only "Favorites".
+    s->setPicture(s->Image2, 3);
+    s->setPicture(s->Image1, 2);
+    hover(s->Image3);
+    QCOMPARE(state(s), "Up/3 down/0");
+    hover(s->Label1);
+    QCOMPARE(state(s), "Up/1 down/0");
+    tf->mybar_Click();
+    s->setWidth(2970);
+    QCOMPARE(s->pPicture1.Width() + s->pImage3.Left() + s->pFrame1.Width(), 2895.0 + 2885 + 2980);
+    // Left button: the right edge follows the pointer, never below 1000 twips.
+    const QPoint start = s->Image3->mapToGlobal(QPoint(2, 10));
+    auto dragTo = [&](int dx) {
+        QTest::mouseMove(s->Image3, s->Image3->mapFromGlobal(start + QPoint(dx, 0)));
+    };
+    QTest::mousePress(s->Image3, Qt::LeftButton, {}, QPoint(2, 10));
+    QVERIFY(s->isDragging());
+    dragTo(20);
+    QCOMPARE(s->Width() + s->pPicture5.Width(), 3270.0 * 2);
+    dragTo(-158);
+    QCOMPARE(s->Width() + s->pPicture1.Width(), 1000.0 + 925);
+    QCOMPARE(s->width(), 67); // 66.67 pixels, rounded
+    QTest::mouseRelease(s->Image3, Qt::LeftButton, {}, s->Image3->mapFromGlobal(start));
+    dragTo(40); // released: no drag
+    QVERIFY(!s->isDragging() && s->Width() == 1000.0);
+}
+
+void tst_frame::favoritesListingRules()
+{
+    QTemporaryDir home;
+    const QString fav = home.path() + "/Favorites";
+    for (const char *name : { "/notes.txt", "/page.html", "/abcd", "/ab", "/.hidden.url",
+             "/.secret/s.url", "/Travel and holidays/sea.url", "/Travel and holidays/Inner/d.url",
+             "/Travel and holidays/.h.url", "/apple.url", "/Banana.url", "/real/r.url" })
+        writeFile(fav + QLatin1String(name));
+    // Pipes, loops back into the folder and dangling links are not followed.
+    QCOMPARE(mkfifo(QFile::encodeName(fav + "/pipe.url").constData(), 0600), 0);
+    QVERIFY(QFile::link(fav, fav + "/self") && QFile::link(home.path(), fav + "/up"));
+    QVERIFY(QFile::link(fav + "/real", fav + "/alias"));
+    QVERIFY(QFile::link(fav + "/gone", fav + "/broken.url"));
+    QVERIFY(QDir().mkpath(fav + "/locked"));
+    QFile::setPermissions(fav + "/locked", QFileDevice::Permissions());
+    const FavoritesScan scan = ScanFavorites(fav);
+    QFile::setPermissions(fav + "/locked", QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+    QString names;
+    for (const FavoritesScan::SubFolder &sub : scan.subFolders)
+        names += sub.name + ":" + sub.files.join(",") + " ";
+    QCOMPARE(names + scan.files.join(","), "alias:r.url locked: real:r.url self: "
+        "Travel and holidays:sea.url up: ab,abcd,apple.url,Banana.url,notes.txt,page.html");
+    // A rebuild that runs while the start-up shows the frame leaves one whole tree.
+    TreeView tree(QStringLiteral("TreeFavor"));
+    LoadFavoritesTree(&tree, fav, true, [&] { LoadFavoritesTree(&tree, fav, false, nullptr); });
+    QVERIFY(tree.topLevelItemCount() == 1 && tree.Count() == scan.nodeCount());
+    QCOMPARE(tree.Item(1)->text(0), "Favorites (16)");
+    // A key finds the first node added with it, then the next once that one has gone
+    // (sub-folders have none), and none of a removed node's children, nor after a clear.
+    QTreeWidgetItem *first = tree.FindKey(QString());
+    QVERIFY(tree.FindKey("Favorites") == tree.Item(1) && first == tree.Item(2));
+    const QString aliased = TreeView::Key(first->child(0));
+    tree.RemoveItem(first);
+    QVERIFY(tree.FindKey(QString()) == tree.Item(2) && !tree.FindKey(aliased));
+    tree.Clear();
+    QVERIFY(!tree.FindKey("Favorites"));
+    // Four characters go whatever the extension is.
+    QCOMPARE(FavoriteText("notes.txt") + "|" + FavoriteText("page.html") + "|"
+            + FavoriteText("abcd") + FavoriteText("ab"), "notes|page.|");
+}
+
+void tst_frame::shortcutAddress_data()
+{
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<QString>("address"); // null: none found
+    const QString a = QStringLiteral("http://example.test/a");
+    QTest::newRow("crlf, first wins") << QByteArray("[DEFAULT]\r\nBASEURL=http://example.test/a"
+                                                    "\r\nURL=http://other/\r\nBASEURL=b\r\n") << a;
+    QTest::newRow("lf") << QByteArray("URL=http://other/\nBASEURL=http://example.test/a\n") << a;
+    QTest::newRow("cr, no final break") << QByteArray("x\rBASEURL=http://example.test/a") << a;
+    QTest::newRow("untrimmed") << QByteArray("BASEURL= http://x/  \r\n") << " http://x/  ";
+    QTest::newRow("empty value") << QByteArray("[DEFAULT]\r\nBASEURL=\r\n") << "";
+    QTest::newRow("URL, lower case, leading blank: none")
+        << QByteArray("URL=http://x/\r\nbaseurl=http://x/\r\n BASEURL=http://x/\r\n") << QString();
+    QTest::newRow("after long line")
+        << QByteArray(200000, 'q') + "\r\nBASEURL=http://example.test/a" << a;
+    QTest::newRow("overlong address") << "BASEURL=" + QByteArray(100000, 'q') + "\r\n" << QString();
+    QTest::newRow("missing") << QByteArray("<missing>") << QString();
+    QTest::newRow("a folder") << QByteArray("<folder>") << QString();
+    QTest::newRow("a pipe with no writer") << QByteArray("<pipe>") << QString();
+}
+
+void tst_frame::shortcutAddress()
+{
+    QFETCH(QByteArray, content);
+    QFETCH(QString, address);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("s.url"));
+    if (content == "<folder>")
+        QDir().mkpath(path);
+    else if (content == "<pipe>")
+        QCOMPARE(mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+    else if (content != "<missing>")
+        writeFile(path, content);
+    const std::optional<QString> read = ReadShortcutAddress(path);
+    QCOMPARE(read.value_or(QString()), address);
+    QCOMPARE(read.has_value(), !address.isNull());
+}
+
+void tst_frame::doubleClickOpensWindow()
+{
+    const QString address = url("/p");
+    TestFrame tf(false);
+    const QString fav = tf.homeDir() + "/Favorites";
+    writeFile(fav + "/Sites/site.url",
+        "[DEFAULT]\r\nBASEURL=" + address.toUtf8() + "\r\n[InternetShortcut]\r\nURL=x\r\n");
+    writeFile(fav + "/blank.url", "BASEURL=\r\n");
+    writeFile(fav + "/gone.url", "BASEURL=http://127.0.0.1:1/\r\n");
+    writeFile(fav + "/plain.url", "[InternetShortcut]\r\nURL=" + address.toUtf8());
+    tf->MDIForm_Load();
+    TreeView *tree = tf->TreeFavor;
+    auto doubleClick = [&](const QString &text) {
+        QTreeWidgetItem *item = tree->findItems(text, Qt::MatchExactly | Qt::MatchRecursive).value(0);
+        QVERIFY2(item, qPrintable("no Favorites item " + text));
+        tree->setCurrentItem(item);
+        tf->TreeFavor_DblClick();
+    };
+    // Root, sub-folder, no address line, a file gone since the build: nothing.
+    QFile::remove(fav + "/gone.url");
+    for (const char *text : { "Favorites2 (6)", "Sites", "plain", "gone" })
+        doubleClick(text);
+    QCOMPARE(tf->forms().size() + tf->mytab->Count() + tf->webtree->Count(), 1);
+    doubleClick("site");
+    QCOMPARE(tf->forms().size(), 1);
+    auto *window = lastWindow(tf.frame.get());
+    QVERIFY2(window, "no browser window is open");
+    QTRY_COMPARE_WITH_TIMEOUT(
+        listing(tf.frame.get(), window), "OpenWeb/Named page | Named page", 30000);
+    QVERIFY(window->wb->LocationURL() == address && tree->Count() == 6);
+    // An empty address still opens a window.
+    doubleClick("blank");
+    QCOMPARE(tf->forms().size() * 100 + tf->mytab->Count() * 10 + tf->webtree->Count(), 223);
+    QVERIFY(tf.prompter.asked.isEmpty());
+    // Refresh rebuilds from the disk, its folders closed.
+    tree->Item(1)->child(0)->setExpanded(true);
+    QFile::remove(fav + "/blank.url");
+    writeFile(fav + "/Sites/more.url");
+    writeFile(fav + "/Y.url");
+    tf->refresg_favorites->trigger();
+    QCOMPARE(tree->topLevelItemCount(), 1);
+    QCOMPARE(outline(tree->Item(1), fav), "Favorites (6)|Favorites, Sites|,  more|/Sites/more.url,"
+                                          "  site|/Sites/site.url, plain|/plain.url, Y|/Y.url");
+    QVERIFY(tree->Item(1)->isExpanded() && !tree->Item(1)->child(0)->isExpanded());
 }
 
 ORVANE_TEST_MAIN(tst_frame)

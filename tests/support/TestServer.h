@@ -52,11 +52,12 @@ public:
     }
     // How the program names the site in its questions.
     QString site() const { return QStringLiteral("%1://127.0.0.1:%2").arg(m_scheme).arg(m_port); }
-    // A page answering with the HTML; hits() counts its requests.
-    void page(const QString &path, const QByteArray &html)
+    // A page answering with the HTML (and the status); hits() counts its requests.
+    void page(const QString &path, const QByteArray &html, int status = 200)
     {
-        m_server->Get(path.toStdString(), [n = counter(path), html](const auto &, auto &res) {
+        m_server->Get(path.toStdString(), [=, n = counter(path)](const auto &, auto &res) {
             ++*n;
+            res.status = status;
             res.set_content(html.toStdString(), "text/html");
         });
     }
