@@ -34,6 +34,7 @@ private slots:
     void addToFavorites_data();
     void addToFavorites();
     void reopenClosedWindows();
+    void findBar();
 
 private:
     QString url(const char *path) const { return m_server.url(QLatin1String(path)); }
@@ -60,6 +61,7 @@ void tst_keys::initTestCase()
         " onclick='document.documentElement.requestFullscreen()'>full</button><script>"
         "addEventListener('keydown', function (e) {" // a page that tries to stay
         " if (e.key == 'Escape') document.documentElement.requestFullscreen(); });</script>");
+    m_server.page("/find", "<title>Find</title><p>apple pie</p><p>apple tart</p><p>an apple</p>");
     m_server.page("/busy", "<title>Busy</title><script>function loop() { for (;;); }</script>");
     m_server.file("/file.bin", "x", "file.bin");
     m_server.login("/private", "ann", "right", "<title>Welcome</title>", "<title>Refused</title>");
@@ -82,7 +84,7 @@ void tst_keys::keys_data()
         { "Ctrl+L", ctrl + QStringList { "l" }, "address", false },
         { "Alt+D", alt + QStringList { "d" }, "address", false },
         { "F6", { "F6" }, "address", false },
-        { "Ctrl+F", ctrl + QStringList { "f" }, "ask Find", false },
+        { "Ctrl+F", ctrl + QStringList { "f" }, "find bar", true },
         { "Ctrl+P", ctrl + QStringList { "p" }, "print", true },
         { "Ctrl+S", ctrl + QStringList { "s" }, "save Save..", false },
         { "Ctrl+plus", ctrl + QStringList { "Shift_L", "equal" }, "zoom 110", true },
@@ -154,6 +156,10 @@ void tst_keys::keys()
     } else if (effect.startsWith("zoom ")) {
         QCOMPARE(qRound(w->wb->zoomFactor() * 100), effect.mid(5).toInt());
         QCOMPARE(w->Stbar1Panel1->text(), "Zoom " + effect.mid(5) + " %");
+    } else if (effect == "find bar") {
+        auto *bar = w->findChild<QWidget *>("findBar");
+        QVERIFY2(bar, "the window has no find bar");
+        QTRY_VERIFY(bar->isVisible() && bar->isAncestorOf(QApplication::focusWidget()));
     } else if (effect.startsWith("menu ")) { // open, and nothing typed anywhere
         auto *menu = t->findChild<QMenu *>(effect.mid(5));
         QVERIFY2(menu, qPrintable("no menu " + effect));
@@ -415,6 +421,40 @@ void tst_keys::reopenClosedWindows()
     Form1 *reopened = lastWindow(t.frame.get());
     reopened->run(Form1::Command::Back);
     QTRY_COMPARE_WITH_TIMEOUT(reopened->wb->LocationURL(), url("/a"), 10000);
+}
+
+// The find bar finds while the user types and steps through the matches by Enter,
+// Shift+Enter, F3 and Shift+F3, from the bar or the page; Esc closes it.
+void tst_keys::findBar()
+{
+    TestFrame t;
+    Form1 *w = t.showOnScreen(url("/find"));
+    QVERIFY(w);
+    RealInput::click(w->Toolbar1->widgetForAction(w->Buttons.at(int(Form1::Command::Find) - 1)));
+    auto *bar = w->findChild<QWidget *>("findBar");
+    QVERIFY2(bar, "the window has no find bar");
+    QTRY_VERIFY(bar->isVisible());
+    QLabel *where = bar->findChild<QLabel *>("findWhere");
+    QVERIFY2(where, "the bar does not tell where it stands");
+    RealInput::type("apple");
+    QTRY_COMPARE(where->text(), "1 of 3");
+    const QList<std::pair<QStringList, const char *>> steps {
+        { { "Return" }, "2 of 3" }, { { "Return" }, "3 of 3" }, { { "Return" }, "1 of 3" },
+        { { "Shift_L", "Return" }, "3 of 3" }, { { "F3" }, "1 of 3" }, { { "Shift_L", "F3" }, "3 of 3" },
+    };
+    for (const auto &[keys, expected] : steps) {
+        RealInput::chord(keys);
+        QTRY_COMPARE(where->text(), expected);
+    }
+    RealInput::click(viewOf(w), QPoint(5, 200)); // F3 from the page too
+    RealInput::key("F3");
+    QTRY_COMPARE(where->text(), "1 of 3");
+    RealInput::click(bar->findChild<QLineEdit *>());
+    RealInput::type(" crumble");
+    QTRY_COMPARE(where->text(), "Not found");
+    RealInput::key("Escape");
+    QTRY_VERIFY(!bar->isVisible());
+    QVERIFY(t.prompter.others.isEmpty()); // no box asked
 }
 
 ORVANE_TEST_MAIN(tst_keys)

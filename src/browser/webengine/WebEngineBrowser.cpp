@@ -2,6 +2,7 @@
 
 #include "browser/webengine/DownloadManager.h"
 #include "browser/webengine/ExternalLinks.h"
+#include "browser/webengine/FindBar.h"
 #include "browser/webengine/FullScreenWindow.h"
 #include "browser/webengine/HangWatch.h"
 #include "browser/webengine/OutOfSight.h"
@@ -12,6 +13,7 @@
 #include "browser/webengine/WebEngineProfile.h"
 #include "forms/Prompter.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QChildEvent>
 #include <QDataStream>
@@ -50,6 +52,16 @@ WebEngineBrowser::WebEngineBrowser(QWidget *parent, Prompter *prompter, WebEngin
     page->settings()->setAttribute(QWebEngineSettings::PluginsEnabled, true);
     page->settings()->setAttribute(QWebEngineSettings::PdfViewerEnabled, true);
     m_view->setPage(page);
+    m_findBar = new FindBar(page, this);
+    layout->addWidget(m_findBar);
+    // F3 and Shift+F3 step through the matches from the page as from the bar.
+    for (bool back : { false, true }) {
+        auto *step = new QAction(this);
+        step->setShortcut(back ? QKeySequence(Qt::SHIFT | Qt::Key_F3) : QKeySequence(Qt::Key_F3));
+        step->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+        connect(step, &QAction::triggered, m_findBar, [this, back] { m_findBar->step(back); });
+        addAction(step);
+    }
     profile->downloads()->watch(page);
     new SiteQuestions(page, this, this);
     m_externalLinks = new ExternalLinks(page, this, this);
@@ -476,11 +488,7 @@ void WebEngineBrowser::printed(bool ok, const QString &where)
 
 void WebEngineBrowser::find()
 {
-    bool ok = false;
-    const QString text = m_prompter->askText(this, QStringLiteral("Find"),
-                                             QStringLiteral("Find what:"), QString(), &ok);
-    if (ok)
-        page()->findText(text);
+    m_findBar->open();
 }
 
 void WebEngineBrowser::properties()

@@ -10,6 +10,7 @@ class FullScreenWindow;
 class PagePermissions;
 class Prompter;
 class QPrinter;
+class FindBar;
 class HangWatch;
 class QTimer;
 class WebEngineProfile;
@@ -81,6 +82,7 @@ private:
     bool m_printing = false;
     ExternalLinks *m_externalLinks;
     HangWatch *m_hangWatch;
+    FindBar *m_findBar;
     PagePermissions *m_permissions;
     FullScreenWindow *m_fullScreen = nullptr;
     bool m_rendererGone = false;
