@@ -5,7 +5,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 packages=(cmake g++ ninja-build pkg-config qt6-base-dev qt6-webengine-dev
-          libqt6webenginecore6-bin libcurl4-openssl-dev libcpp-httplib-dev
+          libqt6webenginecore6-bin libqt6sql6-sqlite libcurl4-openssl-dev libcpp-httplib-dev
           qt6-qpa-plugins fonts-dejavu-core libgl-dev libx11-dev libxtst-dev xvfb xauth
           openbox librsvg2-bin desktop-file-utils appstream dpkg-dev x11-utils python3
           libssl-dev openssl)

@@ -128,6 +128,7 @@ int main(int argc, char *argv[])
     if (state.isEmpty() || QDir::isRelativePath(state))
         state = QDir::homePath() + QStringLiteral("/.local/state");
     env.stateDir = state + QStringLiteral("/Orvane");
+    env.historyFile = dataDir + QStringLiteral("/history.sqlite");
     env.prompter = &prompter;
     env.browsers = [&engine, &prompter, &frame, &browsers]() -> WebBrowserFactory * {
         if (!browsers)

@@ -7,6 +7,7 @@
 #include <optional>
 
 class Form1;
+class History;
 class Prompter;
 class QPoint;
 class QTimer;
@@ -64,6 +65,8 @@ public:
     // Adds the page to the Favorites folder, under a name the user confirms; what
     // became of it, for the status bar (empty when the user cancelled).
     virtual QString addFavorite(Form1 *window, const QString &title, const QString &address) = 0;
+    // Every page shown; made on first use.
+    virtual History *history() = 0;
     // A window is closing: it can be reopened as it was.
     virtual void windowClosed(const NewWindow &window) = 0;
 };

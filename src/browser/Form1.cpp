@@ -1,5 +1,6 @@
 #include "browser/Form1.h"
 
+#include "browser/History.h"
 #include "browser/LeaveInTurn.h"
 #include "browser/ToolbarPictures.h"
 #include "browser/WebBrowser.h"
@@ -10,7 +11,9 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QAbstractItemView>
 #include <QComboBox>
+#include <QCompleter>
 #include <QEvent>
 #include <QFrame>
 #include <QKeyEvent>
@@ -19,6 +22,7 @@
 #include <QMdiSubWindow>
 #include <QPointer>
 #include <QStatusBar>
+#include <QStringListModel>
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
@@ -143,6 +147,28 @@ void Form1::createControls()
     disconnect(cmbadress->lineEdit(), &QLineEdit::editingFinished, cmbadress, nullptr);
     disconnect(cmbadress->lineEdit(), &QLineEdit::returnPressed, cmbadress, nullptr);
     connect(cmbadress, &QComboBox::activated, this, [this](int) { cmbadress_Click(); });
+    // What is typed is completed from the history, the most visited first; a pick
+    // goes there, and Enter on no pick goes to what was typed.
+    m_completions = new QStringListModel(this);
+    auto *completer = new QCompleter(m_completions, this);
+    completer->setCompletionMode(QCompleter::UnfilteredPopupCompletion);
+    completer->setMaxVisibleItems(10);
+    cmbadress->lineEdit()->setCompleter(completer);
+    m_completionList = completer->popup();
+    m_completionList->installEventFilter(this);
+    connect(completer, QOverload<const QString &>::of(&QCompleter::activated), this,
+            [this](const QString &address) {
+                cmbadress->setEditText(address);
+                cmbadress_KeyPress(13);
+            });
+    connect(cmbadress->lineEdit(), &QLineEdit::textEdited, this, [this, completer](const QString &text) {
+        History *history = m_frame->history();
+        m_completions->setStringList(history ? history->complete(text) : QStringList());
+        if (m_completions->rowCount() > 0)
+            completer->complete();
+        else
+            completer->popup()->hide();
+    });
 
     const QList<QIcon> gnetIcons = GnetPictures();
     gnet->setToolButtonStyle(Qt::ToolButtonTextOnly);
@@ -342,6 +368,15 @@ bool Form1::eventFilter(QObject *watched, QEvent *event)
         else if (!key->text().isEmpty())
             cmbadress_KeyPress(key->text().at(0).unicode());
         return false; // the key is not swallowed
+    }
+    if (event->type() == QEvent::KeyPress && watched == m_completionList) {
+        auto *key = static_cast<QKeyEvent *>(event);
+        auto *popup = static_cast<QAbstractItemView *>(watched);
+        if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) && !popup->currentIndex().isValid()) {
+            popup->hide();
+            cmbadress_KeyPress(13);
+            return true;
+        }
     }
     if (event->type() == QEvent::MouseButtonPress
         && (watched == Toolbar1 || watched->parent() == Toolbar1)) {

@@ -12,6 +12,7 @@ class QComboBox;
 class QFrame;
 class QLabel;
 class QStatusBar;
+class QStringListModel;
 class QTimer;
 class QToolBar;
 class QTreeWidgetItem;
@@ -110,4 +111,6 @@ private:
     IconSize m_iconSize = IconSize::Large;
     QAction *m_stopKey = nullptr; // Esc: only while loading, else it is the page's
     bool m_leaving = false;       // its pages are being asked whether they may go
+    QStringListModel *m_completions; // the address box's, from the history
+    QObject *m_completionList = nullptr;
 };

@@ -1,6 +1,7 @@
 // What the page reports: status, progress, title, completion, new windows.
 #include "browser/Form1.h"
 
+#include "browser/History.h"
 #include "browser/WebBrowser.h"
 #include "forms/Prompter.h"
 #include "forms/TabStrip.h"
@@ -74,6 +75,11 @@ void Form1::wb_DocumentComplete()
             return;
     }
     setAddressText(wb->LocationURL());
+    if (History *history = frame()->history()) {
+        history->record(wb->LocationURL(), Caption().trimmed());
+        if (const QString why = history->takeProblem(); !why.isEmpty())
+            Stbar1Panel1->setText(QStringLiteral("History is off for this run: ") + why);
+    }
     gnetButtons.at(2)->setEnabled(true);
     frame()->stopProgress();
     frame()->windowNavigated();

@@ -17,6 +17,7 @@ struct FrameEnv
     QString homeDir;    // holds Favorites
     QString currentDir; // where Open File starts
     QString stateDir;   // holds the journal of open windows; empty: none is kept
+    QString historyFile; // the pages visited; empty: none are kept
     Prompter *prompter = nullptr;
     std::function<WebBrowserFactory *()> browsers;
     // The page-source download, loaded on first use like the web engine.

@@ -1,6 +1,7 @@
 // The frame's construction and its start-up.
 #include "frame/MDIForm1.h"
 
+#include "browser/History.h"
 #include "browser/TypedAddress.h"
 #include "dialogs/Dialog.h"
 #include "dialogs/Module2.h"

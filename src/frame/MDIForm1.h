@@ -71,6 +71,9 @@ public:
     // Ctrl+Shift+T: the browser window closed last, with its Back/Forward list, in front.
     void windowClosed(const NewWindow &window) override;
     void reopenClosed();
+    History *history() override;
+    // Ctrl+H: the pages visited, to open again, remove or clear.
+    void showHistory();
     static constexpr int RememberClosed = 25;
     void TreeFavor_DblClick();
 
@@ -120,5 +123,6 @@ private:
     QList<Form1 *> browserWindows() const;
     bool m_leaving = false; // pages are being asked whether they may go
     QList<NewWindow> m_closed; // the last closed first
+    std::unique_ptr<History> m_history;
     mutable bool m_browsersLoaded = false; // the engine is asked only once it is there
 };

@@ -1,8 +1,10 @@
 // Opening a favourite from the side bar's Favorites tree, adding one; reopening a
-// window closed by mistake.
+// window closed by mistake; the history.
 #include "frame/MDIForm1.h"
 
 #include "browser/Form1.h"
+#include "browser/History.h"
+#include "dialogs/HistoryWindow.h"
 #include "forms/Prompter.h"
 #include "forms/TreeView.h"
 #include "sidebar/Favorites.h"
@@ -70,4 +72,18 @@ void MDIForm1::reopenClosed()
 {
     if (!m_closed.isEmpty())
         openWindow(m_closed.takeFirst(), nullptr);
+}
+
+History *MDIForm1::history()
+{
+    if (!m_history)
+        m_history = std::make_unique<History>(m_env.historyFile);
+    return m_history.get();
+}
+
+void MDIForm1::showHistory()
+{
+    HistoryWindow window(history(), m_env.prompter,
+                         [this](const QString &address) { openWindow({ address }, nullptr); }, this);
+    m_env.prompter->execDialog(&window);
 }

@@ -98,6 +98,10 @@ void MDIForm1::createMenus()
     reopen->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_T));
     connect(reopen, &QAction::triggered, this, &MDIForm1::reopenClosed);
     addAction(reopen);
+    auto *historyKey = new QAction(this);
+    historyKey->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_H));
+    connect(historyKey, &QAction::triggered, this, &MDIForm1::showHistory);
+    addAction(historyKey);
 
     connect(new_, &QAction::triggered, this, &MDIForm1::new_Click);
     connect(open, &QAction::triggered, this, &MDIForm1::open_Click);

@@ -50,6 +50,7 @@ struct TestFrame
         env.programDir = program.path();
         env.homeDir = env.currentDir = home.path();
         env.stateDir = stateDir();
+        env.historyFile = historyFile();
         env.prompter = realPrompter ? realPrompter : &prompter;
         env.dpi = 96;
         if (withEngine)
@@ -63,6 +64,7 @@ struct TestFrame
     QString programDir() const { return program.path(); }
     QString homeDir() const { return home.path(); }
     QString stateDir() const { return state.isEmpty() ? home.path() + "/.local/state/Orvane" : state; }
+    QString historyFile() const { return home.path() + "/.local/share/Orvane/history.sqlite"; }
     QString settingsPath() const { return SettingsFilePath(program.path()); }
     MDIForm1 *operator->() const { return frame.get(); }
     // Opens a browser window on the address; null if its page never loads.
