@@ -315,7 +315,7 @@ void tst_keys::hungPageIsEnded()
     QFETCH(QString, ask);
     TestFrame t;
     t.engine->timings().hungPageMs = 2000;
-    Form1 *w = t.showOnScreen(page);
+    Form1 *w = t.showOnScreen(m_server.url(page));
     QVERIFY(w);
     RealInput::click(viewOf(w), QPoint(20, 20));
     t.prompter.onPageDialog = [](PageDialog *dialog) { return dialog->stop = dialog->offerStop, true; };
