@@ -17,7 +17,7 @@ MsgBox::Answer YesPrompter::msgBox(QWidget *, const QString &, MsgBox::Style, co
     return MsgBox::Yes;
 }
 
-QString YesPrompter::askText(QWidget *, const QString &, const QString &, bool *ok)
+QString YesPrompter::askText(QWidget *, const QString &, const QString &, const QString &, bool *ok)
 {
     *ok = false;
     return QString();

@@ -23,7 +23,7 @@ public:
     QString openFileName(QWidget *, const QString &, const QString &,
                          const QList<FileFilter> &) override { return QString(); }
     QString saveFileName(QWidget *, const QString &, const QString &) override { return QString(); }
-    QString askText(QWidget *, const QString &, const QString &, bool *ok) override;
+    QString askText(QWidget *, const QString &, const QString &, const QString &, bool *ok) override;
     bool choosePrinter(QWidget *, QPrinter *) override { return false; }
     int execDialog(QDialog *) override { return 0; }
     // Downloads go to the folder offered, under the name offered.

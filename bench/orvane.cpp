@@ -378,6 +378,8 @@ int download(const QString &url, qint64 bytes)
 
 } // namespace
 
+int historyBench();
+
 int main(int argc, char *argv[])
 {
     PrepareWebEngine();
@@ -402,6 +404,8 @@ int main(int argc, char *argv[])
         code = sideBar();
     else if (mode == "download")
         code = download(url, argc > 3 ? atoll(argv[3]) : 0);
+    else if (mode == "history")
+        code = historyBench();
     else if (mode == "journal")
         code = journalBench(url, argc > 3 && qstrcmp(argv[3], "resting") == 0);
     else

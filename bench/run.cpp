@@ -497,6 +497,22 @@ int main(int argc, char *argv[])
                          median(collectKey(runs, QStringLiteral("write_worst_us"))));
     }
 
+    std::fprintf(stderr, "history...\n");
+    if (wanted("history")) {
+        const auto r = runChild(orvaneChild, { QStringLiteral("history") }, 300000);
+        rows << limitRow(QStringLiteral("History: recording a visit, interface thread, median"),
+                         r.value(QStringLiteral("record_median_us"), -1) / 1000, "ms", 1,
+                         r.value(QStringLiteral("queued_median_us"), -1) / 1000);
+        rows << limitRow(QStringLiteral("  worst of 1,000"), r.value(QStringLiteral("record_worst_us"), -1) / 1000,
+                         "ms", 1);
+        rows << limitRow(QStringLiteral("History: completing a prefix, 100,000 entries, median"),
+                         r.value(QStringLiteral("complete_ms"), -1), "ms", 10, r.value(QStringLiteral("scan_ms"), -1));
+        rows << limitRow(QStringLiteral("  one letter, every page matching"),
+                         r.value(QStringLiteral("complete_letter_ms"), -1), "ms", 10, r.value(QStringLiteral("scan_ms"), -1));
+        rows << limitRow(QStringLiteral("History: opening the window, 100,000 entries"),
+                         r.value(QStringLiteral("window_ms"), -1), "ms", 200, r.value(QStringLiteral("tree_ms"), -1));
+    }
+
     // Windows out of sight.
     const QString animUrl = server.url(QStringLiteral("/anim"));
     const QString siteUrl = server.url(QStringLiteral("/site"));
