@@ -23,6 +23,7 @@ public:
     QString openFileName(QWidget *, const QString &, const QString &,
                          const QList<FileFilter> &) override { return QString(); }
     QString saveFileName(QWidget *, const QString &, const QString &) override { return QString(); }
+    QStringList chooseFiles(QWidget *, const QString &, bool) override { return {}; }
     QString askText(QWidget *, const QString &, const QString &, const QString &, bool *ok) override;
     bool choosePrinter(QWidget *, QPrinter *) override { return false; }
     int execDialog(QDialog *) override { return 0; }

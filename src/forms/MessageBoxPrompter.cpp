@@ -92,6 +92,15 @@ QString MessageBoxPrompter::askText(QWidget *parent, const QString &title, const
     return QInputDialog::getText(parent, title, label, QLineEdit::Normal, text, ok);
 }
 
+QStringList MessageBoxPrompter::chooseFiles(QWidget *parent, const QString &folder, bool multiple)
+{
+    const QString title = QStringLiteral("Choose File to Upload");
+    if (multiple)
+        return QFileDialog::getOpenFileNames(parent, title, folder);
+    const QString file = QFileDialog::getOpenFileName(parent, title, folder);
+    return file.isEmpty() ? QStringList() : QStringList { file };
+}
+
 bool MessageBoxPrompter::choosePrinter(QWidget *parent, QPrinter *printer)
 {
     QPrintDialog dialog(printer, parent);

@@ -15,6 +15,7 @@ public:
     QString askText(QWidget *parent, const QString &title, const QString &label, const QString &text,
                     bool *ok) override;
     bool choosePrinter(QWidget *parent, QPrinter *printer) override;
+    QStringList chooseFiles(QWidget *parent, const QString &folder, bool multiple) override;
     int execDialog(QDialog *dialog) override;
     QString saveFileIn(QWidget *parent, const QString &title, const QString &folder,
                        const QString &suggested) override;

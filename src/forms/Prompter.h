@@ -61,6 +61,9 @@ public:
     virtual QString askText(QWidget *parent, const QString &title, const QString &label,
                             const QString &text, bool *ok) = 0;
     virtual bool choosePrinter(QWidget *parent, QPrinter *printer) = 0;
+    // Files for a page to upload, chosen in folder: one, or several when multiple.
+    // None when cancelled.
+    virtual QStringList chooseFiles(QWidget *parent, const QString &folder, bool multiple) = 0;
     // Runs a modal dialog of the program's own and returns its result.
     virtual int execDialog(QDialog *dialog) = 0;
 

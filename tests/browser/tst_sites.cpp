@@ -178,9 +178,9 @@ void tst_sites::lastingCookies()
     }
     QCOMPARE(titleOf(t, url("/cookie?v=a")), "[]");
     QCOMPARE(lastWindow(t.frame.get())->Stbar1Panel1->text(),
-        first ? "Done (another copy of Orvane holds the saved cookies and site data: this copy "
-                "keeps none of its own)"
-              : "Done");
+        first ? "Done (off the record: another copy of Orvane keeps the saved data)" : "Done");
+    QVERIFY(lastWindow(t.frame.get())->Stbar1Panel1->sizeHint().width()
+            <= lastWindow(t.frame.get())->Stbar1Panel1->width()); // shown whole
     QCOMPARE(titleOf(t, url("/cookie?v=a")), "[kept=a; session=1]");
     t.restart();
     QCOMPARE(titleOf(t, url("/cookie?v=b")), afterStart);
@@ -744,7 +744,9 @@ void tst_sites::printsToPdf()
     Form1 *w = t.openPage(url("/text"));
     QVERIFY(w);
     const QString path = t.homeDir() + "/" + file;
+    QStringList offered; // without a printer: a PDF named after the page
     t.prompter.onPrinter = [&](QPrinter *printer) {
+        offered << printer->outputFileName();
         printer->setOutputFormat(QPrinter::PdfFormat);
         printer->setOutputFileName(path);
         return true;
@@ -754,8 +756,15 @@ void tst_sites::printsToPdf()
     QTest::keySequence(w->cmbadress, QKeySequence(Qt::CTRL | Qt::Key_P));
     QCOMPARE(w->Stbar1Panel1->text(), QStringLiteral("Printing to %1 ...").arg(path));
     QTRY_COMPARE_WITH_TIMEOUT(w->Stbar1Panel1->text(), status.arg(path), 60000);
+    QCOMPARE(offered, QStringList { QStandardPaths::writableLocation(QStandardPaths::DownloadLocation) + "/Text.pdf" });
     if (file.contains("missing"))
         return;
+    // Then where the last one went, in this run; Save Page too.
+    t.prompter.onPrinter = [&](QPrinter *printer) { return offered << printer->outputFileName(), false; };
+    w->run(Form1::Command::Print);
+    QCOMPARE(offered.value(1), t.homeDir() + "/Text.pdf");
+    w->run(Form1::Command::Save);
+    QCOMPARE(t.prompter.others.last(), "save Save.. " + t.homeDir() + "/text");
     QVERIFY2(clock.elapsed() < 20000, qPrintable(QString::number(clock.elapsed())));
     // The engine's own PDF: fonts and text, no page pictures, kilobytes in size.
     const QByteArray pdf = readFile(path);

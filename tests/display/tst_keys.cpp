@@ -35,6 +35,7 @@ private slots:
     void addToFavorites();
     void reopenClosedWindows();
     void findBar();
+    void uploadStartsWhereTheLastOneWas();
 
 private:
     QString url(const char *path) const { return m_server.url(QLatin1String(path)); }
@@ -62,6 +63,8 @@ void tst_keys::initTestCase()
         "addEventListener('keydown', function (e) {" // a page that tries to stay
         " if (e.key == 'Escape') document.documentElement.requestFullscreen(); });</script>");
     m_server.page("/find", "<title>Find</title><p>apple pie</p><p>apple tart</p><p>an apple</p>");
+    m_server.page("/upload", "<title>Upload</title><body style='margin:0'>"
+                             "<input type=file id=f style='width:300px;height:100px'>");
     m_server.page("/busy", "<title>Busy</title><script>function loop() { for (;;); }</script>");
     m_server.file("/file.bin", "x", "file.bin");
     m_server.login("/private", "ann", "right", "<title>Welcome</title>", "<title>Refused</title>");
@@ -86,7 +89,7 @@ void tst_keys::keys_data()
         { "F6", { "F6" }, "address", false },
         { "Ctrl+F", ctrl + QStringList { "f" }, "find bar", true },
         { "Ctrl+P", ctrl + QStringList { "p" }, "print", true },
-        { "Ctrl+S", ctrl + QStringList { "s" }, "save Save..", false },
+        { "Ctrl+S", ctrl + QStringList { "s" }, "save Save.. ", false },
         { "Ctrl+plus", ctrl + QStringList { "Shift_L", "equal" }, "zoom 110", true },
         { "Ctrl+minus", ctrl + QStringList { "minus" }, "zoom 90", false },
         { "Ctrl+0", ctrl + QStringList { "0" }, "zoom 100", false },
@@ -174,7 +177,8 @@ void tst_keys::keys()
             QVERIFY(waitForScript(w, "document.getElementById('field').value == 'x'"));
     }
     const bool asks = effect.contains(QRegularExpression("^(ask|print|save)"));
-    QCOMPARE(t.prompter.others, asks ? QStringList { effect } : QStringList());
+    QCOMPARE(t.prompter.others.size(), asks ? 1 : 0);
+    QVERIFY(!asks || t.prompter.others.first().startsWith(effect));
 }
 
 void tst_keys::dialogLoopIsStopped_data()
@@ -455,6 +459,22 @@ void tst_keys::findBar()
     RealInput::key("Escape");
     QTRY_VERIFY(!bar->isVisible());
     QVERIFY(t.prompter.others.isEmpty()); // no box asked
+}
+
+// A page's file input asks through the program: first in the home folder, then in
+// the folder chosen last.
+void tst_keys::uploadStartsWhereTheLastOneWas()
+{
+    TestFrame t;
+    Form1 *w = t.showOnScreen(url("/upload"));
+    QVERIFY(w);
+    const QString file = t.homeDir() + "/in/a.txt";
+    writeFile(file, "a");
+    t.prompter.uploads = { file };
+    RealInput::click(viewOf(w), QPoint(50, 50));
+    QVERIFY(waitForScript(w, "f.files.length == 1 && f.files[0].name == 'a.txt'"));
+    RealInput::click(viewOf(w), QPoint(50, 50));
+    QTRY_COMPARE(t.prompter.others, (QStringList { "upload " + QDir::homePath(), "upload " + t.homeDir() + "/in" }));
 }
 
 ORVANE_TEST_MAIN(tst_keys)

@@ -28,10 +28,11 @@ public:
     }
     QString openFileName(QWidget *, const QString &, const QString &,
         const QList<FileFilter> &) override { return {}; }
-    // Cancelled, and recorded in others as "save <title>", "ask <title>", "print".
-    QString saveFileName(QWidget *, const QString &title, const QString &) override
+    // Cancelled, and recorded in others as "save <title> <name offered>", "ask <title>",
+    // "print".
+    QString saveFileName(QWidget *, const QString &title, const QString &suggested) override
     {
-        return others.append("save " + title), QString();
+        return others.append("save " + title + " " + suggested), QString();
     }
     // Answered from texts ("=" keeps the text offered), else cancelled.
     QString askText(QWidget *, const QString &title, const QString &, const QString &text,
@@ -48,6 +49,13 @@ public:
         others.append("print");
         return onPrinter && onPrinter(p);
     }
+    // Recorded in others as "upload <folder>"; answered from uploads, else cancelled.
+    QStringList chooseFiles(QWidget *, const QString &folder, bool) override
+    {
+        others.append("upload " + folder);
+        return std::exchange(uploads, {});
+    }
+    QStringList uploads;
     int execDialog(QDialog *dialog) override
     {
         ++dialogsRun;

@@ -34,6 +34,8 @@ public:
     virtual QWebEnginePage *openWindow() = 0;
     // A link for another program, asked about once the engine's call has returned.
     virtual void openElsewhere(const QUrl &url, const QUrl &from) = 0;
+    // Where the user chose files last in this run, for uploads and saving pages.
+    virtual QString &lastFolder() = 0;
     // The user answered the page's "Leave this page?".
     virtual void leaveAnswered(bool leave) = 0;
 

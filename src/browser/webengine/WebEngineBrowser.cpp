@@ -1,5 +1,6 @@
 #include "browser/webengine/WebEngineBrowser.h"
 
+#include "browser/webengine/DownloadJob.h"
 #include "browser/webengine/DownloadManager.h"
 #include "browser/webengine/ExternalLinks.h"
 #include "browser/webengine/FindBar.h"
@@ -23,6 +24,8 @@
 #include <QKeyEvent>
 #include <QPointer>
 #include <QPrinter>
+#include <QPrinterInfo>
+#include <QStandardPaths>
 #include <QTimer>
 #include <QVBoxLayout>
 #include <QWebEngineFullScreenRequest>
@@ -427,14 +430,29 @@ void WebEngineBrowser::trySleep()
         page()->setLifecycleState(QWebEnginePage::LifecycleState::Frozen);
 }
 
+QString &WebEngineBrowser::lastFolder()
+{
+    return m_profile->lastFolder();
+}
+
+QString WebEngineBrowser::saveFolder() const
+{
+    // Where the user saved last in this run, else Downloads.
+    const QString last = m_profile->lastFolder();
+    return last.isEmpty() ? QStandardPaths::writableLocation(QStandardPaths::DownloadLocation) : last;
+}
+
 void WebEngineBrowser::saveAs()
 {
     QString suggested = QFileInfo(page()->url().path()).fileName();
     if (suggested.isEmpty())
         suggested = QStringLiteral("page.html");
-    const QString path = m_prompter->saveFileName(this, QStringLiteral("Save.."), suggested);
-    if (!path.isEmpty())
-        page()->save(path, QWebEngineDownloadRequest::SingleHtmlSaveFormat);
+    const QString path = m_prompter->saveFileName(this, QStringLiteral("Save.."),
+                                                  QDir(saveFolder()).filePath(SafeFileName(suggested)));
+    if (path.isEmpty())
+        return;
+    m_profile->lastFolder() = QFileInfo(path).absolutePath();
+    page()->save(path, QWebEngineDownloadRequest::SingleHtmlSaveFormat);
 }
 
 void WebEngineBrowser::print()
@@ -445,6 +463,11 @@ void WebEngineBrowser::print()
     }
     // At the printer's own resolution, not a picture of the page at 1200 dpi.
     auto printer = std::make_unique<QPrinter>(QPrinter::PrinterResolution);
+    // Without a printer, a PDF named after the page, where files were saved last.
+    const QString title = page()->title().trimmed().isEmpty() ? QStringLiteral("page") : page()->title();
+    printer->setDocName(title);
+    if (QPrinterInfo::availablePrinters().isEmpty())
+        printer->setOutputFileName(QDir(saveFolder()).filePath(SafeFileName(title + QStringLiteral(".pdf"))));
     QPointer<WebEngineBrowser> self(this);
     if (!m_prompter->choosePrinter(this, printer.get()) || !self || m_closing)
         return;
@@ -455,6 +478,7 @@ void WebEngineBrowser::print()
             return;
         }
         // The engine's own PDF: text stays text, and it takes seconds.
+        m_profile->lastFolder() = QFileInfo(file).absolutePath();
         m_printing = true;
         emit StatusTextChange(QStringLiteral("Printing to %1 ...").arg(file));
         page()->printToPdf(file, printer->pageLayout(), printer->pageRanges());

@@ -62,9 +62,11 @@ private:
     QWebEnginePage *openWindow() override;
     void openElsewhere(const QUrl &url, const QUrl &from) override;
     void leaveAnswered(bool leave) override;
+    QString &lastFolder() override;
     bool eventFilter(QObject *watched, QEvent *event) override;
     void leaveDecided(bool leave);
 
+    QString saveFolder() const;
     void saveAs();
     void print();
     void printed(bool ok, const QString &where);

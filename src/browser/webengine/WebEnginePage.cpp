@@ -3,7 +3,11 @@
 #include "browser/webengine/ExternalLinks.h"
 #include "browser/webengine/PageDialogs.h"
 #include "browser/webengine/PageHost.h"
+#include "browser/webengine/PageQuestion.h"
+#include "forms/Prompter.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QWidget>
 
 WebEnginePage::WebEnginePage(QWebEngineProfile *profile, PageHost *host, QWidget *hostWidget,
@@ -47,4 +51,23 @@ bool WebEnginePage::acceptNavigationRequest(const QUrl &url, NavigationType type
         return false;
     }
     return QWebEnginePage::acceptNavigationRequest(url, type, isMainFrame);
+}
+
+QStringList WebEnginePage::chooseFiles(FileSelectionMode mode, const QStringList &, const QStringList &)
+{
+    // In the folder chosen last in this run, else the user's home.
+    PageHost *window = host();
+    if (!window || window->isClosing())
+        return {};
+    QString &folder = window->lastFolder();
+    QStringList files;
+    if (!AskForPage(window, [&] {
+            files = window->prompter()->chooseFiles(window->widget(),
+                                                    folder.isEmpty() ? QDir::homePath() : folder,
+                                                    mode == FileSelectOpenMultiple);
+        }))
+        return {};
+    if (!files.isEmpty())
+        folder = QFileInfo(files.first()).absolutePath();
+    return files;
 }

@@ -26,6 +26,8 @@ protected:
     bool javaScriptPrompt(const QUrl &origin, const QString &text, const QString &value,
                           QString *result) override;
     bool acceptNavigationRequest(const QUrl &url, NavigationType type, bool isMainFrame) override;
+    QStringList chooseFiles(FileSelectionMode mode, const QStringList &oldFiles,
+                            const QStringList &acceptedMimeTypes) override;
 
 private:
     PageHost *m_host;

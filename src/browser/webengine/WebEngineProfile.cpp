@@ -24,8 +24,8 @@ WebEngineProfile::WebEngineProfile(const QString &dataDir, const QString &cacheD
         m_profile->setPersistentCookiesPolicy(QWebEngineProfile::AllowPersistentCookies);
     } else {
         m_note = m_lock->error() == QLockFile::LockFailedError
-                ? QStringLiteral("another copy of Orvane holds the saved cookies and site data")
-                : QStringLiteral("cookies and site data cannot be saved in ") + dataDir;
+                ? QStringLiteral("another copy of Orvane keeps the saved data")
+                : dataDir + QStringLiteral(" cannot be written");
         m_profile = new QWebEngineProfile(); // off the record: nothing written
     }
     m_downloads = std::make_unique<DownloadManager>(m_profile, prompter, timings);
@@ -44,7 +44,8 @@ QString WebEngineProfile::doneText() const
 {
     if (m_lasting)
         return QStringLiteral("Done");
-    return QStringLiteral("Done (%1: this copy keeps none of its own)").arg(m_note);
+    // Short enough for the status bar of a small window, its closing bracket in sight.
+    return QStringLiteral("Done (off the record: %1)").arg(m_note);
 }
 
 std::optional<bool> WebEngineProfile::permission(const QString &site, int feature) const

@@ -30,6 +30,8 @@ public:
     bool isLasting() const { return m_lasting; }
     // What a window's status bar says when a page has loaded.
     QString doneText() const;
+    // Where the user chose files last in this run (uploads, pages saved, PDFs).
+    QString &lastFolder() { return m_lastFolder; }
     DownloadManager *downloads() const { return m_downloads.get(); }
     const Timings &timings() const { return m_timings; }
     OutOfSight *outOfSight() const { return m_outOfSight.get(); }
@@ -48,4 +50,5 @@ private:
     QHash<QPair<QString, int>, bool> m_permissions;
     bool m_lasting = false;
     QString m_note; // why not, when not lasting
+    QString m_lastFolder;
 };
