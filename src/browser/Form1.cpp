@@ -369,6 +369,29 @@ bool Form1::eventFilter(QObject *watched, QEvent *event)
             cmbadress_KeyPress(key->text().at(0).unicode());
         return false; // the key is not swallowed
     }
+    if (event->type() == QEvent::MouseButtonPress && watched == m_completionList) {
+        auto *mouse = static_cast<QMouseEvent *>(event);
+        auto *list = static_cast<QWidget *>(watched);
+        if (!list->rect().contains(mouse->position().toPoint())) {
+            // A press beside the list closes it and clicks what is under it: Go Net
+            // is one click away, not two.
+            const QPointF global = mouse->globalPosition();
+            list->hide();
+            if (QWidget *under = QApplication::widgetAt(global.toPoint())) {
+                // The release would reach the closing list: the click is made whole here.
+                QPointer<QWidget> target(under);
+                for (QEvent::Type type : { QEvent::MouseButtonPress, QEvent::MouseButtonRelease }) {
+                    QMouseEvent click(type, target->mapFromGlobal(global), global, mouse->button(),
+                                      type == QEvent::MouseButtonPress ? mouse->buttons() : Qt::NoButton,
+                                      mouse->modifiers());
+                    QCoreApplication::sendEvent(target, &click);
+                    if (!target)
+                        break;
+                }
+            }
+            return true;
+        }
+    }
     if (event->type() == QEvent::KeyPress && watched == m_completionList) {
         auto *key = static_cast<QKeyEvent *>(event);
         auto *popup = static_cast<QAbstractItemView *>(watched);
