@@ -501,10 +501,10 @@ int main(int argc, char *argv[])
     if (wanted("history")) {
         const auto r = runChild(orvaneChild, { QStringLiteral("history") }, 300000);
         rows << limitRow(QStringLiteral("History: recording a visit, interface thread, median"),
-                         r.value(QStringLiteral("record_median_us"), -1) / 1000, "ms", 1,
-                         r.value(QStringLiteral("queued_median_us"), -1) / 1000);
-        rows << limitRow(QStringLiteral("  worst of 1,000"), r.value(QStringLiteral("record_worst_us"), -1) / 1000,
-                         "ms", 1);
+                         r.value(QStringLiteral("record_median_us"), -1), "us", 1000,
+                         r.value(QStringLiteral("queued_median_us"), -1));
+        rows << limitRow(QStringLiteral("  worst of 1,000"), r.value(QStringLiteral("record_worst_us"), -1),
+                         "us", 1000);
         rows << limitRow(QStringLiteral("History: completing a prefix, 100,000 entries, median"),
                          r.value(QStringLiteral("complete_ms"), -1), "ms", 10, r.value(QStringLiteral("scan_ms"), -1));
         rows << limitRow(QStringLiteral("  one letter, every page matching"),
