@@ -109,13 +109,23 @@ void tst_frame::initTestCase()
 
 void tst_frame::startUpReadsTheSettingsFile_data()
 {
-    // Line ends, blanks and case: the fuzz in tst_dialogs.
     QTest::addColumn<QByteArray>("bytes"); // "<missing>", "<folder>", ...: such
     QTest::addColumn<bool>("focus");
     QTest::addColumn<int>("error"); // the code in the box, 0 for none
     QTest::newRow("header and Focus") << FocusFile << true << 0;
     QTest::newRow("Background") << QByteArray("[New Window]\r\nBackground\r\n") << false << 0;
+    // Any line end, none at the end, no header; the line read as it is, blanks and case.
+    QTest::newRow("LF ends") << QByteArray("[New Window]\nFocus\n") << true << 0;
+    QTest::newRow("CR ends, no final one") << QByteArray("[New Window]\rFocus") << true << 0;
+    QTest::newRow("no header") << QByteArray("Focus\r\n") << true << 0;
+    QTest::newRow("blanks around Focus") << QByteArray("[New Window]\r\n Focus \r\n") << false << 0;
+    QTest::newRow("header in lower case") << QByteArray("[new window]\r\nFocus\r\n") << false << 0;
+    QTest::newRow("header twice") << QByteArray("[New Window]\r\n") + FocusFile << false << 0;
+    QTest::newRow("an empty first line") << QByteArray("\r\n") + FocusFile << false << 0;
+    QTest::newRow("a 200,000-byte line") << QByteArray(200000, 'x') + "\r\n" + FocusFile << false << 0;
+    QTest::newRow("NUL bytes") << QByteArray("Focus\0\r\n", 8) << false << 0;
     QTest::newRow("empty") << QByteArray() << false << 62;
+    QTest::newRow("header only") << QByteArray("[New Window]\r\n") << false << 62;
     QTest::newRow("missing: created for the next start") << QByteArray("<missing>") << false << 0;
     QTest::newRow("a folder in its place") << QByteArray("<folder>") << false << 75;
     QTest::newRow("a pipe in its place") << QByteArray("<pipe>") << false << 75;
