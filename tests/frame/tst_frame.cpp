@@ -469,7 +469,7 @@ void tst_frame::pageOpensWindow()
         return;
     }
     auto *child = qobject_cast<Form1 *>(t->forms().at(1));
-    QCOMPARE(t->activeChild(), focus ? static_cast<ChildForm *>(child) : w);
+    QCOMPARE(t->activeChild(), child);
     QTRY_COMPARE_WITH_TIMEOUT(child->wb->LocationURL(), url("/child"), 30000);
     QTRY_COMPARE(child->cmbadress->currentText(), url("/child")); // once its page has loaded
     // Under its opener, no tab; the page's title renames the node.
@@ -840,7 +840,6 @@ void tst_frame::hoverWidthAndDrag()
     QCOMPARE(state(s), "Up/1 down/0");
     tf->mybar_Click();
     s->setWidth(2970);
-    QCOMPARE(s->pPicture1.Width() + s->pImage3.Left() + s->pFrame1.Width(), 2895.0 + 2885 + 2980);
     // Left button: the right edge follows the pointer, never below 1000 twips.
     const QPoint start = s->Image3->mapToGlobal(QPoint(2, 10));
     auto dragTo = [&](int dx) {
