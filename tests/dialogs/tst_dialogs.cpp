@@ -1,5 +1,5 @@
-// The icon-size menu, Options, and the page-source editor; hostile input: malformed
-// settings files, misbehaving pages, a killed renderer, each bounded in time.
+// The icon-size menu, Options, and the page-source editor; hostile input: misbehaving
+// pages, a killed renderer, each bounded in time.
 #include "TestFrame.h"
 #include "dialogs/Dialog.h"
 
@@ -24,45 +24,6 @@ QByteArray pattern(int size)
     for (int i = 0; i < size; ++i)
         bytes[i] = char('a' + i % 26);
     return bytes;
-}
-
-// Lines as read with CR LF, LF or CR ends; a final break starts no empty line.
-QList<QByteArray> linesOf(QByteArray data)
-{
-    data.replace("\r\n", "\n");
-    data.replace('\r', '\n');
-    QList<QByteArray> lines = data.split('\n');
-    if (data.isEmpty() || data.endsWith('\n'))
-        lines.removeLast();
-    return lines;
-}
-
-// Settings files: line ends, blanks, case; NUL-laden, overlong, badly encoded; mutated.
-QList<QByteArray> fuzzCases()
-{
-    static const char interesting[] = { '\0', '\r', '\n', '[', ']', char(0xC3), char(0xFF) };
-    const QByteArray valid("[New Window]\r\nFocus\r\n");
-    QRandomGenerator rng(0x0A11CE);
-    QList<QByteArray> cases = { QByteArray(), valid, valid.left(valid.size() - 2), "\r\n\r\n", "\r",
-        "Focus\r\n", "[New Window]\nFocus\n", "[New Window]\rFocus\r", valid + "Background\r\n",
-        "[New Window]\r\n Focus\r\n", "[New Window]\r\nFocus \r\n", "[New Window]\r\n" + valid,
-        "[New Window]\r\n\r\n", "[New Window]", QByteArray("\0", 1),
-        valid.left(9) + "\xC3\x28\xFF\xFE" + valid, QByteArray(200000, 'x'),
-        QByteArray(70000, '\0'), QByteArray(100000, 'b') + "\r\n" + valid,
-        "[New Window]" + QByteArray(70000, 'c') + "\n" + valid, QByteArray(5000, '\r') + valid };
-    for (int i = 0; i < 100; ++i) {
-        QByteArray data = valid, noise;
-        for (int edits = 1 + rng.bounded(6); edits > 0; --edits) {
-            const char c = rng.bounded(2) ? interesting[rng.bounded(int(sizeof interesting))]
-                                          : char(rng.bounded(256));
-            const int op = rng.bounded(3); // replace, insert or remove a byte
-            data.replace(rng.bounded(int(data.size())), op != 1, QByteArray(op != 2, c));
-        }
-        for (int n = rng.bounded(400); n > 0; --n)
-            noise += char(rng.bounded(256));
-        cases << data << noise;
-    }
-    return cases;
 }
 
 // Timers tick, New Window works, and every registered window is whole and listed.
@@ -93,7 +54,6 @@ private slots:
     void editorShowsTheFirst100000Bytes_data();
     void editorShowsTheFirst100000Bytes();
     void editorsNodesWindowsAndAskers();
-    void settingsFileFuzz();
     void pagesThatMisbehave();
     void deadRendererIsSaidQuietlyAndReloads();
 
@@ -363,26 +323,6 @@ void tst_dialogs::editorsNodesWindowsAndAskers()
     downloading = false;
     flushDeletes();
     QVERIFY(!destroyedWhileDownloading && !asker && qobject_cast<frmEdit *>(t->activeChild()));
-}
-
-void tst_dialogs::settingsFileFuzz()
-{
-    QTemporaryDir dir;
-    const QString ini = dir.filePath(QStringLiteral("Orvane.ini"));
-    int focus = 0, i = 0;
-    for (const QByteArray &data : fuzzCases()) {
-        writeFile(ini, data);
-        const QList<QByteArray> lines = linesOf(data);
-        const bool header = !lines.isEmpty() && lines.first() == "[New Window]";
-        const bool complete = !lines.isEmpty() && (!header || lines.size() > 1);
-        const SettingsRead r = ReadSettingsFile(ini);
-        const bool isFocus = r.mode == NewWindowMode::Focus;
-        QVERIFY2(r.ok ? complete && isFocus == (lines.at(header ? 1 : 0) == "Focus")
-                      : !complete && r.code == FileError::PastEnd && !r.description.isEmpty(),
-            qPrintable(QString::number(i++)));
-        focus += r.ok && isFocus;
-    }
-    QVERIFY(focus > 0); // the mutations keep some files valid
 }
 
 void tst_dialogs::pagesThatMisbehave()

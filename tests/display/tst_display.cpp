@@ -30,6 +30,17 @@ QMdiSubWindow *topmost(QMdiArea *area)
     return static_cast<QMdiSubWindow *>(w);
 }
 
+// Clicks the maximised window's restore button, or its close box, at the menu bar's end;
+// false when they do not show there.
+bool clickWindowButton(MDIForm1 *frame, bool close)
+{
+    QWidget *b = frame->menuBar()->cornerWidget(Qt::TopRightCorner);
+    if (!b || !b->isVisible())
+        return false;
+    RealInput::click(b, close ? QPoint(b->width() - 8, b->height() / 2) : b->rect().center());
+    return true;
+}
+
 // Share of a strip's pixels that differ between screen and widget (a title bar: many).
 double differingShare(QWidget *w, QRect strip)
 {
@@ -220,9 +231,7 @@ void tst_display::maximisedWindowsShowNoTitleBar()
     }
     // Restored by the user, it stays so after a page's dialog, and after the frame lost
     // the keyboard to another program and got it back.
-    QWidget *buttons = t->menuBar()->cornerWidget(Qt::TopRightCorner);
-    QVERIFY2(buttons && buttons->isVisible(), "no window buttons in the menu bar");
-    RealInput::click(buttons, buttons->rect().center());
+    QVERIFY2(clickWindowButton(t.frame.get(), false), "no window buttons in the menu bar");
     QTRY_VERIFY(!w->subWindow()->isMaximized());
     const QRect restored = w->subWindow()->geometry();
     pageOf(w)->runJavaScript("alert('restored')");
@@ -290,9 +299,7 @@ static void checkWindows(TestFrame &t, Form1 *front, const char *step)
         qPrintable(where + ": the keyboard is not in the front window"));
     // The user restores the front window with its button and moves it aside: the
     // others are behind it.
-    QWidget *buttons = t->menuBar()->cornerWidget(Qt::TopRightCorner);
-    QVERIFY2(buttons && buttons->isVisible(), qPrintable(where + ": no window buttons"));
-    RealInput::click(buttons, QPoint(buttons->width() / 2, buttons->height() / 2));
+    QVERIFY2(clickWindowButton(t.frame.get(), false), qPrintable(where + ": no window buttons"));
     QTRY_VERIFY2(!front->subWindow()->isMaximized(), qPrintable(where + ": no restore button"));
     const QRect normal = front->subWindow()->geometry();
     front->subWindow()->move(area->viewport()->width() - 10, area->viewport()->height() - 10);
@@ -348,9 +355,7 @@ void tst_display::frontWindowFillsTheAreaAndNoneHides()
     QVERIFY(b2);
     CHECK_WINDOWS(t, b2, "a window from the menu");
     // Its close box.
-    QWidget *corner = t->menuBar()->cornerWidget(Qt::TopRightCorner);
-    QVERIFY2(corner && corner->isVisible(), "no window buttons in the menu bar");
-    RealInput::click(corner, QPoint(corner->width() - 8, corner->height() / 2));
+    QVERIFY2(clickWindowButton(t.frame.get(), true), "no window buttons in the menu bar");
     QTRY_VERIFY(!t->forms().contains(b2));
     CHECK_WINDOWS(t, b, "a close box");
     // Ctrl+W, on a window brought forward by its node.
@@ -532,11 +537,9 @@ void tst_display::leavingAskedOnlyAfterTheUserTouchedThePage()
         go(w, url("/b"));
     else if (how == "Ctrl+W" || how == "hung")
         RealInput::chord({ "Control_L", "w" });
-    else if (how == "close box") { // the maximised window's, at the menu bar's end
-        QWidget *corner = t->menuBar()->cornerWidget(Qt::TopRightCorner);
-        QVERIFY2(corner && corner->isVisible(), "no window buttons in the menu bar");
-        RealInput::click(corner, QPoint(corner->width() - 8, corner->height() / 2));
-    } else if (how == "cascade")
+    else if (how == "close box")
+        QVERIFY2(clickWindowButton(t.frame.get(), true), "no window buttons in the menu bar");
+    else if (how == "cascade")
         opener->subWindow()->close();
     else if (how == "exit")
         t->exit_Click();
