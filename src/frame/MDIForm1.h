@@ -120,6 +120,10 @@ private:
     CoverWatch *m_cover = nullptr;
     // Ends the program now that the user said so.
     void endNow();
+    void closeAgain(); // once every page let its window go
+    // Asks the pages in turn; left() for each that lets go, then allLeft if all did.
+    void askPages(const QList<Form1 *> &windows, std::function<void(Form1 *)> left,
+                  void (MDIForm1::*allLeft)());
     QList<Form1 *> browserWindows() const;
     bool m_leaving = false; // pages are being asked whether they may go
     QList<NewWindow> m_closed; // the last closed first

@@ -290,20 +290,30 @@ void MDIForm1::MDIForm_Unload(int &cancel)
     const QList<Form1 *> windows = browserWindows();
     if (!LeaveInTurn::noneAsks(windows)) {
         cancel = 1;
-        if (m_leaving)
-            return;
-        m_leaving = true;
-        QPointer<MDIForm1> self(this);
-        LeaveInTurn::ask(windows, [](Form1 *) { }, [self](bool all) {
-            if (!self)
-                return;
-            self->m_leaving = false;
-            if (all)
-                self->endNow();
-        });
-        return;
+        return askPages(windows, [](Form1 *) { }, &MDIForm1::endNow);
     }
     endNow();
+}
+
+void MDIForm1::askPages(const QList<Form1 *> &windows, std::function<void(Form1 *)> left,
+                        void (MDIForm1::*allLeft)())
+{
+    if (m_leaving) // one round at a time
+        return;
+    m_leaving = true;
+    QPointer<MDIForm1> self(this);
+    LeaveInTurn::ask(windows, std::move(left), [self, allLeft](bool all) {
+        if (!self)
+            return;
+        self->m_leaving = false;
+        if (all)
+            (self->*allLeft)();
+    });
+}
+
+void MDIForm1::closeAgain()
+{
+    close();
 }
 
 void MDIForm1::endNow()
@@ -338,18 +348,7 @@ void MDIForm1::closeEvent(QCloseEvent *event)
     const QList<Form1 *> windows = LeaveInTurn::deepestFirst(browserWindows());
     if (!LeaveInTurn::noneAsks(windows)) {
         event->ignore();
-        if (m_leaving)
-            return;
-        m_leaving = true;
-        QPointer<MDIForm1> self(this);
-        LeaveInTurn::ask(windows, [](Form1 *window) { window->Unload(); }, [self](bool all) {
-            if (!self)
-                return;
-            self->m_leaving = false;
-            if (all)
-                self->close();
-        });
-        return;
+        return askPages(windows, [](Form1 *window) { window->Unload(); }, &MDIForm1::closeAgain);
     }
     const QList<ChildForm *> children = forms();
     for (ChildForm *form : children)
