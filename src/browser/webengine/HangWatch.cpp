@@ -16,11 +16,14 @@ HangWatch::HangWatch(QWebEnginePage *page, PageHost *host, QObject *parent)
     m_wait->setSingleShot(true);
     m_wait->setInterval(host->timings().hungPageMs);
     connect(m_wait, &QTimer::timeout, this, &HangWatch::notAnswered);
-    // A renderer that ended has nothing left to answer.
-    connect(page, &QWebEnginePage::renderProcessTerminated, this, [this] {
+    // A renderer that ended has nothing left to answer; a page that loaded has
+    // answered, even when the document that was asked went with the load.
+    const auto answered = [this] {
         m_pending = false;
         m_wait->stop();
-    });
+    };
+    connect(page, &QWebEnginePage::renderProcessTerminated, this, answered);
+    connect(page, &QWebEnginePage::loadFinished, this, answered);
 }
 
 void HangWatch::check()
