@@ -504,8 +504,7 @@ void tst_sites::siteQuestion()
     QFETCH(QString, status);
     TestServer &server = tls ? m_tls : m_server;
     const QString path = tls ? "/" : "/private";
-    MessageBoxPrompter real;
-    TestFrame t(true, true, replies == QStringList { "real" } ? &real : nullptr);
+    TestFrame t(true, true, replies == QStringList { "real" } ? TestFrame::Real : TestFrame::Recorded);
     QStringList boxes; // as asked
     DialogAnswerer answerer([&](QWidget *modal) {
         auto *password = modal->findChild<QLineEdit *>("txtPassword");
@@ -626,8 +625,7 @@ void tst_sites::windowGoesWhileDialogIsOpen_data()
 void tst_sites::windowGoesWhileDialogIsOpen()
 {
     QFETCH(QString, how);
-    MessageBoxPrompter real;
-    TestFrame t(true, true, &real);
+    TestFrame t(true, true, TestFrame::Real);
     Form1 *top = t.openPage(url("/opener"));
     QVERIFY(top);
     // The real boxes: Yes to the new window; the page's dialog left open while its

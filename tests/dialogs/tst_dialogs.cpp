@@ -343,8 +343,7 @@ void tst_dialogs::pagesThatMisbehave()
     t.prompter.defaultAnswer = MsgBox::Yes;
     w = lastWindow(t.frame.get());
     for (const char *page : { "/unload", "/page", "/unload" }) {
-        go(w, url(page));
-        QVERIFY(waitForComplete(w));
+        QVERIFY(load(w, url(page)));
     }
     w->subWindow()->close();
     flushDeletes();

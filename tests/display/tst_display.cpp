@@ -177,8 +177,7 @@ void tst_display::addressBoxNavigatesOnlyWhenAsked()
     // of them, is typed or picked.
     const QString target = url("/b");
     for (const QString &address : { url("/a"), target, url("/c") }) {
-        go(w, address);
-        QVERIFY(waitForComplete(w));
+        QVERIFY(load(w, address));
     }
     RealInput::settle(500);
     const int before = m_server.hits(QStringLiteral("/b"));
@@ -209,8 +208,7 @@ void tst_display::addressBoxNavigatesOnlyWhenAsked()
 
 void tst_display::maximisedWindowsShowNoTitleBar()
 {
-    MessageBoxPrompter real;
-    TestFrame t(true, true, &real);
+    TestFrame t(true, true, TestFrame::Real);
     DialogAnswerer answer(clickAnswer);
     Form1 *w = t.showOnScreen(url("/a"));
     QVERIFY(w);
@@ -318,8 +316,7 @@ static void checkWindows(TestFrame &t, Form1 *front, const char *step)
 
 void tst_display::frontWindowFillsTheAreaAndNoneHides()
 {
-    MessageBoxPrompter real;
-    TestFrame t(true, true, &real);
+    TestFrame t(true, true, TestFrame::Real);
     DialogAnswerer answer(clickAnswer); // Yes to new windows, OK to the tab's box
     t->options()->optfocus->setChecked(true);
     Form1 *a = t.showOnScreen(url("/opener"));
@@ -649,8 +646,7 @@ void tst_display::putAwayBeyondTheBudget()
     t.prompter.defaultAnswer = MsgBox::Yes;
     Form1 *first = t.showOnScreen(url("/one"));
     QVERIFY(first);
-    go(first, url("/two"));
-    QVERIFY(waitForComplete(first));
+    QVERIFY(load(first, url("/two")));
     QVERIFY(waitForScript(first, "window.mark = 'live'; true"));
     QVERIFY(t.openPage(url("/three")));
     QVERIFY(t.openPage(url("/still")));

@@ -116,8 +116,7 @@ void tst_keys::keys()
     Form1 *w = t.showOnScreen(url("/b"));
     QVERIFY(w);
     if (effect == "back" || effect == "forward") { // somewhere to go: /b, /a, back to /b
-        go(w, url("/a"));
-        QVERIFY(waitForComplete(w));
+        QVERIFY(load(w, url("/a")));
     }
     if (effect == "forward") {
         w->wb->GoBack();
@@ -194,8 +193,7 @@ void tst_keys::dialogLoopIsStopped_data()
 void tst_keys::dialogLoopIsStopped()
 {
     QFETCH(QString, answer);
-    MessageBoxPrompter real;
-    TestFrame t(true, true, &real);
+    TestFrame t(true, true, TestFrame::Real);
     Form1 *w = t.showOnScreen(url("/loop"));
     QVERIFY(w);
     // Each dialog as a person meets it: read, then answered; the offer taken when it shows.
@@ -408,8 +406,7 @@ void tst_keys::reopenClosedWindows()
     TestFrame t;
     Form1 *opener = t.showOnScreen(url("/a"));
     QVERIFY(opener);
-    go(opener, url("/b"));
-    QVERIFY(waitForComplete(opener));
+    QVERIFY(load(opener, url("/b")));
     Form1 *child = t->openWindow(NewWindow { url("/full") }, opener);
     QVERIFY(child && waitForComplete(child));
     opener->subWindow()->close();

@@ -1,8 +1,11 @@
 // The frame: start-up with its settings file, menus, timers, resizing and shutdown; browser
-// windows on the real engine, opened by the frame or by pages, switched, closed; the journal
-// of open windows, written while Orvane runs and offered back after a bad end; the side
-// bar's sections, pictures and drag, the Favorites folder, shortcuts and tree.
+// windows on the real engine, opened by the frame or by pages, switched, closed; the history
+// in its SQLite file; the journal of open windows, written while Orvane runs and offered back
+// after a bad end; the side bar's sections, pictures and drag, the Favorites folder,
+// shortcuts and tree.
 #include "TestFrame.h"
+#include "browser/History.h"
+#include "dialogs/HistoryWindow.h"
 #include "sidebar/Favorites.h"
 #include "sidebar/Shortcut.h"
 
@@ -46,6 +49,15 @@ QString outline(const QTreeWidgetItem *item, const QString &folder, int depth = 
         lines += "," + outline(item->child(i), folder, depth + 1);
     return lines.remove(folder);
 }
+
+// "title @ address" of each visit, newest first.
+QStringList listed(History *history, const QString &filter = QString())
+{
+    QStringList lines;
+    for (const History::Visit &v : history->visits(filter, 100))
+        lines << v.title + " @ " + v.address;
+    return lines;
+}
 } // namespace
 
 class tst_frame : public QObject
@@ -66,6 +78,9 @@ private slots:
     void closingTheAskerWhileItsWindowOpens();
     void typedWordsSearch_data();
     void typedWordsSearch();
+    void historyRecordsCompletesAndLists();
+    void historyFileBrokenOrTaken_data();
+    void historyFileBrokenOrTaken();
     // An installed copy: its settings, its modules, its command line.
     void settingsLocation_data();
     void settingsLocation();
@@ -100,6 +115,8 @@ void tst_frame::initTestCase()
     m_server.page(QStringLiteral("/child"), "<title>Child</title>" + many + "/a'); }</script>");
     m_server.page(QStringLiteral("/t"), "<title>Tom &amp; Jerry &lt;b&gt;page</title>");
     m_server.page(QStringLiteral("/link"), "<a href='/t'>on</a>");
+    for (const char *page : { "one", "two", "a_b" })
+        m_server.page(QString("/") + page, QByteArray("<title>") + page + "</title>");
     // The search engine: its title is the query it got.
     m_server.page(QStringLiteral("/search"),
         "<script>document.title = '=' + decodeURIComponent(location.search)</script>");
@@ -144,14 +161,10 @@ void tst_frame::startUpReadsTheSettingsFile()
     if (bytes == "<full disk>") {
         SKIP_UNLESS_MOUNTED(disk);
         writeFile(t.programDir() + "/filler", QByteArray(16 * 1024, 'x'));
-    } else if (bytes == "<folder>")
-        QVERIFY(QDir().mkpath(path));
-    else if (bytes == "<pipe>")
-        QCOMPARE(mkfifo(QFile::encodeName(path).constData(), 0600), 0);
-    else if (bytes == "<no dir>") // a path through a plain file, which even root cannot write into
+    } else if (bytes == "<no dir>") // a path through a plain file, which even root cannot write into
         QVERIFY(QDir().rmdir(t.programDir()) && (writeFile(t.programDir(), "x"), true));
-    else if (bytes != "<missing>")
-        writeFile(path, bytes);
+    else
+        makeAt(path, bytes);
     t->MDIForm_Load();
     QCOMPARE(t->options()->optfocus->isChecked(), focus);
     QVERIFY(t->options()->optback->isChecked() != focus && t->optfocus() == focus);
@@ -328,8 +341,7 @@ void tst_frame::openSwitchAndClose()
 void tst_frame::realFileDialogAndPrompt()
 {
     // Open File: cancelled, a file picked, a typed name that does not exist; then markup.
-    MessageBoxPrompter real;
-    TestFrame t(true, true, &real);
+    TestFrame t(true, true, TestFrame::Real);
     const QString path = t.homeDir() + "/pages/a.htm";
     writeFile(path, "<html><head><title>Local</title></head></html>");
     QStringList answers = { QString(), path, QStringLiteral("missing.htm") }, shown;
@@ -420,8 +432,7 @@ void tst_frame::addressBarAndTitles()
     QCOMPARE(w->history().size(), 3);
     // The box follows the page: a followed link, a server's redirect.
     for (const char *start : { "/link", "/moved" }) {
-        go(w, url(start));
-        QVERIFY(waitForComplete(w));
+        QVERIFY(load(w, url(start)));
         if (QByteArray(start) == "/link") {
             pageOf(w)->runJavaScript(QStringLiteral("document.links[0].click()"));
             QVERIFY(waitForComplete(w));
@@ -568,6 +579,119 @@ void tst_frame::typedWordsSearch()
     QCOMPARE(w->history().last(), typed); // as typed
 }
 
+// Visits are kept newest first, blank pages left out; completion puts the most visited first,
+// with or without the scheme, and the address box offers it as the user types: Enter on none
+// goes where typed, on a pick goes there. Ctrl+H's window: grouped by day, filtered as typed;
+// Delete removes, "Clear All" clears after a Yes, Enter opens the page in a new window.
+void tst_frame::historyRecordsCompletesAndLists()
+{
+    TestFrame t;
+    Form1 *w = t.openPage(url("/one"));
+    QVERIFY(w);
+    for (const char *page : { "/two", "/two", "/a_b" })
+        QVERIFY(load(w, url(page)));
+    t->new_Click();
+    History *history = t->history();
+    const QStringList all { "a_b @ " + url("/a_b"), "two @ " + url("/two"), "two @ " + url("/two"),
+                            "one @ " + url("/one") };
+    QTRY_COMPARE(listed(history), all);
+    QCOMPARE(listed(history, "_"), QStringList { all.at(0) }); // _ and % are no wildcards
+    const QString site = url("/").mid(7); // no scheme
+    QCOMPARE(history->complete(site), (QStringList { url("/two"), url("/a_b"), url("/one") }));
+    QCOMPARE(history->complete(url("/t")), QStringList { url("/two") });
+    QCOMPARE(history->complete("nothing like it"), QStringList());
+    Form1 *blank = lastWindow(t.frame.get());
+    QLineEdit *edit = blank->cmbadress->lineEdit();
+    QTest::keyClicks(edit, site);
+    QAbstractItemView *offered = edit->completer()->popup();
+    QTRY_VERIFY(offered->isVisible());
+    QCOMPARE(offered->model()->rowCount(), 3);
+    QCOMPARE(offered->model()->index(0, 0).data().toString(), url("/two"));
+    QTest::keyClick(offered, Qt::Key_Down);
+    QTest::keyClick(offered, Qt::Key_Return);
+    QTRY_COMPARE(pageOf(blank)->title(), "two");
+    edit->clear();
+    QTest::keyClicks(edit, url("/one"));
+    QTRY_VERIFY(offered->isVisible());
+    QTest::keyClick(offered, Qt::Key_Return);
+    QTRY_COMPARE(pageOf(blank)->title(), "one");
+    QTRY_COMPARE(listed(history).size(), 6);
+    QStringList seen;
+    t.prompter.onDialog = [&](QDialog *dialog) {
+        auto *window = dynamic_cast<HistoryWindow *>(dialog);
+        QLineEdit *filter = window ? window->findChild<QLineEdit *>() : nullptr;
+        if (!filter)
+            return int(QDialog::Rejected);
+        QTreeWidget *list = window->list();
+        const auto rows = [&] {
+            QStringList lines;
+            for (int d = 0; d < list->topLevelItemCount(); ++d)
+                for (int i = 0; i < list->topLevelItem(d)->childCount(); ++i)
+                    lines << list->topLevelItem(d)->text(0) + ": " + list->topLevelItem(d)->child(i)->text(0);
+            return lines.join(", ");
+        };
+        seen << rows();
+        QTest::keyClicks(filter, "one");
+        seen << rows();
+        filter->clear();
+        list->setCurrentItem(list->topLevelItem(0)->child(0)); // the newest "one"
+        QTest::keyClick(list, Qt::Key_Delete);
+        if (QTest::qWaitFor([&] { return list->topLevelItem(0)->childCount() == 5; }))
+            seen << rows() + " < " + QString::number(history->complete(site).size());
+        t.prompter.answers = { MsgBox::No, MsgBox::Yes };
+        for (int i = 0; i < 2; ++i) {
+            for (QPushButton *b : window->findChildren<QPushButton *>())
+                if (b->text() == "Clear All")
+                    b->click();
+            QTest::qWait(300);
+            seen << rows();
+        }
+        seen << (listed(history) + history->complete(site)).join(",");
+        history->record(url("/two"), "two");
+        QTest::qWaitFor([&] { return !history->visits({}, 1).isEmpty(); });
+        filter->setText("t");
+        list->setCurrentItem(list->topLevelItem(0)->child(0));
+        QTest::keyClick(list, Qt::Key_Return);
+        return dialog->result();
+    };
+    t->showHistory();
+    const QString five = "Today: two, Today: a_b, Today: two, Today: two, Today: one";
+    QCOMPARE(seen, (QStringList { "Today: one, " + five, "Today: one, Today: one", five + " < 3",
+                                  five, "", "" }));
+    QCOMPARE(t.prompter.box(1), "Clear all history?|History|" + QString::number(int(MsgBox::YesNoQuestion | MsgBox::SecondDefault)));
+    QCOMPARE(t->forms().size(), 3);
+    QTRY_COMPARE(lastWindow(t.frame.get())->wb->LocationURL(), url("/two"));
+}
+
+// A file that is no database, or one another copy keeps: history is off for this
+// run (told once, when it is broken), the file is left as it was, browsing goes on.
+void tst_frame::historyFileBrokenOrTaken_data()
+{
+    QTest::addColumn<bool>("broken");
+    QTest::newRow("no database") << true;
+    QTest::newRow("kept by another copy") << false;
+}
+
+void tst_frame::historyFileBrokenOrTaken()
+{
+    QFETCH(bool, broken);
+    TestFrame t;
+    const QByteArray garbage(4096, 'x');
+    if (broken)
+        writeFile(t.historyFile(), garbage);
+    History other(broken ? QString() : t.historyFile());
+    Form1 *w = t.openPage(url("/one"));
+    QVERIFY(w);
+    QVERIFY(!t->history()->isOn());
+    QCOMPARE(w->Stbar1Panel1->text().startsWith("History is off for this run: "), broken);
+    QVERIFY(load(w, url("/two")));
+    QCOMPARE(w->Stbar1Panel1->text(), QStringLiteral("Done")); // told once
+    if (broken)
+        QCOMPARE(readFile(t.historyFile()), garbage);
+    else
+        QCOMPARE(listed(&other), QStringList());
+}
+
 void tst_frame::settingsLocation_data()
 {
     QTest::addColumn<bool>("programWritable");
@@ -641,8 +765,7 @@ void tst_frame::killedRunIsOfferedBack()
     Form1 *menu = t.openPage(url("/a"));
     QVERIFY2(menu, "no window from the menu");
     for (const char *path : { "/b", "/c" }) {
-        go(menu, url(path));
-        QVERIFY(waitForComplete(menu));
+        QVERIFY(load(menu, url(path)));
     }
     t->OpenArgument(url("/opener"));
     for (int forms : { 3, 4 }) {
@@ -919,12 +1042,7 @@ void tst_frame::shortcutAddress()
     QFETCH(QString, address);
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("s.url"));
-    if (content == "<folder>")
-        QDir().mkpath(path);
-    else if (content == "<pipe>")
-        QCOMPARE(mkfifo(QFile::encodeName(path).constData(), 0600), 0);
-    else if (content != "<missing>")
-        writeFile(path, content);
+    makeAt(path, content);
     const std::optional<QString> read = ReadShortcutAddress(path);
     QCOMPARE(read.value_or(QString()), address);
     QCOMPARE(read.has_value(), !address.isNull());
@@ -942,26 +1060,18 @@ void tst_frame::doubleClickOpensWindow()
     writeFile(fav + "/plain.url", "[InternetShortcut]\r\nURL=" + address.toUtf8());
     tf->MDIForm_Load();
     TreeView *tree = tf->TreeFavor;
-    auto doubleClick = [&](const QString &text) {
-        QTreeWidgetItem *item = tree->findItems(text, Qt::MatchExactly | Qt::MatchRecursive).value(0);
-        QVERIFY2(item, qPrintable("no Favorites item " + text));
-        tree->setCurrentItem(item);
-        tf->TreeFavor_DblClick();
-    };
-    // Root, sub-folder, no address line, a file gone since the build: nothing.
+    // Root, sub-folder, no address line, a file gone since the build: nothing; then a site.
     QFile::remove(fav + "/gone.url");
-    for (const char *text : { "Favorites2 (6)", "Sites", "plain", "gone" })
-        doubleClick(text);
-    QCOMPARE(tf->forms().size() + tf->mytab->Count() + tf->webtree->Count(), 1);
-    doubleClick("site");
-    QCOMPARE(tf->forms().size(), 1);
+    for (const char *text : { "Favorites2 (6)", "Sites", "plain", "gone", "site" })
+        QVERIFY(openFavorite(tf.frame.get(), text));
+    QCOMPARE(tf->forms().size() * 100 + tf->mytab->Count() * 10 + tf->webtree->Count(), 112);
     auto *window = lastWindow(tf.frame.get());
     QVERIFY2(window, "no browser window is open");
     QTRY_COMPARE_WITH_TIMEOUT(
         listing(tf.frame.get(), window), "OpenWeb/Named page | Named page", 30000);
     QVERIFY(window->wb->LocationURL() == address && tree->Count() == 6);
     // An empty address still opens a window.
-    doubleClick("blank");
+    QVERIFY(openFavorite(tf.frame.get(), "blank"));
     QCOMPARE(tf->forms().size() * 100 + tf->mytab->Count() * 10 + tf->webtree->Count(), 223);
     QVERIFY(tf.prompter.asked.isEmpty());
     // Refresh rebuilds from the disk, its folders closed.

@@ -8,11 +8,12 @@
 #include "dialogs/download/CurlFetch.h"
 
 // A frame of its own for each test: program folder and home in temporary folders,
-// a recording prompter (or the real one given) and the real web engine.
+// a recording prompter (or the real dialogs) and the real web engine.
 struct TestFrame
 {
-    explicit TestFrame(bool load = true, bool withEngine = true, Prompter *real = nullptr)
-        : realPrompter(real)
+    enum Dialogs { Recorded, Real };
+    explicit TestFrame(bool load = true, bool withEngine = true, Dialogs dialogs = Recorded)
+        : realDialogs(dialogs == Real)
     {
         useUserFolders(home.path());
         create(load, withEngine);
@@ -51,7 +52,7 @@ struct TestFrame
         env.homeDir = env.currentDir = home.path();
         env.stateDir = stateDir();
         env.historyFile = historyFile();
-        env.prompter = realPrompter ? realPrompter : &prompter;
+        env.prompter = realDialogs ? static_cast<Prompter *>(&real) : &prompter;
         env.dpi = 96;
         if (withEngine)
             env.browsers = [this]() -> WebBrowserFactory * { return engine.get(); };
@@ -91,7 +92,8 @@ struct TestFrame
     QString state; // the journal's folder, when not the one in home
     std::unique_ptr<WebEngineFactory> engine = std::make_unique<WebEngineFactory>();
     RecordingPrompter prompter;
-    Prompter *realPrompter = nullptr;
+    MessageBoxPrompter real;
+    bool realDialogs = false;
     int quits = 0;
     std::unique_ptr<MDIForm1> frame; // last, so it goes first
 };

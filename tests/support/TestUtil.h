@@ -52,6 +52,18 @@ struct SmallDisk
     if (!(disk).mounted)                                                                           \
     QSKIP("no small file system can be mounted here (that needs root and mount rights)")
 
+// What a test puts at the path: "<missing>" nothing, "<folder>" a folder, "<pipe>" a pipe
+// with no writer, else a file of those bytes.
+inline void makeAt(const QString &path, const QByteArray &content)
+{
+    if (content == "<folder>")
+        QVERIFY(QDir().mkpath(path));
+    else if (content == "<pipe>")
+        QCOMPARE(mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+    else if (content != "<missing>")
+        writeFile(path, content);
+}
+
 inline QByteArray readFile(const QString &path)
 {
     QFile file(path);
@@ -91,6 +103,13 @@ inline void go(Form1 *w, const QString &address)
 inline QWebEnginePage *pageOf(Form1 *w) { return static_cast<WebEngineBrowser *>(w->wb)->page(); }
 inline QWebEngineView *viewOf(Form1 *w) { return static_cast<WebEngineBrowser *>(w->wb)->view(); }
 
+// Goes to the address as a user would, and waits for its page.
+inline bool load(Form1 *w, const QString &address)
+{
+    go(w, address);
+    return waitForComplete(w);
+}
+
 // Waits for a state on the page, not a signal that may have come before anyone listened.
 inline bool waitForScript(Form1 *w, const QString &script, int timeoutMs = 30000)
 {
@@ -113,6 +132,26 @@ inline void flushDeletes()
 inline QTreeWidgetItem *nodeOf(MDIForm1 *f, ChildForm *w)
 {
     return f->webtree->FindKey(WindowKeyFor(w->hWnd()));
+}
+
+// The item showing the text anywhere in the tree; the test fails when there is none.
+inline QTreeWidgetItem *itemNamed(QTreeWidget *tree, const QString &text)
+{
+    QTreeWidgetItem *item = tree->findItems(text, Qt::MatchExactly | Qt::MatchRecursive).value(0);
+    if (!item)
+        QTest::qFail(qPrintable("no tree item " + text), __FILE__, __LINE__);
+    return item;
+}
+
+// Double-clicks the Favorites item with the text; false when there is none.
+inline bool openFavorite(MDIForm1 *f, const QString &text)
+{
+    QTreeWidgetItem *item = itemNamed(f->TreeFavor, text);
+    if (item) {
+        f->TreeFavor->setCurrentItem(item);
+        f->TreeFavor_DblClick();
+    }
+    return item;
 }
 
 // A window's node and tab in one: "<parent key>/<node text> | <tab caption>", "-" if missing.
