@@ -160,13 +160,11 @@ void tst_keys::keys()
         QCOMPARE(qRound(w->wb->zoomFactor() * 100), effect.mid(5).toInt());
         QCOMPARE(w->Stbar1Panel1->text(), "Zoom " + effect.mid(5) + " %");
     } else if (effect == "find bar") {
-        auto *bar = w->findChild<QWidget *>("findBar");
-        QVERIFY2(bar, "the window has no find bar");
-        QTRY_VERIFY(bar->isVisible() && bar->isAncestorOf(QApplication::focusWidget()));
+        auto *bar = childOf<QWidget>(w, "findBar");
+        QTRY_VERIFY(bar && bar->isVisible() && bar->isAncestorOf(QApplication::focusWidget()));
     } else if (effect.startsWith("menu ")) { // open, and nothing typed anywhere
-        auto *menu = t->findChild<QMenu *>(effect.mid(5));
-        QVERIFY2(menu, qPrintable("no menu " + effect));
-        QTRY_VERIFY(menu->isVisible());
+        auto *menu = childOf<QMenu>(t.frame.get(), effect.mid(5));
+        QTRY_VERIFY(menu && menu->isVisible());
         QCOMPARE(w->cmbadress->lineEdit()->text(), before);
         QVERIFY(waitForScript(w, "document.getElementById('field').value == ''"));
         RealInput::key("Escape");
@@ -387,16 +385,11 @@ void tst_keys::addToFavorites()
         return;
     QCOMPARE(w->Stbar1Panel1->text(), "Added to Favorites: " + file.chopped(4));
     // The tree lists it at once and opens it with its own reader.
-    QTreeWidgetItem *item = t->TreeFavor->findItems(file.chopped(4), Qt::MatchExactly | Qt::MatchRecursive).value(0);
-    QVERIFY2(item, "the new favourite is not in the tree");
-    t->TreeFavor->setCurrentItem(item);
-    t->TreeFavor_DblClick();
+    QVERIFY(openFavorite(t.frame.get(), file.chopped(4)));
     QCOMPARE(t->forms().size(), 2);
     QVERIFY(waitForComplete(lastWindow(t.frame.get())));
     QCOMPARE(lastWindow(t.frame.get())->wb->LocationURL(), page);
-    QFile written(folder + "/" + file);
-    QVERIFY(written.open(QIODevice::ReadOnly));
-    QVERIFY(written.readAll().contains("[InternetShortcut]\r\nURL=" + page.toUtf8() + "\r\n"));
+    QVERIFY(readFile(folder + "/" + file).contains("[InternetShortcut]\r\nURL=" + page.toUtf8() + "\r\n"));
 }
 
 // Ctrl+Shift+T reopens the windows closed last, a cascade's too, each with its
@@ -433,11 +426,9 @@ void tst_keys::findBar()
     Form1 *w = t.showOnScreen(url("/find"));
     QVERIFY(w);
     RealInput::click(w->Toolbar1->widgetForAction(w->Buttons.at(int(Form1::Command::Find) - 1)));
-    auto *bar = w->findChild<QWidget *>("findBar");
-    QVERIFY2(bar, "the window has no find bar");
-    QTRY_VERIFY(bar->isVisible());
-    QLabel *where = bar->findChild<QLabel *>("findWhere");
-    QVERIFY2(where, "the bar does not tell where it stands");
+    auto *bar = childOf<QWidget>(w, "findBar");
+    QLabel *where = childOf<QLabel>(bar, "findWhere");
+    QTRY_VERIFY(where && bar->isVisible());
     RealInput::type("apple");
     QTRY_COMPARE(where->text(), "1 of 3");
     const QList<std::pair<QStringList, const char *>> steps {
