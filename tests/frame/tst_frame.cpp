@@ -90,8 +90,7 @@ private slots:
     void badJournalsAreIgnored_data();
     void badJournalsAreIgnored();
     void properEndsLeaveNothing();
-    void sectionTransitions();
-    void hoverWidthAndDrag();
+    void sideBarSectionsHoverAndDrag();
     void favoritesListingRules();
     void shortcutAddress_data();
     void shortcutAddress();
@@ -210,8 +209,7 @@ void tst_frame::startUpMenusAndBars()
     QVERIFY(!bar->isVisible() && !t->mybar->isChecked());
     t->mybar->trigger();
     Form1 *w = t->new_Click();
-    QVERIFY2(w, "no browser window is open");
-    QVERIFY(waitForComplete(w));
+    QVERIFY2(waitForComplete(w), "no browser window loaded");
     w->pos = 37;
     w->max = 200;
     t->Timer1_Timer();
@@ -899,7 +897,7 @@ void tst_frame::properEndsLeaveNothing()
     QVERIFY(!blocked->journal()->isKept() && blocked.openPage(url("/a")));
 }
 
-void tst_frame::sectionTransitions()
+void tst_frame::sideBarSectionsHoverAndDrag()
 {
     TestFrame tf(true, false);
     SideBar *s = tf->Picture3;
@@ -936,12 +934,9 @@ void tst_frame::sectionTransitions()
     QTimer::singleShot(0, [&] { tf.frame.reset(); });
     s->Image6_Click();
     QVERIFY(!tf.frame);
-}
-
-void tst_frame::hoverWidthAndDrag()
-{
-    TestFrame tf(true, false);
-    SideBar *s = tf->Picture3;
+    // Hovering and clicking the headers, in a new frame; the drag strip.
+    tf.create(true, false);
+    s = tf->Picture3;
     hover(s->Image6);
     QCOMPARE(state(s), "down/0 down/2");
     hover(s->TreeFavor->viewport());
