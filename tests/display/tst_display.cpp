@@ -670,11 +670,17 @@ void tst_display::putAwayBeyondTheBudget()
     QTRY_COMPARE_WITH_TIMEOUT(t->forms().size(), 5, 10000);
     Form1 *child = lastWindow(t.frame.get());
     QVERIFY(waitForScript(child, "document.readyState == 'complete'"));
+    // A page the user clicked in may ask before it is left: frozen at most.
+    Form1 *touched = t.openPage(url("/leave"));
+    QVERIFY(touched);
+    RealInput::settle(300);
+    RealInput::click(viewOf(touched));
     QVERIFY(t.openPage(url("/still")));
     QTest::qWait(1000);
-    for (Form1 *w : { opener, child })
+    for (Form1 *w : { opener, child, touched })
         QVERIFY2(stateOf(w) != QWebEnginePage::LifecycleState::Discarded, qPrintable(w->Caption()));
     QTRY_COMPARE(stateOf(first), QWebEnginePage::LifecycleState::Discarded);
+    QTRY_COMPARE(stateOf(touched), QWebEnginePage::LifecycleState::Frozen);
 }
 
 // After a crash, Yes reopens every window, but only the one in front loads its page;
