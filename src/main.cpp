@@ -153,13 +153,10 @@ int main(int argc, char *argv[])
     engine.loadWhenIdle(frame);
     // The windows of a run that ended badly come back first, if the user wants them.
     frame->offerRestore();
-    const auto open = [frame](const QStringList &addresses) {
-        for (const QString &address : addresses)
-            frame->OpenArgument(address);
-    };
-    open(addresses);
+    const auto open = [frame](const QStringList &addresses) { frame->OpenArguments(addresses); };
+    QTimer::singleShot(0, frame, [open, addresses] { open(addresses); });
     QObject::connect(&copy, &RunningCopy::asked, frame, [frame, open](const QStringList &addresses) {
-        open(addresses);
+        QTimer::singleShot(0, frame, [open, addresses] { open(addresses); });
         frame->setWindowState((frame->windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
         frame->show();
         frame->raise();

@@ -8,6 +8,7 @@
 #include <QCoreApplication>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <utility>
 
 ChildForm::ChildForm(ChildHost *host)
     : QWidget(nullptr), m_host(host), m_handle(host->allocateHandle())
@@ -90,7 +91,9 @@ void ChildForm::showMaximizedInside()
             m_sub->setGeometry(normal);
         }
     }
+    const bool changing = std::exchange(m_host->windowChanging(), true);
     m_sub->showMaximized();
+    m_host->windowChanging() = changing;
 }
 
 void ChildForm::Unload()
@@ -118,7 +121,7 @@ void ChildForm::closeEvent(QCloseEvent *event)
 
 void ChildForm::yieldOnce()
 {
-    if (m_yielding)
+    if (m_yielding || m_host->windowChanging())
         return;
     m_yielding = true;
     Hold hold(this);

@@ -20,4 +20,7 @@ public:
     virtual QList<ChildForm *> forms() const = 0;
     virtual ChildForm *activeChild() const = 0;
     virtual const Twips &twips() const = 0;
+    // Set while Qt changes a child window's state: nothing lets events run meanwhile,
+    // since Qt's half-made state would be read (and crash) in a resize of the area.
+    virtual bool &windowChanging() = 0;
 };

@@ -25,6 +25,7 @@ public:
     // The active sub-window's form, unless it is closing.
     ChildForm *activeChild() const override;
     const Twips &twips() const override { return m_twips; }
+    bool &windowChanging() override { return m_changing; }
 
 protected:
     void setMdiArea(QMdiArea *area) { m_area = area; }
@@ -40,4 +41,5 @@ private:
     QList<ChildForm *> m_forms;
     QPointer<QMdiSubWindow> m_front;
     int m_lastHandle = 0;
+    bool m_changing = false;
 };

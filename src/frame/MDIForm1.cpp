@@ -270,5 +270,6 @@ void MDIForm1::resetSectionButtons()
 
 void MDIForm1::yield()
 {
-    QCoreApplication::processEvents();
+    if (!windowChanging())
+        QCoreApplication::processEvents();
 }

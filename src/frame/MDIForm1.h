@@ -52,8 +52,10 @@ public:
                              const QString &tabCaption);
     void SwitchToWindow(const QString &key);
     Form1 *new_Click();
-    // One address or file from the command line, in a window of its own.
-    void OpenArgument(const QString &argument);
+    // Addresses or files from the command line, each in a window of its own, the
+    // last in front; whenSeen: loaded once the user first sees it.
+    void OpenArguments(const QStringList &arguments);
+    void OpenArgument(const QString &argument, bool whenSeen = false);
     void open_Click();
     void mytab_Click();
     void webtree_NodeClick(QTreeWidgetItem *node);

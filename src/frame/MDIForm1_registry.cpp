@@ -3,6 +3,8 @@
 
 #include "browser/Form1.h"
 #include "browser/WebBrowser.h"
+#include "browser/TypedAddress.h"
+#include "forms/CoverWatch.h"
 #include "forms/Prompter.h"
 #include "forms/TabStrip.h"
 #include "forms/TreeView.h"
@@ -18,6 +20,7 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPointer>
+#include <QScopeGuard>
 #include <QUrl>
 
 Form1 *MDIForm1::openWindow(const NewWindow &w, Form1 *opener)
@@ -74,7 +77,16 @@ Form1 *MDIForm1::new_Click()
                              QStringLiteral("about:blank"));
 }
 
-void MDIForm1::OpenArgument(const QString &argument)
+void MDIForm1::OpenArguments(const QStringList &arguments)
+{
+    // Only the last one, in front, loads at once; the others when first seen.
+    m_cover->hold();
+    const auto looked = qScopeGuard([this] { m_cover->release(); });
+    for (qsizetype i = 0; i < arguments.size(); ++i)
+        OpenArgument(arguments.at(i), i + 1 < arguments.size());
+}
+
+void MDIForm1::OpenArgument(const QString &argument, bool whenSeen)
 {
     // An existing file opens as Open File opens it (a desktop passes files as file:
     // URLs); anything else is an address, typed into a new window's address box and
@@ -83,7 +95,15 @@ void MDIForm1::OpenArgument(const QString &argument)
     const QFileInfo file(QDir(m_env.currentDir), url.isLocalFile() ? url.toLocalFile() : argument);
     if (file.isFile()) {
         const QString full = file.absoluteFilePath();
-        OpenBrowserWindow(full, full, file.fileName());
+        openWindow({ full, {}, whenSeen ? std::optional(file.fileName()) : std::nullopt, full,
+                     file.fileName(), whenSeen }, nullptr);
+        return;
+    }
+    if (whenSeen) {
+        openWindow({ AddressToOpen(argument, searchAddress()), {}, argument, argument, argument,
+                     true },
+                   nullptr)
+                ->cmbadress->setEditText(argument);
         return;
     }
     Form1 *window = new_Click();

@@ -425,8 +425,9 @@ void tst_display::sideBarCaptionShowsWhole()
     QVERIFY(bar->pbar->width() > 50); // room enough at the widest
 }
 
-// A second start hands its addresses to the copy running and ends; what else arrives on the
-// socket harms nothing. Killed, the program started again asks (answered with Enter) before it
+// Only the last address of a start loads at once, the others when first seen. A second
+// start hands its addresses to the copy running and ends; what else arrives on the socket
+// harms nothing. Killed, the program started again asks (answered with Enter) before it
 // opens anything. A copy that is stopped is not waited on.
 void tst_display::runningCopyTakesOverAndKilledOneGivesBack()
 {
@@ -437,8 +438,10 @@ void tst_display::runningCopyTakesOverAndKilledOneGivesBack()
         for (QProcess *p : { &first, &second, &third })
             p->kill(), p->waitForFinished(10000);
     });
-    QVERIFY2(program.start(first, { url("/a") }), "the program did not start");
-    QTRY_COMPARE_WITH_TIMEOUT(journalled(program.journal), QStringList { "* A | tab @ " + url("/a") }, 30000);
+    const auto lazy = [this](const char *path) { return url(path) + " | tab @ " + url(path); };
+    const int hitsOne = m_server.hits("/one"), hitsB = m_server.hits("/b");
+    QVERIFY2(program.start(first, { url("/one"), url("/a") }), "the program did not start");
+    QTRY_COMPARE_WITH_TIMEOUT(journalled(program.journal), QStringList({ lazy("/one"), "* A | tab @ " + url("/a") }), 30000);
     QLocalSocket garbage, huge, slow;
     for (QLocalSocket *s : { &garbage, &huge, &slow }) {
         s->connectToServer(program.socket);
@@ -449,13 +452,15 @@ void tst_display::runningCopyTakesOverAndKilledOneGivesBack()
     slow.write("orvane open 1\n");
     for (QLocalSocket *s : { &garbage, &huge, &slow })
         s->flush();
-    const QStringList before { "A | tab @ " + url("/a"), "B | tab @ " + url("/b"), "* C | tab @ " + url("/c") };
+    const QStringList before { lazy("/one"), "A | tab @ " + url("/a"), lazy("/b"), "* C | tab @ " + url("/c") };
     for (const QStringList &addresses : { QStringList { url("/b"), url("/c") }, QStringList() }) {
         QVERIFY(program.start(second, addresses));
         QVERIFY(second.waitForFinished(10000));
         QCOMPARE(second.exitStatus() == QProcess::NormalExit ? second.exitCode() : -1, 0);
         QTRY_COMPARE_WITH_TIMEOUT(journalled(program.journal), before, 30000);
     }
+    QCOMPARE(m_server.hits("/one"), hitsOne);
+    QCOMPARE(m_server.hits("/b"), hitsB);
     first.kill(); // SIGKILL: nothing of the program runs any more
     QVERIFY(first.waitForFinished(10000));
     const int hitsC = m_server.hits(QStringLiteral("/c"));
@@ -471,7 +476,7 @@ void tst_display::runningCopyTakesOverAndKilledOneGivesBack()
     RealInput::settle(500);
     QCOMPARE(m_server.hits(QStringLiteral("/c")), hitsC); // not before the answer
     RealInput::key("Return"); // Yes
-    const QStringList after = { before.at(0), before.at(1), before.at(2).mid(2), before.at(2) };
+    const QStringList after = { before.at(0), before.at(1), before.at(2), before.at(3).mid(2), before.at(3) };
     QTRY_COMPARE_WITH_TIMEOUT(journalled(program.journal), after, 30000);
     QVERIFY(::kill(pid_t(second.processId()), SIGSTOP) == 0);
     QVERIFY(program.start(third, { url("/b") }, QProcess::ForwardedOutputChannel));
@@ -650,11 +655,17 @@ void tst_display::putAwayBeyondTheBudget()
     QTRY_COMPARE_WITH_TIMEOUT(t->forms().size(), 5, 10000);
     Form1 *child = lastWindow(t.frame.get());
     QVERIFY(waitForScript(child, "document.readyState == 'complete'"));
+    // A page the user clicked in may ask before it is left: frozen at most.
+    Form1 *touched = t.openPage(url("/leave"));
+    QVERIFY(touched);
+    RealInput::settle(300);
+    RealInput::click(viewOf(touched));
     QVERIFY(t.openPage(url("/still")));
     QTest::qWait(1000);
-    for (Form1 *w : { opener, child })
+    for (Form1 *w : { opener, child, touched })
         QVERIFY2(stateOf(w) != QWebEnginePage::LifecycleState::Discarded, qPrintable(w->Caption()));
     QTRY_COMPARE(stateOf(first), QWebEnginePage::LifecycleState::Discarded);
+    QTRY_COMPARE(stateOf(touched), QWebEnginePage::LifecycleState::Frozen);
 }
 
 // After a crash, Yes reopens every window, but only the one in front loads its page;

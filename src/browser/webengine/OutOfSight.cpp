@@ -34,10 +34,13 @@ OutOfSight::OutOfSight(const Timings &timings, const DownloadManager *downloads)
 {
 }
 
-void OutOfSight::hidden(QWebEnginePage *page)
+void OutOfSight::hidden(QWebEnginePage *page, bool touched)
 {
     m_pages.removeAll(page);
     m_pages.append(page);
+    m_touched.removeAll(page);
+    if (touched)
+        m_touched.append(page);
     connect(page, &QWebEnginePage::recommendedStateChanged, this,
             &OutOfSight::putAwayBeyondBudget, Qt::UniqueConnection);
     putAwayBeyondBudget();
@@ -46,6 +49,7 @@ void OutOfSight::hidden(QWebEnginePage *page)
 void OutOfSight::shown(QWebEnginePage *page)
 {
     m_pages.removeAll(page);
+    m_touched.removeAll(page);
     disconnect(page, &QWebEnginePage::recommendedStateChanged, this,
                &OutOfSight::putAwayBeyondBudget);
 }
@@ -66,6 +70,7 @@ int OutOfSight::budget() const
 void OutOfSight::putAwayBeyondBudget()
 {
     m_pages.removeAll(nullptr);
+    m_touched.removeAll(nullptr);
     using State = QWebEnginePage::LifecycleState;
     qsizetype live = 0;
     for (const QPointer<QWebEnginePage> &page : std::as_const(m_pages))
@@ -79,7 +84,7 @@ void OutOfSight::putAwayBeyondBudget()
             continue; // kept live: the engine or the user still needs it
         if (page->lifecycleState() == State::Active)
             page->setLifecycleState(State::Frozen);
-        if (page->recommendedState() == State::Discarded) {
+        if (page->recommendedState() == State::Discarded && !m_touched.contains(page)) {
             page->setLifecycleState(State::Discarded);
             --live;
         }

@@ -12,14 +12,16 @@ struct Timings;
 // stay live (fewer when the machine runs short of memory); the others are put away:
 // frozen, then discarded where the engine recommends it (not a page with typed form
 // input, a PDF, sound, capture, or one linked by script to another live page). A
-// page put away keeps its Back/Forward list and loads again when shown.
+// page put away keeps its Back/Forward list and loads again when shown. A page the
+// user typed or clicked in may ask before it is left, which a discarded page cannot:
+// it is frozen at most.
 class OutOfSight : public QObject
 {
     Q_OBJECT
 public:
     OutOfSight(const Timings &timings, const DownloadManager *downloads);
 
-    void hidden(QWebEnginePage *page);
+    void hidden(QWebEnginePage *page, bool touched);
     void shown(QWebEnginePage *page);
     // Nothing the user started is under way in it: no question open, no download,
     // not in full screen.
@@ -32,8 +34,8 @@ private slots:
     void putAwayBeyondBudget();
 
 private:
-
     const Timings &m_timings;
     const DownloadManager *m_downloads;
     QList<QPointer<QWebEnginePage>> m_pages;
+    QList<QPointer<QWebEnginePage>> m_touched; // of m_pages, never discarded
 };

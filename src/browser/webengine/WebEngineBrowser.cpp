@@ -396,7 +396,7 @@ void WebEngineBrowser::setSeen(bool seen)
     page()->setVisible(seen || m_fullScreen);
     if (!seen) {
         m_sleep->start();
-        return m_profile->outOfSight()->hidden(page());
+        return m_profile->outOfSight()->hidden(page(), m_touched);
     }
     m_sleep->stop();
     m_profile->outOfSight()->shown(page());
