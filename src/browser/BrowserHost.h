@@ -30,6 +30,8 @@ struct NewWindow
     std::optional<QString> node, tab;
     // Loaded once the user first sees it, not before.
     bool whenSeen = false;
+    // Opened behind the window in front, which keeps the front and the keyboard.
+    bool behind = false;
 };
 
 // What a browser window needs of the frame: opening windows, the views that list

@@ -5,8 +5,11 @@
 #include "forms/ChildWindows.h"
 #include "frame/FrameEnv.h"
 #include "frame/FrameControls.h"
+#include "frame/WindowJournal.h"
 
+#include <QHash>
 #include <QMainWindow>
+#include <QPointer>
 
 class CoverWatch;
 class Dialog;
@@ -62,6 +65,7 @@ public:
     void webtree_MouseMove();
 
     // After a run that ended badly: asks, then reopens its windows. Before any other.
+    // The one in front comes at once; the others follow behind it, a few at a time.
     void offerRestore();
     WindowJournal *journal() const { return m_journal; }
     CoverWatch *coverWatch() const { return m_cover; }
@@ -129,6 +133,14 @@ private:
     QList<Form1 *> browserWindows() const;
     bool m_leaving = false; // pages are being asked whether they may go
     QList<NewWindow> m_closed; // the last closed first
+    // Reopening after a bad end: the windows still to come with their places in the
+    // journal; the windows reopened by their journal ids, and their places.
+    Form1 *reopen(int place, const JournalEntry &entry, bool behind);
+    void reopenNext();
+    void stopReopening();
+    QList<std::pair<int, JournalEntry>> m_toReopen;
+    QHash<int, QPointer<Form1>> m_reopened;
+    QHash<int, int> m_reopenedPlace; // by window handle
     std::unique_ptr<History> m_history;
     mutable bool m_browsersLoaded = false; // the engine is asked only once it is there
 };

@@ -17,6 +17,9 @@
 #include <QPointer>
 #include <QScopeGuard>
 #include <QSet>
+#include <QSignalBlocker>
+#include <QTimer>
+#include <climits>
 
 namespace {
 
@@ -87,8 +90,6 @@ void MDIForm1::offerRestore()
     const Journal left = m_journal->leftBehind();
     if (left.windows.isEmpty())
         return;
-    // Whatever happens, the journal follows the windows again once this returns.
-    const auto resume = qScopeGuard([this] { m_journal->resume(); });
     const int n = left.windows.size();
     const QString text = QStringLiteral("Orvane did not end properly.\r\n"
                                         "It can reopen the %1 that %2 open.\r\n"
@@ -100,22 +101,105 @@ void MDIForm1::offerRestore()
     if (m_env.prompter->msgBox(this, text, MsgBox::YesNoQuestion, QStringLiteral("Orvane"))
         != MsgBox::Yes) {
         m_journal->discard();
+        m_journal->resume();
         return;
     }
-    // In tree order, so that every opener is there before the windows it opened.
-    // Each one's showing lets events run: a window reopened earlier may be closed by then.
-    QHash<int, QPointer<Form1>> reopened;
-    m_cover->hold();
-    const auto looked = qScopeGuard([this] { m_cover->release(); });
+    // The window in front and those it was opened from come now, the front one
+    // loading; the others follow behind it, one per turn of the event loop, so that
+    // the user has the front page at once. Until the last is there the journal
+    // keeps what the bad end left.
+    QSet<int> first;
+    QHash<int, int> openers;
     for (const JournalEntry &e : left.windows) {
-        // Its opener gone, it stands on its own, as a window from the menu does.
-        Form1 *opener = reopened.value(e.opener);
-        if (opener && opener->isUnloaded())
-            opener = nullptr;
-        // Only the window in front loads at once; the others when first seen.
-        reopened.insert(e.id, openWindow({ e.address, e.history, e.caption, {}, {}, true }, opener));
+        openers.insert(e.id, e.opener);
+        if (left.front < 0) // none was in front: all of them now
+            first.insert(e.id);
+    }
+    for (int id = left.front >= 0 ? left.windows.at(left.front).id : 0;
+         id && !first.contains(id); id = openers.value(id))
+        first.insert(id);
+    m_reopened.clear();
+    m_reopenedPlace.clear();
+    m_toReopen.clear();
+    m_cover->hold();
+    for (int i = 0; i < n; ++i) {
+        const JournalEntry &e = left.windows.at(i);
+        if (first.contains(e.id))
+            reopen(i, e, false);
+        else
+            m_toReopen.append({ i, e });
     }
     if (left.front >= 0)
-        if (Form1 *front = reopened.value(left.windows.at(left.front).id))
+        if (Form1 *front = m_reopened.value(left.windows.at(left.front).id))
             front->Show();
+    m_cover->release();
+    if (m_toReopen.isEmpty())
+        m_journal->resume();
+    else
+        QTimer::singleShot(0, this, &MDIForm1::reopenNext);
+}
+
+Form1 *MDIForm1::reopen(int place, const JournalEntry &e, bool behind)
+{
+    // Its opener gone, it stands on its own, as a window from the menu does.
+    Form1 *opener = m_reopened.value(e.opener);
+    if (opener && opener->isUnloaded())
+        opener = nullptr;
+    NewWindow w { e.address, e.history, e.caption, {}, {}, true };
+    w.behind = behind;
+    Form1 *window = openWindow(w, opener);
+    m_reopened.insert(e.id, window);
+    m_reopenedPlace.insert(window->hWnd(), place);
+    // In the journal's order among its siblings and among the tabs, whatever came first.
+    const auto before = [&](const QString &key) {
+        const int other = WindowHandleFromKey(key);
+        return other != window->hWnd() && m_reopenedPlace.value(other, INT_MAX) < place;
+    };
+    const QString key = WindowKeyFor(window->hWnd());
+    if (QTreeWidgetItem *node = webtree->FindKey(key); node && node->parent()) {
+        QTreeWidgetItem *parent = node->parent();
+        int at = 0;
+        for (int i = 0; i < parent->childCount(); ++i)
+            at += before(TreeView::Key(parent->child(i)));
+        if (parent->indexOfChild(node) != at)
+            parent->insertChild(at, parent->takeChild(parent->indexOfChild(node)));
+    }
+    if (const int tab = mytab->FindKey(key)) {
+        int at = 0;
+        for (int i = 1; i <= mytab->Count(); ++i)
+            at += before(mytab->Key(i));
+        const QSignalBlocker quiet(mytab);
+        if (tab - 1 != at)
+            mytab->moveTab(tab - 1, at);
+    }
+    return window;
+}
+
+void MDIForm1::reopenNext()
+{
+    if (m_toReopen.isEmpty())
+        return;
+    const auto [place, entry] = m_toReopen.takeFirst();
+    // The user closed its opener meanwhile, and with it whatever it opened.
+    const bool closed = m_reopened.contains(entry.opener)
+            && (!m_reopened.value(entry.opener) || m_reopened.value(entry.opener)->isUnloaded());
+    if (closed) {
+        m_reopened.insert(entry.id, nullptr);
+    } else {
+        m_cover->hold();
+        reopen(place, entry, true);
+        m_cover->release();
+    }
+    if (m_toReopen.isEmpty())
+        m_journal->resume();
+    else
+        QTimer::singleShot(0, this, &MDIForm1::reopenNext);
+}
+
+void MDIForm1::stopReopening()
+{
+    if (m_toReopen.isEmpty())
+        return;
+    m_toReopen.clear();
+    m_journal->resume();
 }

@@ -320,8 +320,10 @@ void MDIForm1::endNow()
 {
     // Ends at once: no window's unload runs, nothing is saved, and the journal of
     // open windows goes, since this end is a proper one.
-    if (m_journal)
+    if (m_journal) {
+        stopReopening();
         m_journal->discard();
+    }
     if (m_env.quit)
         m_env.quit();
 }
@@ -350,6 +352,7 @@ void MDIForm1::closeEvent(QCloseEvent *event)
         event->ignore();
         return askPages(windows, [](Form1 *window) { window->Unload(); }, &MDIForm1::closeAgain);
     }
+    stopReopening(); // the windows still to come go with the others
     const QList<ChildForm *> children = forms();
     for (ChildForm *form : children)
         form->Unload();

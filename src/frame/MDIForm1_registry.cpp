@@ -22,6 +22,7 @@
 #include <QPointer>
 #include <QScopeGuard>
 #include <QUrl>
+#include <utility>
 
 Form1 *MDIForm1::openWindow(const NewWindow &w, Form1 *opener)
 {
@@ -49,6 +50,22 @@ Form1 *MDIForm1::openWindow(const NewWindow &w, Form1 *opener)
         mytab->Add(key, w.tab.value_or(window->Caption()));
     if (w.title)
         window->wb_TitleChange(*w.title);
+    // In front is the top window the user sees, whether or not the frame is active.
+    QMdiSubWindow *front = nullptr;
+    for (QMdiSubWindow *sub : mdiArea()->subWindowList(QMdiArea::StackingOrder))
+        if (w.behind && sub != window->subWindow() && sub->isVisible() && !sub->isMinimized())
+            front = sub;
+    if (front) {
+        // Shown and sent behind with no event run between: the front window keeps the
+        // keyboard, and nothing typed meanwhile lands in the new one.
+        const bool changing = std::exchange(windowChanging(), true);
+        window->showMaximizedInside();
+        mdiArea()->setActiveSubWindow(front);
+        front->raise();
+        windowChanging() = changing;
+        window->waitBehind();
+        return window;
+    }
     window->Show();
     if (!opener || w.address || !asker || asker->isUnloaded() || window->isUnloaded())
         return window;

@@ -685,11 +685,12 @@ void tst_display::reopenedLoadWhenSeen()
     t.prompter.defaultAnswer = MsgBox::Yes;
     t->offerRestore();
     QTRY_COMPARE_WITH_TIMEOUT(m_server.hits("/three"), before["/three"] + 1, 10000);
+    QTRY_COMPARE(t->forms().size(), 3); // the front one first, the others behind it
     RealInput::settle();
-    QCOMPARE(t->forms().size(), 3);
+    QCOMPARE(t->activeChild(), t->forms().at(0));
     QCOMPARE(m_server.hits("/one"), before["/one"]);
     QCOMPARE(m_server.hits("/two"), before["/two"]);
-    auto *two = qobject_cast<Form1 *>(t->forms().at(1));
+    auto *two = qobject_cast<Form1 *>(t->forms().at(2));
     QVERIFY(two && two->Caption() == "two");
     two->Show();
     QTRY_COMPARE(m_server.hits("/two"), before["/two"] + 1);
