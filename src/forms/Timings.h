@@ -29,4 +29,7 @@ struct Timings
     int liveOutOfSight = 32;
     int liveOutOfSightWhenShort = 8;
     int shortMemoryPercent = 15;
+    // After a crash, the windows behind the reopened front one come once its page is
+    // complete, or after this long without it.
+    int reopenOthersMs = 3000;
 };

@@ -20,6 +20,8 @@
 #include <QSignalBlocker>
 #include <QTimer>
 #include <climits>
+#include <memory>
+#include <utility>
 
 namespace {
 
@@ -129,14 +131,22 @@ void MDIForm1::offerRestore()
         else
             m_toReopen.append({ i, e });
     }
-    if (left.front >= 0)
-        if (Form1 *front = m_reopened.value(left.windows.at(left.front).id))
-            front->Show();
+    Form1 *front = left.front >= 0 ? m_reopened.value(left.windows.at(left.front).id) : nullptr;
+    if (front)
+        front->Show();
     m_cover->release();
     if (m_toReopen.isEmpty())
-        m_journal->resume();
-    else
-        QTimer::singleShot(0, this, &MDIForm1::reopenNext);
+        return m_journal->resume();
+    // Made at once, the others would hold the front page back.
+    const auto others = [this, started = std::make_shared<bool>(false)] {
+        if (!std::exchange(*started, true))
+            reopenNext();
+    };
+    if (front)
+        connect(front->wb, &WebBrowser::DocumentComplete, this, others, Qt::SingleShotConnection);
+    WebBrowserFactory *engine = browserFactory();
+    QTimer::singleShot(engine ? engine->timings().reopenOthersMs : Timings().reopenOthersMs, this,
+                       others);
 }
 
 Form1 *MDIForm1::reopen(int place, const JournalEntry &e, bool behind)

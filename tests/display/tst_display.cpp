@@ -685,7 +685,7 @@ void tst_display::reopenedLoadWhenSeen()
     t.prompter.defaultAnswer = MsgBox::Yes;
     t->offerRestore();
     QTRY_COMPARE_WITH_TIMEOUT(m_server.hits("/three"), before["/three"] + 1, 10000);
-    QTRY_COMPARE(t->forms().size(), 3); // the front one first, the others behind it
+    QTRY_COMPARE_WITH_TIMEOUT(t->forms().size(), 3, 20000); // the front one first, the others behind
     RealInput::settle();
     QCOMPARE(t->activeChild(), t->forms().at(0));
     QCOMPARE(m_server.hits("/one"), before["/one"]);

@@ -801,7 +801,7 @@ void tst_frame::killedRunIsOfferedBack()
     // the same windows, tabs and captions, the same tree and front window.
     QCOMPARE(t->forms().size(), 2);
     QCOMPARE(t->activeChild()->Caption(), "Child");
-    QTRY_COMPARE(t->forms().size(), 4);
+    QTRY_COMPARE_WITH_TIMEOUT(t->forms().size(), 4, 20000);
     QCOMPARE(t->mytab->Caption(1) + "|" + t->mytab->Caption(2), "C & D|Opener");
     QTRY_COMPARE_WITH_TIMEOUT(journalled(journalPath(t)), before, 30000);
     // Back goes where it went before.
@@ -871,7 +871,7 @@ void tst_frame::badJournalsAreIgnored()
     t.prompter.defaultAnswer = MsgBox::Yes;
     t->offerRestore();
     QCOMPARE(t.prompter.asked.size(), restored.isEmpty() ? 0 : 1);
-    QTRY_COMPARE(t->forms().size(), restored.size()); // the one in front first, then the others
+    QTRY_COMPARE_WITH_TIMEOUT(t->forms().size(), restored.size(), 20000); // the one in front first
     if (!restored.isEmpty())
         QTRY_COMPARE_WITH_TIMEOUT(journalled(journalPath(t)), restored, 30000);
 }
