@@ -574,7 +574,7 @@ int main(int argc, char *argv[])
         rows << ratioRow(QStringLiteral("Reopening %1 windows to front page").arg(Many),
                          median(collectKey(orv, QStringLiteral("ms"))),
                          median(collectKey(base, QStringLiteral("ms"))), "ms", 1.5);
-        rows << reportRow(QStringLiteral("  of which: the windows made"),
+        rows << reportRow(QStringLiteral("  until all are there, behind it"),
                           fmt(median(collectKey(orv, QStringLiteral("reopened_ms"))), "ms"));
     }
 

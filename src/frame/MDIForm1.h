@@ -65,7 +65,7 @@ public:
     void webtree_MouseMove();
 
     // After a run that ended badly: asks, then reopens its windows. Before any other.
-    // The one in front comes at once; the others follow behind it, a few at a time.
+    // The one in front comes at once; the others follow behind it, one at a time.
     void offerRestore();
     WindowJournal *journal() const { return m_journal; }
     CoverWatch *coverWatch() const { return m_cover; }

@@ -15,7 +15,6 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPointer>
-#include <QScopeGuard>
 #include <QSet>
 #include <QSignalBlocker>
 #include <QTimer>
