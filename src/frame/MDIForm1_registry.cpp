@@ -13,10 +13,12 @@
 
 #include <QToolBar>
 
+#include <QApplication>
 #include <QComboBox>
 #include <QDir>
 #include <QEvent>
 #include <QFileInfo>
+#include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPointer>
@@ -56,13 +58,27 @@ Form1 *MDIForm1::openWindow(const NewWindow &w, Form1 *opener)
         if (w.behind && sub != window->subWindow() && sub->isVisible() && !sub->isMinimized())
             front = sub;
     if (front) {
-        // Shown and sent behind with no event run between: the front window keeps the
-        // keyboard, and nothing typed meanwhile lands in the new one.
+        // Shown and sent behind with no event run between. A window shown is made
+        // active, and the front one coming back puts the keyboard where it was last:
+        // it goes back where the user has it, with what is selected there.
+        const QPointer<QWidget> focus = QApplication::focusWidget();
+        auto *combo = qobject_cast<QComboBox *>(focus.data());
+        const QPointer<QLineEdit> edit = combo ? combo->lineEdit()
+                                               : qobject_cast<QLineEdit *>(focus.data());
+        const int cursor = edit ? edit->cursorPosition() : 0;
+        const int start = edit ? edit->selectionStart() : -1;
+        const int length = edit ? edit->selectionLength() : 0;
         const bool changing = std::exchange(windowChanging(), true);
         window->showMaximizedInside();
         mdiArea()->setActiveSubWindow(front);
         front->raise();
         windowChanging() = changing;
+        if (focus && focus->window() == this)
+            focus->setFocus(Qt::OtherFocusReason);
+        if (edit && start >= 0)
+            edit->setSelection(start, length);
+        else if (edit)
+            edit->setCursorPosition(cursor);
         window->waitBehind();
         return window;
     }
