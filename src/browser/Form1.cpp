@@ -204,8 +204,12 @@ void Form1::createControls()
 
     connect(rtimer, &QTimer::timeout, this, &Form1::rtimer_Timer);
     rtimer->start(1000);
-    // A window waiting behind (waitBehind) takes input again once it comes forward.
-    connect(subWindow(), &QMdiSubWindow::aboutToActivate, wb, [this] { wb->setEnabled(true); });
+    // A window waiting behind (waitBehind) takes input again once it comes forward, and
+    // its page is there before the keyboard comes back to it.
+    connect(subWindow(), &QMdiSubWindow::aboutToActivate, wb, [this] {
+        wb->setEnabled(true);
+        wb->setVisible(true);
+    });
 }
 
 void Form1::setCaption(const QString &text)

@@ -559,6 +559,7 @@ void tst_display::hiddenBehindTheFront()
     RealInput::settle();
     QCOMPARE(evaluate(back, "document.visibilityState").toString(), "hidden");
     QCOMPARE(framesDrawn(back), 0);
+    QVERIFY2(!viewOf(back)->isVisible(), "a covered view is still drawn with the frame");
     QCOMPARE(evaluate(front, "document.visibilityState").toString(), "visible");
     const int loads = m_server.hits("/anim");
     RealInput::click(t->mytab, t->mytab->tabRect(0).center());

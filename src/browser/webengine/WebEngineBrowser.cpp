@@ -394,6 +394,9 @@ void WebEngineBrowser::setSeen(bool seen)
     m_sleepDue = false;
     // A page in full screen is in sight whatever covers its window.
     page()->setVisible(seen || m_fullScreen);
+    // Out of sight, its view is not drawn either: the frame composes every view it holds
+    // on each repaint, covered or not. In full screen the view is elsewhere meanwhile.
+    setVisible(seen);
     if (!seen) {
         m_sleep->start();
         return m_profile->outOfSight()->hidden(page(), m_touched);
