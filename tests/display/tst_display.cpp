@@ -109,168 +109,6 @@ struct RealProgram
     const QString socket = RunningCopy::socketFor(home.path() + "/.local/share/Orvane");
 };
 
-class tst_display : public QObject
-{
-    Q_OBJECT
-private slots:
-    void initTestCase();
-    void addressBoxNavigatesOnlyWhenAsked_data();
-    void addressBoxNavigatesOnlyWhenAsked();
-    void maximisedWindowsShowNoTitleBar();
-    void frontWindowFillsTheAreaAndNoneHides();
-    void sideBarCaptionShowsWhole();
-    void progressBarEndsFull();
-    void runningCopyTakesOverAndKilledOneGivesBack();
-    void leavingAskedOnlyAfterTheUserTouchedThePage_data();
-    void leavingAskedOnlyAfterTheUserTouchedThePage();
-    void hiddenBehindTheFront();
-    void asleepAfterAWhile_data();
-    void asleepAfterAWhile();
-    void putAwayBeyondTheBudget();
-    void reopenedLoadWhenSeen();
-
-private:
-    QString url(const char *path) const { return m_server.url(QLatin1String(path)); }
-    TestServer m_server;
-};
-
-void tst_display::initTestCase()
-{
-    QVERIFY2(QGuiApplication::platformName() == QLatin1String("xcb") && RealInput::available(),
-        "this group needs a real X server (./test.sh starts Xvfb)");
-    m_server.page(QStringLiteral("/opener"), "<title>Opener</title><body style='margin:0'>"
-        "<a href='/child' target='_blank' style='display:block;height:2000px'>open</a></body>");
-    m_server.page(QStringLiteral("/child"), "<title>Child</title>child");
-    m_server.page(QStringLiteral("/a"), "<title>A</title>");
-    m_server.page(QStringLiteral("/b"), "<title>B</title>");
-    m_server.page(QStringLiteral("/c"), "<title>C</title>");
-    m_server.page(QStringLiteral("/leave"), "<title>Leave</title><body style='margin:0'>"
-        "<input style='width:300px;height:200px' oninput='if (value == \"hang\") for (;;);'>"
-        "<script>onbeforeunload = e => { e.preventDefault(); e.returnValue = 'x'; };</script>");
-    m_server.page("/anim", "<title>Anim</title><script>var frames = 0;"
-                           "(function draw() { ++frames; requestAnimationFrame(draw); })();</script>");
-    m_server.page("/still", "<title>Still</title><p>Nothing moves here.");
-    for (const char *path : { "/one", "/two", "/three" })
-        m_server.page(path, QByteArray("<title>") + (path + 1) + "</title>");
-    m_server.file("/endless.bin", QByteArray(64 * 1024 * 1024, 'x'), "endless.bin", -1, 200);
-    QVERIFY(m_server.start());
-}
-
-void tst_display::addressBoxNavigatesOnlyWhenAsked_data()
-{
-    QTest::addColumn<QString>("how");
-    QTest::addColumn<int>("loads");
-    QTest::newRow("typed, then a click into the page") << "leave" << 0;
-    for (const char *how : { "enter", "go net", "pick" }) // Enter, Go Net, or from the list
-        QTest::newRow(how) << QString::fromLatin1(how) << 1;
-}
-
-void tst_display::addressBoxNavigatesOnlyWhenAsked()
-{
-    QFETCH(QString, how);
-    QFETCH(int, loads);
-    TestFrame t;
-    Form1 *w = t.showOnScreen(url("/a"));
-    QVERIFY(w);
-    // Three addresses in the list, /c shown, /a the box's current entry: /b, neither
-    // of them, is typed or picked.
-    const QString target = url("/b");
-    for (const QString &address : { url("/a"), target, url("/c") }) {
-        QVERIFY(load(w, address));
-    }
-    RealInput::settle(500);
-    const int before = m_server.hits(QStringLiteral("/b"));
-    QLineEdit *edit = w->cmbadress->lineEdit();
-    if (how == "pick") {
-        QComboBox *box = w->cmbadress;
-        RealInput::click(box, QPoint(box->width() - 8, box->height() / 2)); // its arrow
-        QAbstractItemView *list = w->cmbadress->view();
-        QTRY_VERIFY(list->isVisible());
-        RealInput::settle(300);
-        const QModelIndex row = list->model()->index(w->cmbadress->findText(target), 0);
-        RealInput::click(list->viewport(), list->visualRect(row).center());
-    } else {
-        RealInput::click(edit);
-        edit->selectAll();
-        RealInput::type(target);
-        QCOMPARE(edit->text(), target);
-        if (how == "leave")
-            RealInput::click(viewOf(w), QPoint(20, 20));
-        else if (how == "enter")
-            RealInput::key("Return");
-        else
-            RealInput::click(w->gnet->widgetForAction(w->gnetButtons.at(0)));
-    }
-    RealInput::settle(1500);
-    QCOMPARE(m_server.hits(QStringLiteral("/b")) - before, loads);
-}
-
-void tst_display::maximisedWindowsShowNoTitleBar()
-{
-    TestFrame t(true, true, TestFrame::Real);
-    DialogAnswerer answer(clickAnswer);
-    Form1 *w = t.showOnScreen(url("/a"));
-    QVERIFY(w);
-    const QRect strip(0, 0, w->width(), w->style()->pixelMetric(QStyle::PM_TitleBarHeight));
-    for (int round = 0; round < 2; ++round) {
-        // A modal question (a tab click asks one), Options, the side bar resizing the area.
-        RealInput::click(t->mytab, t->mytab->tabRect(0).center());
-        QTRY_COMPARE(answer.answered, 2 * round + 1);
-        QTimer::singleShot(300, [&] { RealInput::click(t->options()->cmdOK); });
-        t->options_Click();
-        t->mybar_Click();
-        RealInput::settle(500);
-        QVERIFY(w->subWindow()->isMaximized());
-        QCOMPARE(w->subWindow()->size(), t->mdiArea()->viewport()->size());
-        QCOMPARE(w->mapTo(w->subWindow(), QPoint(0, 0)), QPoint(0, 0));
-        // On the screen, the top of the window is its own toolbar, not a title bar.
-        QVERIFY2(differingShare(w, strip) < 0.5, "a title bar shows over the toolbar");
-    }
-    // Restored by the user, it stays so after a page's dialog, and after the frame lost
-    // the keyboard to another program and got it back.
-    QVERIFY2(clickWindowButton(t.frame.get(), false), "no window buttons in the menu bar");
-    QTRY_VERIFY(!w->subWindow()->isMaximized());
-    const QRect restored = w->subWindow()->geometry();
-    pageOf(w)->runJavaScript("alert('restored')");
-    QTRY_COMPARE(answer.answered, 5);
-    RealInput::settle(500);
-    QVERIFY2(!w->subWindow()->isMaximized(), "maximised again after a page's dialog");
-    QProcess other; // another program's window
-    other.start("xmessage", { "-center", "another program" });
-    QTRY_VERIFY2_WITH_TIMEOUT(!t->isActiveWindow(), "the other window never came", 10000);
-    t->activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(t.frame.get()));
-    other.kill();
-    other.waitForFinished();
-    RealInput::settle(500);
-    QVERIFY2(!w->subWindow()->isMaximized() && w->subWindow()->geometry() == restored,
-        "maximised again when the frame got the keyboard back");
-    // An editor opens maximised, in every state it shows on the way to the screen.
-    struct Watch : QObject
-    {
-        QList<bool> maximisedWhenShown;
-        bool eventFilter(QObject *o, QEvent *e) override
-        {
-            auto *sub = qobject_cast<QMdiSubWindow *>(o);
-            if (e->type() == QEvent::ChildAdded)
-                static_cast<QChildEvent *>(e)->child()->installEventFilter(this);
-            else if ((e->type() == QEvent::Show || e->type() == QEvent::Resize) && sub
-                && sub->isVisible() && qobject_cast<frmEdit *>(sub->widget()))
-                maximisedWhenShown.append(sub->isMaximized());
-            return false;
-        }
-    } watch;
-    t->mdiArea()->viewport()->installEventFilter(&watch);
-    w->cmbadress->setEditText(url("/a"));
-    RealInput::click(w->gnet->widgetForAction(w->gnetButtons.at(2)));
-    QTRY_VERIFY(qobject_cast<frmEdit *>(t->activeChild()));
-    auto *editor = static_cast<frmEdit *>(t->activeChild());
-    RealInput::settle(500);
-    QVERIFY(!watch.maximisedWhenShown.isEmpty());
-    QVERIFY2(!watch.maximisedWhenShown.contains(false), "the editor showed at normal size first");
-    QVERIFY(editor->subWindow()->isMaximized() && editor->Text1->geometry() == editor->rect());
-}
-
 // The window in front fills the area; restored with its button and moved aside, it
 // shows every other window behind it, shown and inside the area.
 #define CHECK_WINDOWS(...)                                                                         \
@@ -313,318 +151,466 @@ static void checkWindows(TestFrame &t, Form1 *front, const char *step)
     RealInput::settle(300);
 }
 
-void tst_display::frontWindowFillsTheAreaAndNoneHides()
+class tst_display : public QObject
 {
-    TestFrame t(true, true, TestFrame::Real);
-    DialogAnswerer answer(clickAnswer); // Yes to new windows, OK to the tab's box
-    t->options()->optfocus->setChecked(true);
-    Form1 *a = t.showOnScreen(url("/opener"));
-    QVERIFY(a);
-    const auto openFrom = [&](Form1 *opener) -> Form1 * {
-        const int before = t->forms().size();
-        RealInput::click(viewOf(opener), QPoint(40, 40));
-        if (!QTest::qWaitFor([&] { return t->forms().size() == before + 1; }, 20000))
-            return nullptr;
-        Form1 *child = lastWindow(t.frame.get());
-        return QTest::qWaitFor([&] { return child->Caption() == "Child"; }, 30000) ? child
-                                                                                   : nullptr;
-    };
-    Form1 *c1 = openFrom(a); // with focus: it comes forward
-    QVERIFY2(c1, "the page opened no window");
-    CHECK_WINDOWS(t, c1, "a window opened with focus");
-    RealInput::click(t->mytab, t->mytab->tabRect(0).center());
-    QTRY_COMPARE(answer.answered, 2);
-    CHECK_WINDOWS(t, a, "the opener's tab");
-    // Options, a click on "In Background", OK: all in the real dialog.
-    QTimer::singleShot(300, [&] {
-        RealInput::click(t->options()->optback);
-        RealInput::click(t->options()->cmdOK);
-    });
-    t->options_Click();
-    QCOMPARE(ReadSettingsFile(t.settingsPath()).mode, NewWindowMode::Background);
-    Form1 *c2 = openFrom(a); // in background: the opener stays in front
-    QVERIFY2(c2, "the page opened no second window");
-    CHECK_WINDOWS(t, a, "a window opened in background");
-    Form1 *b = t.showOnScreen(url("/a"));
-    QVERIFY(b);
-    Form1 *b2 = t.showOnScreen(url("/b"));
-    QVERIFY(b2);
-    CHECK_WINDOWS(t, b2, "a window from the menu");
-    // Its close box.
-    QVERIFY2(clickWindowButton(t.frame.get(), true), "no window buttons in the menu bar");
-    QTRY_VERIFY(!t->forms().contains(b2));
-    CHECK_WINDOWS(t, b, "a close box");
-    // Ctrl+W, on a window brought forward by its node.
-    t->mybar_Click();
-    RealInput::settle(300);
-    RealInput::click(t->Picture3->Image5);
-    RealInput::settle(300);
-    QTreeWidgetItem *node = nodeOf(t.frame.get(), c2);
-    QVERIFY2(node, "the window behind has no node");
-    RealInput::click(t->webtree->viewport(), t->webtree->visualItemRect(node).center());
-    CHECK_WINDOWS(t, c2, "a node click");
-    RealInput::click(viewOf(c2), QPoint(40, 40)); // the page holds the keyboard
-    RealInput::chord({ "Control_L", "w" });
-    QTRY_VERIFY(!t->forms().contains(c2));
-    CHECK_WINDOWS(t, b, "Ctrl+W");
-    // The opener closes while its child is in front: both go, the next one fills the area.
-    node = nodeOf(t.frame.get(), c1);
-    QVERIFY2(node, "the first child has no node");
-    RealInput::click(t->webtree->viewport(), t->webtree->visualItemRect(node).center());
-    CHECK_WINDOWS(t, c1, "a second node click");
-    a->subWindow()->close();
-    QTRY_VERIFY(!t->forms().contains(c1));
-    CHECK_WINDOWS(t, b, "the opener's close");
-}
+    Q_OBJECT
+    QString url(const char *path) const { return m_server.url(QLatin1String(path)); }
+    TestServer m_server;
 
-// Pages typed in and loaded one after another: once each has loaded, the side bar's
-// progress bar shows where the page ended.
-void tst_display::progressBarEndsFull()
-{
-    TestFrame t;
-    Form1 *w = t.showOnScreen(url("/a"));
-    QVERIFY(w);
-    t->mybar_Click();
-    for (int i = 0; i < 6; ++i) {
-        const QString address = url(i % 2 ? "/a" : "/opener") + "?" + QString::number(i);
-        RealInput::click(w->cmbadress->lineEdit());
-        w->cmbadress->lineEdit()->selectAll();
-        RealInput::type(address);
-        // The box shows the typed address and the status the last "Done" before
-        // this load has even started: wait for the load's own end.
-        QSignalSpy complete(w->wb, &WebBrowser::DocumentComplete);
-        RealInput::key("Return");
-        QTRY_VERIFY_WITH_TIMEOUT(!complete.isEmpty(), 30000);
-        QCOMPARE(w->cmbadress->currentText() + w->Stbar1Panel1->text(), address + "Done");
-        RealInput::settle(300);
-        QCOMPARE(QString::number(t->Picture3->pbar->value()) + " of "
-                + QString::number(t->Picture3->pbar->maximum()), QStringLiteral("100 of 100"));
+private slots:
+    void initTestCase()
+    {
+        QVERIFY2(QGuiApplication::platformName() == QLatin1String("xcb") && RealInput::available(),
+            "this group needs a real X server (./test.sh starts Xvfb)");
+        m_server.page(QStringLiteral("/opener"), "<title>Opener</title><body style='margin:0'>"
+            "<a href='/child' target='_blank' style='display:block;height:2000px'>open</a></body>");
+        m_server.page(QStringLiteral("/child"), "<title>Child</title>child");
+        m_server.page(QStringLiteral("/a"), "<title>A</title>");
+        m_server.page(QStringLiteral("/b"), "<title>B</title>");
+        m_server.page(QStringLiteral("/c"), "<title>C</title>");
+        m_server.page(QStringLiteral("/leave"), "<title>Leave</title><body style='margin:0'>"
+            "<input style='width:300px;height:200px' oninput='if (value == \"hang\") for (;;);'>"
+            "<script>onbeforeunload = e => { e.preventDefault(); e.returnValue = 'x'; };</script>");
+        m_server.page("/anim", "<title>Anim</title><script>var frames = 0;"
+                               "(function draw() { ++frames; requestAnimationFrame(draw); })();</script>");
+        m_server.page("/still", "<title>Still</title><p>Nothing moves here.");
+        for (const char *path : { "/one", "/two", "/three" })
+            m_server.page(path, QByteArray("<title>") + (path + 1) + "</title>");
+        m_server.file("/endless.bin", QByteArray(64 * 1024 * 1024, 'x'), "endless.bin", -1, 200);
+        QVERIFY(m_server.start());
     }
-}
 
-// Run again at 200 % by the test command (QT_SCALE_FACTOR=2).
-void tst_display::sideBarCaptionShowsWhole()
-{
-    TestFrame t;
-    t.showOnScreen(QString());
-    QCOMPARE(t->devicePixelRatioF(), qEnvironmentVariable("QT_SCALE_FACTOR", "1").toDouble());
-    t->mybar_Click();
-    SideBar *bar = t->Picture3;
-    for (double width : { 2970.0, 1000.0, 1800.0, 6000.0 }) {
-        bar->setWidth(width);
-        RealInput::settle(300);
-        const QRect caption = bar->Label3->geometry(), progress = bar->pbar->geometry();
-        const int text = bar->Label3->fontMetrics().horizontalAdvance(bar->Label3->text());
-        const QByteArray at = QByteArray::number(width) + " twips wide";
-        QVERIFY2(caption.width() >= text, at.constData());
-        QVERIFY2(!bar->pbar->isVisible() || progress.width() == 0
-                || progress.left() > caption.left() + text, (at + ": the bar covers the caption").constData());
-        QVERIFY2(progress.width() == 0 || progress.right() < bar->Toolbar1->geometry().left(),
-            (at + ": the bar runs under the button").constData());
+    void addressBoxNavigatesOnlyWhenAsked_data()
+    {
+        QTest::addColumn<QString>("how");
+        QTest::addColumn<int>("loads");
+        QTest::newRow("typed, then a click into the page") << "leave" << 0;
+        for (const char *how : { "enter", "go net", "pick" }) // Enter, Go Net, or from the list
+            QTest::newRow(how) << QString::fromLatin1(how) << 1;
     }
-    QVERIFY(bar->pbar->width() > 50); // room enough at the widest
-}
 
-// Only the last address of a start loads at once, the others when first seen. A second
-// start hands its addresses to the copy running and ends; what else arrives on the socket
-// harms nothing. Killed, the program started again asks (answered with Enter) before it
-// opens anything. A copy that is stopped is not waited on.
-void tst_display::runningCopyTakesOverAndKilledOneGivesBack()
-{
-    RealProgram program;
-    QProcess first, second, third;
-    const auto stopAll = qScopeGuard([&] {
-        ::kill(pid_t(second.processId()), SIGCONT);
-        for (QProcess *p : { &first, &second, &third })
-            p->kill(), p->waitForFinished(10000);
-    });
-    const auto lazy = [this](const char *path) { return url(path) + " | tab @ " + url(path); };
-    const int hitsOne = m_server.hits("/one"), hitsB = m_server.hits("/b");
-    QVERIFY2(program.start(first, { url("/one"), url("/a") }), "the program did not start");
-    QTRY_COMPARE_WITH_TIMEOUT(journalled(program.journal), QStringList({ lazy("/one"), "* A | tab @ " + url("/a") }), 30000);
-    QLocalSocket garbage, huge, slow;
-    for (QLocalSocket *s : { &garbage, &huge, &slow }) {
-        s->connectToServer(program.socket);
-        QVERIFY2(s->waitForConnected(5000), qPrintable(program.socket));
+    void addressBoxNavigatesOnlyWhenAsked()
+    {
+        QFETCH(QString, how);
+        QFETCH(int, loads);
+        TestFrame t;
+        Form1 *w = t.showOnScreen(url("/a"));
+        QVERIFY(w);
+        // Three addresses in the list, /c shown, /a the box's current entry: /b, neither
+        // of them, is typed or picked.
+        const QString target = url("/b");
+        for (const QString &address : { url("/a"), target, url("/c") }) {
+            QVERIFY(load(w, address));
+        }
+        RealInput::settle(500);
+        const int before = m_server.hits(QStringLiteral("/b"));
+        QLineEdit *edit = w->cmbadress->lineEdit();
+        if (how == "pick") {
+            QComboBox *box = w->cmbadress;
+            RealInput::click(box, QPoint(box->width() - 8, box->height() / 2)); // its arrow
+            QAbstractItemView *list = w->cmbadress->view();
+            QTRY_VERIFY(list->isVisible());
+            RealInput::settle(300);
+            const QModelIndex row = list->model()->index(w->cmbadress->findText(target), 0);
+            RealInput::click(list->viewport(), list->visualRect(row).center());
+        } else {
+            RealInput::click(edit);
+            edit->selectAll();
+            RealInput::type(target);
+            QCOMPARE(edit->text(), target);
+            if (how == "leave")
+                RealInput::click(viewOf(w), QPoint(20, 20));
+            else if (how == "enter")
+                RealInput::key("Return");
+            else
+                RealInput::click(w->gnet->widgetForAction(w->gnetButtons.at(0)));
+        }
+        RealInput::settle(1500);
+        QCOMPARE(m_server.hits(QStringLiteral("/b")) - before, loads);
     }
-    garbage.write(QByteArray("\0\xff junk\n\n", 10));
-    huge.write("orvane open 1\n" + QByteArray(4 << 20, 'a'));
-    slow.write("orvane open 1\n");
-    for (QLocalSocket *s : { &garbage, &huge, &slow })
-        s->flush();
-    const QStringList before { lazy("/one"), "A | tab @ " + url("/a"), lazy("/b"), "* C | tab @ " + url("/c") };
-    for (const QStringList &addresses : { QStringList { url("/b"), url("/c") }, QStringList() }) {
-        QVERIFY(program.start(second, addresses));
-        QVERIFY(second.waitForFinished(10000));
-        QCOMPARE(second.exitStatus() == QProcess::NormalExit ? second.exitCode() : -1, 0);
-        QTRY_COMPARE_WITH_TIMEOUT(journalled(program.journal), before, 30000);
-    }
-    QCOMPARE(m_server.hits("/one"), hitsOne);
-    QCOMPARE(m_server.hits("/b"), hitsB);
-    first.kill(); // SIGKILL: nothing of the program runs any more
-    QVERIFY(first.waitForFinished(10000));
-    const int hitsC = m_server.hits(QStringLiteral("/c"));
-    QVERIFY(program.start(second, { url("/c") }));
-    // The question is up beside the frame, both named Orvane, before any window opens.
-    const auto named = [] {
-        QProcess list;
-        list.start("xwininfo", { "-root", "-tree" });
-        list.waitForFinished(10000); // a listing that races a closing window tries again
-        return QString::fromLocal8Bit(list.readAllStandardOutput()).count("\"Orvane\": (");
-    };
-    QTRY_VERIFY_WITH_TIMEOUT(named() >= 2, 30000);
-    RealInput::settle(500);
-    QCOMPARE(m_server.hits(QStringLiteral("/c")), hitsC); // not before the answer
-    RealInput::key("Return"); // Yes
-    const QStringList after = { before.at(0), before.at(1), before.at(2), before.at(3).mid(2), before.at(3) };
-    QTRY_COMPARE_WITH_TIMEOUT(journalled(program.journal), after, 30000);
-    QVERIFY(::kill(pid_t(second.processId()), SIGSTOP) == 0);
-    QVERIFY(program.start(third, { url("/b") }, QProcess::ForwardedOutputChannel));
-    QVERIFY2(!third.waitForFinished(6000), "a start beside a stopped copy ended");
-    const QByteArray said = third.readAllStandardError();
-    QVERIFY2(said.contains("does not answer"), said.constData());
-}
 
-// A page that would keep the user asks "leave this page?", once the user has touched
-// it (the engine's rule), however it is left: Stay keeps it with what was typed and
-// stops what would close more; Leave goes on; a page that cannot answer goes anyway.
-void tst_display::leavingAskedOnlyAfterTheUserTouchedThePage_data()
-{
-    QTest::addColumn<QString>("how");
-    QTest::addColumn<bool>("touched");
-    QTest::addColumn<bool>("leave");
-    QTest::newRow("navigate, untouched") << "navigate" << false << true;
-    for (const char *how : { "navigate", "Ctrl+W", "close box", "cascade", "exit", "frame close" })
-        for (bool leave : { false, true })
-            QTest::newRow(qPrintable(QString(how) + (leave ? ", Leave" : ", Stay"))) << how << true << leave;
-    QTest::newRow("Ctrl+W, the page hangs") << "hung" << true << true;
-}
-
-void tst_display::leavingAskedOnlyAfterTheUserTouchedThePage()
-{
-    QFETCH(QString, how);
-    QFETCH(bool, touched);
-    QFETCH(bool, leave);
-    TestFrame t;
-    t.engine->timings().leaveAnswerMs = 1500;
-    Form1 *opener = t.showOnScreen(url("/a"));
-    QVERIFY(opener);
-    QPointer<Form1> w = t->openWindow(NewWindow { url("/leave") }, opener), keptOpener(opener);
-    QVERIFY(w && waitForComplete(w));
-    RealInput::settle(500);
-    t.prompter.onPageDialog = [&](PageDialog *) { return leave; };
-    t.prompter.answers = { MsgBox::Yes }; // " Quit from Orvane?"
-    if (touched) {
-        RealInput::click(viewOf(w), QPoint(50, 50));
-        RealInput::type(how == "hung" ? "hang" : "typed");
-        RealInput::settle(300);
+    void maximisedWindowsShowNoTitleBar()
+    {
+        TestFrame t(true, true, TestFrame::Real);
+        DialogAnswerer answer(clickAnswer);
+        Form1 *w = t.showOnScreen(url("/a"));
+        QVERIFY(w);
+        const QRect strip(0, 0, w->width(), w->style()->pixelMetric(QStyle::PM_TitleBarHeight));
+        for (int round = 0; round < 2; ++round) {
+            // A modal question (a tab click asks one), Options, the side bar resizing the area.
+            RealInput::click(t->mytab, t->mytab->tabRect(0).center());
+            QTRY_COMPARE(answer.answered, 2 * round + 1);
+            QTimer::singleShot(300, [&] { RealInput::click(t->options()->cmdOK); });
+            t->options_Click();
+            t->mybar_Click();
+            RealInput::settle(500);
+            QVERIFY(w->subWindow()->isMaximized());
+            QCOMPARE(w->subWindow()->size(), t->mdiArea()->viewport()->size());
+            QCOMPARE(w->mapTo(w->subWindow(), QPoint(0, 0)), QPoint(0, 0));
+            // On the screen, the top of the window is its own toolbar, not a title bar.
+            QVERIFY2(differingShare(w, strip) < 0.5, "a title bar shows over the toolbar");
+        }
+        // Restored by the user, it stays so after a page's dialog, and after the frame lost
+        // the keyboard to another program and got it back.
+        QVERIFY2(clickWindowButton(t.frame.get(), false), "no window buttons in the menu bar");
+        QTRY_VERIFY(!w->subWindow()->isMaximized());
+        const QRect restored = w->subWindow()->geometry();
+        pageOf(w)->runJavaScript("alert('restored')");
+        QTRY_COMPARE(answer.answered, 5);
+        RealInput::settle(500);
+        QVERIFY2(!w->subWindow()->isMaximized(), "maximised again after a page's dialog");
+        QProcess other; // another program's window
+        other.start("xmessage", { "-center", "another program" });
+        QTRY_VERIFY2_WITH_TIMEOUT(!t->isActiveWindow(), "the other window never came", 10000);
+        t->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(t.frame.get()));
+        other.kill();
+        other.waitForFinished();
+        RealInput::settle(500);
+        QVERIFY2(!w->subWindow()->isMaximized() && w->subWindow()->geometry() == restored,
+            "maximised again when the frame got the keyboard back");
+        // An editor opens maximised, in every state it shows on the way to the screen.
+        struct Watch : QObject
+        {
+            QList<bool> maximisedWhenShown;
+            bool eventFilter(QObject *o, QEvent *e) override
+            {
+                auto *sub = qobject_cast<QMdiSubWindow *>(o);
+                if (e->type() == QEvent::ChildAdded)
+                    static_cast<QChildEvent *>(e)->child()->installEventFilter(this);
+                else if ((e->type() == QEvent::Show || e->type() == QEvent::Resize) && sub
+                    && sub->isVisible() && qobject_cast<frmEdit *>(sub->widget()))
+                    maximisedWhenShown.append(sub->isMaximized());
+                return false;
+            }
+        } watch;
+        t->mdiArea()->viewport()->installEventFilter(&watch);
+        w->cmbadress->setEditText(url("/a"));
+        RealInput::click(w->gnet->widgetForAction(w->gnetButtons.at(2)));
+        QTRY_VERIFY(qobject_cast<frmEdit *>(t->activeChild()));
+        auto *editor = static_cast<frmEdit *>(t->activeChild());
+        RealInput::settle(500);
+        QVERIFY(!watch.maximisedWhenShown.isEmpty());
+        QVERIFY2(!watch.maximisedWhenShown.contains(false), "the editor showed at normal size first");
+        QVERIFY(editor->subWindow()->isMaximized() && editor->Text1->geometry() == editor->rect());
     }
-    if (how == "navigate")
-        go(w, url("/b"));
-    else if (how == "Ctrl+W" || how == "hung")
-        RealInput::chord({ "Control_L", "w" });
-    else if (how == "close box")
+
+    void frontWindowFillsTheAreaAndNoneHides()
+    {
+        TestFrame t(true, true, TestFrame::Real);
+        DialogAnswerer answer(clickAnswer); // Yes to new windows, OK to the tab's box
+        t->options()->optfocus->setChecked(true);
+        Form1 *a = t.showOnScreen(url("/opener"));
+        QVERIFY(a);
+        const auto openFrom = [&](Form1 *opener) -> Form1 * {
+            const int before = t->forms().size();
+            RealInput::click(viewOf(opener), QPoint(40, 40));
+            if (!QTest::qWaitFor([&] { return t->forms().size() == before + 1; }, 20000))
+                return nullptr;
+            Form1 *child = lastWindow(t.frame.get());
+            return QTest::qWaitFor([&] { return child->Caption() == "Child"; }, 30000) ? child
+                                                                                       : nullptr;
+        };
+        Form1 *c1 = openFrom(a); // with focus: it comes forward
+        QVERIFY2(c1, "the page opened no window");
+        CHECK_WINDOWS(t, c1, "a window opened with focus");
+        RealInput::click(t->mytab, t->mytab->tabRect(0).center());
+        QTRY_COMPARE(answer.answered, 2);
+        CHECK_WINDOWS(t, a, "the opener's tab");
+        // Options, a click on "In Background", OK: all in the real dialog.
+        QTimer::singleShot(300, [&] {
+            RealInput::click(t->options()->optback);
+            RealInput::click(t->options()->cmdOK);
+        });
+        t->options_Click();
+        QCOMPARE(ReadSettingsFile(t.settingsPath()).mode, NewWindowMode::Background);
+        Form1 *c2 = openFrom(a); // in background: the opener stays in front
+        QVERIFY2(c2, "the page opened no second window");
+        CHECK_WINDOWS(t, a, "a window opened in background");
+        Form1 *b = t.showOnScreen(url("/a"));
+        QVERIFY(b);
+        Form1 *b2 = t.showOnScreen(url("/b"));
+        QVERIFY(b2);
+        CHECK_WINDOWS(t, b2, "a window from the menu");
+        // Its close box.
         QVERIFY2(clickWindowButton(t.frame.get(), true), "no window buttons in the menu bar");
-    else if (how == "cascade")
-        opener->subWindow()->close();
-    else if (how == "exit")
-        t->exit_Click();
-    else
-        t->close();
-    RealInput::settle(2000);
-    QCOMPARE(t.prompter.pageDialogs.size(), touched && how != "hung" ? 1 : 0);
-    if (!t.prompter.pageDialogs.isEmpty())
-        QCOMPARE(int(t.prompter.pageDialogs.first().kind), int(PageDialog::Leave));
-    if (how == "navigate")
-        QTRY_COMPARE_WITH_TIMEOUT(w->wb->LocationURL(), url(leave ? "/b" : "/leave"), 10000);
-    // Quitting closes no window of its own; the frame's close box unloads them first.
-    const bool goes = leave && how != "navigate" && how != "exit";
-    QTRY_COMPARE_WITH_TIMEOUT(w.isNull(), goes, 10000);
-    QCOMPARE(keptOpener.isNull(), goes && (how == "cascade" || how == "frame close"));
-    QCOMPARE(t.quits, leave && (how == "exit" || how == "frame close") ? 1 : 0);
-    if (!leave)
-        QVERIFY(waitForScript(w, "document.querySelector('input').value == 'typed'"));
-}
-
-// Behind the front window a page is hidden and draws nothing; its tab brings it back in
-// sight at once, without a reload; side by side, both are in sight.
-void tst_display::hiddenBehindTheFront()
-{
-    TestFrame t;
-    Form1 *back = t.showOnScreen(url("/anim"));
-    QVERIFY(back);
-    QVERIFY(framesDrawn(back) > 5);
-    Form1 *front = t.openPage(url("/still"));
-    QVERIFY(front);
-    RealInput::settle();
-    QCOMPARE(evaluate(back, "document.visibilityState").toString(), "hidden");
-    QCOMPARE(framesDrawn(back), 0);
-    QCOMPARE(evaluate(front, "document.visibilityState").toString(), "visible");
-    const int loads = m_server.hits("/anim");
-    RealInput::click(t->mytab, t->mytab->tabRect(0).center());
-    QTRY_COMPARE(t->activeChild(), back);
-    QTRY_COMPARE(evaluate(back, "document.visibilityState").toString(), "visible");
-    QVERIFY(framesDrawn(back) > 5);
-    QCOMPARE(evaluate(front, "document.visibilityState").toString(), "hidden");
-    QCOMPARE(m_server.hits("/anim"), loads);
-    t->mdiArea()->tileSubWindows();
-    RealInput::settle();
-    for (Form1 *w : { back, front })
-        QVERIFY2(evaluate(w, "document.visibilityState").toString() == "visible",
-                 qPrintable(w->Caption()));
-    // Minimised, a window is out of sight too.
-    back->subWindow()->showMinimized();
-    QTRY_COMPARE(evaluate(back, "document.visibilityState").toString(), "hidden");
-}
-
-void tst_display::asleepAfterAWhile_data()
-{
-    QTest::addColumn<QString>("meanwhile"); // what the window behind does
-    QTest::newRow("nothing") << "";
-    QTest::newRow("a download") << "location = '/endless.bin'";
-    QTest::newRow("a question") << "alert('Still there?')";
-}
-
-// Out of sight for a while, a page sleeps unless something the user started is under
-// way in it; shown again it wakes as it was, nothing fetched anew.
-void tst_display::asleepAfterAWhile()
-{
-    QFETCH(QString, meanwhile);
-    TestFrame t;
-    t.engine->timings().hiddenSleepMs = 300;
-    t.prompter.saves = { t.homeDir() + "/endless.bin" };
-    bool awakeWhileAsked = false;
-    Form1 *back = nullptr;
-    t.prompter.onPageDialog = [&](PageDialog *) {
-        t.openPage(url("/still")); // the user turns to another window meanwhile
-        QTest::qWait(1500); // the question stays open past the delay
-        awakeWhileAsked = stateOf(back) == QWebEnginePage::LifecycleState::Active;
-        return true;
-    };
-    back = t.showOnScreen(url("/anim"));
-    QVERIFY(back);
-    QVERIFY(evaluate(back, "document.title = 'Kept'; true").toBool());
-    const int loads = m_server.hits("/anim");
-    if (!meanwhile.isEmpty())
-        pageOf(back)->runJavaScript(meanwhile);
-    if (meanwhile.contains("endless"))
-        QTRY_VERIFY_WITH_TIMEOUT(t.engine->profile() && !t.engine->profile()->downloads()->jobs().isEmpty(), 10000);
-    if (meanwhile.contains("alert")) { // asleep once it has been answered
-        QTRY_COMPARE_WITH_TIMEOUT(t.prompter.pageDialogs.size(), 1, 10000);
-        QVERIFY2(awakeWhileAsked, "asleep while its question was open");
-    } else {
-        QVERIFY(t.openPage(url("/still")));
+        QTRY_VERIFY(!t->forms().contains(b2));
+        CHECK_WINDOWS(t, b, "a close box");
+        // Ctrl+W, on a window brought forward by its node.
+        t->mybar_Click();
+        RealInput::settle(300);
+        RealInput::click(t->Picture3->Image5);
+        RealInput::settle(300);
+        QTreeWidgetItem *node = nodeOf(t.frame.get(), c2);
+        QVERIFY2(node, "the window behind has no node");
+        RealInput::click(t->webtree->viewport(), t->webtree->visualItemRect(node).center());
+        CHECK_WINDOWS(t, c2, "a node click");
+        RealInput::click(viewOf(c2), QPoint(40, 40)); // the page holds the keyboard
+        RealInput::chord({ "Control_L", "w" });
+        QTRY_VERIFY(!t->forms().contains(c2));
+        CHECK_WINDOWS(t, b, "Ctrl+W");
+        // The opener closes while its child is in front: both go, the next one fills the area.
+        node = nodeOf(t.frame.get(), c1);
+        QVERIFY2(node, "the first child has no node");
+        RealInput::click(t->webtree->viewport(), t->webtree->visualItemRect(node).center());
+        CHECK_WINDOWS(t, c1, "a second node click");
+        a->subWindow()->close();
+        QTRY_VERIFY(!t->forms().contains(c1));
+        CHECK_WINDOWS(t, b, "the opener's close");
     }
-    const bool sleeps = !meanwhile.contains("endless");
-    QTRY_COMPARE_WITH_TIMEOUT(stateOf(back) == QWebEnginePage::LifecycleState::Frozen, sleeps, 5000);
-    QTest::qWait(1000);
-    QCOMPARE(stateOf(back) == QWebEnginePage::LifecycleState::Frozen, sleeps);
-    back->Show();
-    QTRY_COMPARE(stateOf(back), QWebEnginePage::LifecycleState::Active);
-    QCOMPARE(evaluate(back, "document.title").toString(), "Kept");
-    QVERIFY(framesDrawn(back) > 5);
-    QCOMPARE(m_server.hits("/anim"), loads);
-}
+
+    // Run again at 200 % by the test command (QT_SCALE_FACTOR=2).
+    void sideBarCaptionShowsWhole()
+    {
+        TestFrame t;
+        t.showOnScreen(QString());
+        QCOMPARE(t->devicePixelRatioF(), qEnvironmentVariable("QT_SCALE_FACTOR", "1").toDouble());
+        t->mybar_Click();
+        SideBar *bar = t->Picture3;
+        for (double width : { 2970.0, 1000.0, 1800.0, 6000.0 }) {
+            bar->setWidth(width);
+            RealInput::settle(300);
+            const QRect caption = bar->Label3->geometry(), progress = bar->pbar->geometry();
+            const int text = bar->Label3->fontMetrics().horizontalAdvance(bar->Label3->text());
+            const QByteArray at = QByteArray::number(width) + " twips wide";
+            QVERIFY2(caption.width() >= text, at.constData());
+            QVERIFY2(!bar->pbar->isVisible() || progress.width() == 0
+                    || progress.left() > caption.left() + text, (at + ": the bar covers the caption").constData());
+            QVERIFY2(progress.width() == 0 || progress.right() < bar->Toolbar1->geometry().left(),
+                (at + ": the bar runs under the button").constData());
+        }
+        QVERIFY(bar->pbar->width() > 50); // room enough at the widest
+    }
+
+    // Pages typed in and loaded one after another: once each has loaded, the side bar's
+    // progress bar shows where the page ended.
+    void progressBarEndsFull()
+    {
+        TestFrame t;
+        Form1 *w = t.showOnScreen(url("/a"));
+        QVERIFY(w);
+        t->mybar_Click();
+        for (int i = 0; i < 6; ++i) {
+            const QString address = url(i % 2 ? "/a" : "/opener") + "?" + QString::number(i);
+            RealInput::click(w->cmbadress->lineEdit());
+            w->cmbadress->lineEdit()->selectAll();
+            RealInput::type(address);
+            // The box shows the typed address and the status the last "Done" before
+            // this load has even started: wait for the load's own end.
+            QSignalSpy complete(w->wb, &WebBrowser::DocumentComplete);
+            RealInput::key("Return");
+            QTRY_VERIFY_WITH_TIMEOUT(!complete.isEmpty(), 30000);
+            QCOMPARE(w->cmbadress->currentText() + w->Stbar1Panel1->text(), address + "Done");
+            RealInput::settle(300);
+            QCOMPARE(QString::number(t->Picture3->pbar->value()) + " of "
+                    + QString::number(t->Picture3->pbar->maximum()), QStringLiteral("100 of 100"));
+        }
+    }
+
+    // Only the last address of a start loads at once, the others when first seen. A second
+    // start hands its addresses to the copy running and ends; what else arrives on the socket
+    // harms nothing. Killed, the program started again asks (answered with Enter) before it
+    // opens anything. A copy that is stopped is not waited on.
+    void runningCopyTakesOverAndKilledOneGivesBack()
+    {
+        RealProgram program;
+        QProcess first, second, third;
+        const auto stopAll = qScopeGuard([&] {
+            ::kill(pid_t(second.processId()), SIGCONT);
+            for (QProcess *p : { &first, &second, &third })
+                p->kill(), p->waitForFinished(10000);
+        });
+        const auto lazy = [this](const char *path) { return url(path) + " | tab @ " + url(path); };
+        const int hitsOne = m_server.hits("/one"), hitsB = m_server.hits("/b");
+        QVERIFY2(program.start(first, { url("/one"), url("/a") }), "the program did not start");
+        QTRY_COMPARE_WITH_TIMEOUT(journalled(program.journal), QStringList({ lazy("/one"), "* A | tab @ " + url("/a") }), 30000);
+        QLocalSocket garbage, huge, slow;
+        for (QLocalSocket *s : { &garbage, &huge, &slow }) {
+            s->connectToServer(program.socket);
+            QVERIFY2(s->waitForConnected(5000), qPrintable(program.socket));
+        }
+        garbage.write(QByteArray("\0\xff junk\n\n", 10));
+        huge.write("orvane open 1\n" + QByteArray(4 << 20, 'a'));
+        slow.write("orvane open 1\n");
+        for (QLocalSocket *s : { &garbage, &huge, &slow })
+            s->flush();
+        const QStringList before { lazy("/one"), "A | tab @ " + url("/a"), lazy("/b"), "* C | tab @ " + url("/c") };
+        for (const QStringList &addresses : { QStringList { url("/b"), url("/c") }, QStringList() }) {
+            QVERIFY(program.start(second, addresses));
+            QVERIFY(second.waitForFinished(10000));
+            QCOMPARE(second.exitStatus() == QProcess::NormalExit ? second.exitCode() : -1, 0);
+            QTRY_COMPARE_WITH_TIMEOUT(journalled(program.journal), before, 30000);
+        }
+        QCOMPARE(m_server.hits("/one"), hitsOne);
+        QCOMPARE(m_server.hits("/b"), hitsB);
+        first.kill(); // SIGKILL: nothing of the program runs any more
+        QVERIFY(first.waitForFinished(10000));
+        const int hitsC = m_server.hits(QStringLiteral("/c"));
+        QVERIFY(program.start(second, { url("/c") }));
+        // The question is up beside the frame, both named Orvane, before any window opens.
+        const auto named = [] {
+            QProcess list;
+            list.start("xwininfo", { "-root", "-tree" });
+            list.waitForFinished(10000); // a listing that races a closing window tries again
+            return QString::fromLocal8Bit(list.readAllStandardOutput()).count("\"Orvane\": (");
+        };
+        QTRY_VERIFY_WITH_TIMEOUT(named() >= 2, 30000);
+        RealInput::settle(500);
+        QCOMPARE(m_server.hits(QStringLiteral("/c")), hitsC); // not before the answer
+        RealInput::key("Return"); // Yes
+        const QStringList after = { before.at(0), before.at(1), before.at(2), before.at(3).mid(2), before.at(3) };
+        QTRY_COMPARE_WITH_TIMEOUT(journalled(program.journal), after, 30000);
+        QVERIFY(::kill(pid_t(second.processId()), SIGSTOP) == 0);
+        QVERIFY(program.start(third, { url("/b") }, QProcess::ForwardedOutputChannel));
+        QVERIFY2(!third.waitForFinished(6000), "a start beside a stopped copy ended");
+        const QByteArray said = third.readAllStandardError();
+        QVERIFY2(said.contains("does not answer"), said.constData());
+    }
+
+    // A page that would keep the user asks "leave this page?", once the user has touched
+    // it (the engine's rule), however it is left: Stay keeps it with what was typed and
+    // stops what would close more; Leave goes on; a page that cannot answer goes anyway.
+    void leavingAskedOnlyAfterTheUserTouchedThePage_data()
+    {
+        QTest::addColumn<QString>("how");
+        QTest::addColumn<bool>("touched");
+        QTest::addColumn<bool>("leave");
+        QTest::newRow("navigate, untouched") << "navigate" << false << true;
+        for (const char *how : { "navigate", "Ctrl+W", "close box", "cascade", "exit", "frame close" })
+            for (bool leave : { false, true })
+                QTest::newRow(qPrintable(QString(how) + (leave ? ", Leave" : ", Stay"))) << how << true << leave;
+        QTest::newRow("Ctrl+W, the page hangs") << "hung" << true << true;
+    }
+
+    void leavingAskedOnlyAfterTheUserTouchedThePage()
+    {
+        QFETCH(QString, how);
+        QFETCH(bool, touched);
+        QFETCH(bool, leave);
+        TestFrame t;
+        t.engine->timings().leaveAnswerMs = 1500;
+        Form1 *opener = t.showOnScreen(url("/a"));
+        QVERIFY(opener);
+        QPointer<Form1> w = t->openWindow(NewWindow { url("/leave") }, opener), keptOpener(opener);
+        QVERIFY(w && waitForComplete(w));
+        RealInput::settle(500);
+        t.prompter.onPageDialog = [&](PageDialog *) { return leave; };
+        t.prompter.answers = { MsgBox::Yes }; // " Quit from Orvane?"
+        if (touched) {
+            RealInput::click(viewOf(w), QPoint(50, 50));
+            RealInput::type(how == "hung" ? "hang" : "typed");
+            RealInput::settle(300);
+        }
+        if (how == "navigate")
+            go(w, url("/b"));
+        else if (how == "Ctrl+W" || how == "hung")
+            RealInput::chord({ "Control_L", "w" });
+        else if (how == "close box")
+            QVERIFY2(clickWindowButton(t.frame.get(), true), "no window buttons in the menu bar");
+        else if (how == "cascade")
+            opener->subWindow()->close();
+        else if (how == "exit")
+            t->exit_Click();
+        else
+            t->close();
+        RealInput::settle(2000);
+        QCOMPARE(t.prompter.pageDialogs.size(), touched && how != "hung" ? 1 : 0);
+        if (!t.prompter.pageDialogs.isEmpty())
+            QCOMPARE(int(t.prompter.pageDialogs.first().kind), int(PageDialog::Leave));
+        if (how == "navigate")
+            QTRY_COMPARE_WITH_TIMEOUT(w->wb->LocationURL(), url(leave ? "/b" : "/leave"), 10000);
+        // Quitting closes no window of its own; the frame's close box unloads them first.
+        const bool goes = leave && how != "navigate" && how != "exit";
+        QTRY_COMPARE_WITH_TIMEOUT(w.isNull(), goes, 10000);
+        QCOMPARE(keptOpener.isNull(), goes && (how == "cascade" || how == "frame close"));
+        QCOMPARE(t.quits, leave && (how == "exit" || how == "frame close") ? 1 : 0);
+        if (!leave)
+            QVERIFY(waitForScript(w, "document.querySelector('input').value == 'typed'"));
+    }
+
+    // Behind the front window a page is hidden and draws nothing; its tab brings it back in
+    // sight at once, without a reload; side by side, both are in sight.
+    void hiddenBehindTheFront()
+    {
+        TestFrame t;
+        Form1 *back = t.showOnScreen(url("/anim"));
+        QVERIFY(back);
+        QVERIFY(framesDrawn(back) > 5);
+        Form1 *front = t.openPage(url("/still"));
+        QVERIFY(front);
+        RealInput::settle();
+        QCOMPARE(evaluate(back, "document.visibilityState").toString(), "hidden");
+        QCOMPARE(framesDrawn(back), 0);
+        QCOMPARE(evaluate(front, "document.visibilityState").toString(), "visible");
+        const int loads = m_server.hits("/anim");
+        RealInput::click(t->mytab, t->mytab->tabRect(0).center());
+        QTRY_COMPARE(t->activeChild(), back);
+        QTRY_COMPARE(evaluate(back, "document.visibilityState").toString(), "visible");
+        QVERIFY(framesDrawn(back) > 5);
+        QCOMPARE(evaluate(front, "document.visibilityState").toString(), "hidden");
+        QCOMPARE(m_server.hits("/anim"), loads);
+        t->mdiArea()->tileSubWindows();
+        RealInput::settle();
+        for (Form1 *w : { back, front })
+            QVERIFY2(evaluate(w, "document.visibilityState").toString() == "visible",
+                     qPrintable(w->Caption()));
+        // Minimised, a window is out of sight too.
+        back->subWindow()->showMinimized();
+        QTRY_COMPARE(evaluate(back, "document.visibilityState").toString(), "hidden");
+    }
+
+    void asleepAfterAWhile_data()
+    {
+        QTest::addColumn<QString>("meanwhile"); // what the window behind does
+        QTest::newRow("nothing") << "";
+        QTest::newRow("a download") << "location = '/endless.bin'";
+        QTest::newRow("a question") << "alert('Still there?')";
+    }
+
+    // Out of sight for a while, a page sleeps unless something the user started is under
+    // way in it; shown again it wakes as it was, nothing fetched anew.
+    void asleepAfterAWhile()
+    {
+        QFETCH(QString, meanwhile);
+        TestFrame t;
+        t.engine->timings().hiddenSleepMs = 300;
+        t.prompter.saves = { t.homeDir() + "/endless.bin" };
+        bool awakeWhileAsked = false;
+        Form1 *back = nullptr;
+        t.prompter.onPageDialog = [&](PageDialog *) {
+            t.openPage(url("/still")); // the user turns to another window meanwhile
+            QTest::qWait(1500); // the question stays open past the delay
+            awakeWhileAsked = stateOf(back) == QWebEnginePage::LifecycleState::Active;
+            return true;
+        };
+        back = t.showOnScreen(url("/anim"));
+        QVERIFY(back);
+        QVERIFY(evaluate(back, "document.title = 'Kept'; true").toBool());
+        const int loads = m_server.hits("/anim");
+        if (!meanwhile.isEmpty())
+            pageOf(back)->runJavaScript(meanwhile);
+        if (meanwhile.contains("endless"))
+            QTRY_VERIFY_WITH_TIMEOUT(t.engine->profile() && !t.engine->profile()->downloads()->jobs().isEmpty(), 10000);
+        if (meanwhile.contains("alert")) { // asleep once it has been answered
+            QTRY_COMPARE_WITH_TIMEOUT(t.prompter.pageDialogs.size(), 1, 10000);
+            QVERIFY2(awakeWhileAsked, "asleep while its question was open");
+        } else {
+            QVERIFY(t.openPage(url("/still")));
+        }
+        const bool sleeps = !meanwhile.contains("endless");
+        QTRY_COMPARE_WITH_TIMEOUT(stateOf(back) == QWebEnginePage::LifecycleState::Frozen, sleeps, 5000);
+        QTest::qWait(1000);
+        QCOMPARE(stateOf(back) == QWebEnginePage::LifecycleState::Frozen, sleeps);
+        back->Show();
+        QTRY_COMPARE(stateOf(back), QWebEnginePage::LifecycleState::Active);
+        QCOMPARE(evaluate(back, "document.title").toString(), "Kept");
+        QVERIFY(framesDrawn(back) > 5);
+        QCOMPARE(m_server.hits("/anim"), loads);
+    }
+
+    void putAwayBeyondTheBudget();
+    void reopenedLoadWhenSeen();
+};
 
 // With room for one window out of sight, the one out of sight longest is put away; shown,
 // it loads again with its Back/Forward list. Windows linked by script stay live.
