@@ -82,10 +82,8 @@ int framesDrawn(Form1 *w)
     return evaluate(w, "frames").toInt() - before;
 }
 
-QWebEnginePage::LifecycleState stateOf(Form1 *w)
-{
-    return pageOf(w)->lifecycleState();
-}
+using Lifecycle = QWebEnginePage::LifecycleState;
+Lifecycle stateOf(Form1 *w) { return pageOf(w)->lifecycleState(); }
 
 FullScreenWindow *fullScreenWindow()
 {
@@ -102,7 +100,8 @@ struct RealProgram
 {
     RealProgram()
     {
-        for (const char *name : { "XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_CACHE_HOME", "QT_SCALE_FACTOR" })
+        for (const char *name :
+            { "XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_CACHE_HOME", "QT_SCALE_FACTOR" })
             env.remove(QLatin1String(name));
         env.insert("HOME", home.path());
         env.insert("XDG_STATE_HOME", home.path() + "/state");
@@ -182,7 +181,7 @@ private slots:
             "<input style='width:300px;height:200px' oninput='if (value == \"hang\") for (;;);'>"
             "<script>onbeforeunload = e => { e.preventDefault(); e.returnValue = 'x'; };</script>");
         m_server.page("/anim", "<title>Anim</title><script>var frames = 0;"
-                               "(function draw() { ++frames; requestAnimationFrame(draw); })();</script>");
+            "(function draw() { ++frames; requestAnimationFrame(draw); })();</script>");
         m_server.page("/still", "<title>Still</title><p>Nothing moves here.");
         for (const char *path : { "/one", "/two", "/three" })
             m_server.page(path, QByteArray("<title>") + (path + 1) + "</title>");
@@ -204,12 +203,14 @@ private slots:
             " onclick='document.documentElement.requestFullscreen()'>full</button><script>"
             "addEventListener('keydown', function (e) {" // a page that tries to stay
             " if (e.key == 'Escape') document.documentElement.requestFullscreen(); });</script>");
-        m_server.page("/find", "<title>Find</title><p>apple pie</p><p>apple tart</p><p>an apple</p>");
+        m_server.page(
+            "/find", "<title>Find</title><p>apple pie</p><p>apple tart</p><p>an apple</p>");
         m_server.page("/upload", "<title>Upload</title><body style='margin:0'>"
                                  "<input type=file id=f style='width:300px;height:100px'>");
         m_server.page("/busy", "<title>Busy</title><script>function loop() { for (;;); }</script>");
         m_server.file("/file.bin", "x", "file.bin");
-        m_server.login("/private", "ann", "right", "<title>Welcome</title>", "<title>Refused</title>");
+        m_server.login(
+            "/private", "ann", "right", "<title>Welcome</title>", "<title>Refused</title>");
         QVERIFY(m_server.start());
     }
 
@@ -324,7 +325,8 @@ private slots:
         auto *editor = static_cast<frmEdit *>(t->activeChild());
         RealInput::settle(500);
         QVERIFY(!watch.maximisedWhenShown.isEmpty());
-        QVERIFY2(!watch.maximisedWhenShown.contains(false), "the editor showed at normal size first");
+        QVERIFY2(!watch.maximisedWhenShown.contains(false),
+            "the editor showed at normal size first");
         QVERIFY(editor->subWindow()->isMaximized() && editor->Text1->geometry() == editor->rect());
     }
 
@@ -408,7 +410,8 @@ private slots:
             const QByteArray at = QByteArray::number(width) + " twips wide";
             QVERIFY2(caption.width() >= text, at.constData());
             QVERIFY2(!bar->pbar->isVisible() || progress.width() == 0
-                    || progress.left() > caption.left() + text, (at + ": the bar covers the caption").constData());
+                    || progress.left() > caption.left() + text,
+                (at + ": the bar covers the caption").constData());
             QVERIFY2(progress.width() == 0 || progress.right() < bar->Toolbar1->geometry().left(),
                 (at + ": the bar runs under the button").constData());
         }
@@ -456,7 +459,8 @@ private slots:
         const auto lazy = [this](const char *path) { return url(path) + " | tab @ " + url(path); };
         const int hitsOne = m_server.hits("/one"), hitsB = m_server.hits("/b");
         QVERIFY2(program.start(first, { url("/one"), url("/a") }), "the program did not start");
-        QTRY_COMPARE_WITH_TIMEOUT(journalled(program.journal), QStringList({ lazy("/one"), "* A | tab @ " + url("/a") }), 30000);
+        QTRY_COMPARE_WITH_TIMEOUT(journalled(program.journal),
+            QStringList({ lazy("/one"), "* A | tab @ " + url("/a") }), 30000);
         QLocalSocket garbage, huge, slow;
         for (QLocalSocket *s : { &garbage, &huge, &slow }) {
             s->connectToServer(program.socket);
@@ -467,8 +471,9 @@ private slots:
         slow.write("orvane open 1\n");
         for (QLocalSocket *s : { &garbage, &huge, &slow })
             s->flush();
-        const QStringList before { lazy("/one"), "A | tab @ " + url("/a"), lazy("/b"), "* C | tab @ " + url("/c") };
-        for (const QStringList &addresses : { QStringList { url("/b"), url("/c") }, QStringList() }) {
+        const QStringList before { lazy("/one"), "A | tab @ " + url("/a"), lazy("/b"),
+            "* C | tab @ " + url("/c") };
+        for (const QStringList &addresses : { QStringList { url("/b"), url("/c") }, {} }) {
             QVERIFY(program.start(second, addresses));
             QVERIFY(second.waitForFinished(10000));
             QCOMPARE(second.exitStatus() == QProcess::NormalExit ? second.exitCode() : -1, 0);
@@ -491,7 +496,8 @@ private slots:
         RealInput::settle(500);
         QCOMPARE(m_server.hits(QStringLiteral("/c")), hitsC); // not before the answer
         RealInput::key("Return"); // Yes
-        const QStringList after = { before.at(0), before.at(1), before.at(2), before.at(3).mid(2), before.at(3) };
+        const QStringList after = before.mid(0, 3) + QStringList { before[3].mid(2), before[3] };
+
         QTRY_COMPARE_WITH_TIMEOUT(journalled(program.journal), after, 30000);
         QVERIFY(::kill(pid_t(second.processId()), SIGSTOP) == 0);
         QVERIFY(program.start(third, { url("/b") }, QProcess::ForwardedOutputChannel));
@@ -509,9 +515,11 @@ private slots:
         QTest::addColumn<bool>("touched");
         QTest::addColumn<bool>("leave");
         QTest::newRow("navigate, untouched") << "navigate" << false << true;
-        for (const char *how : { "navigate", "Ctrl+W", "close box", "cascade", "exit", "frame close" })
+        for (QString how : { "navigate", "Ctrl+W", "close box", "cascade", "exit", "frame close" })
             for (bool leave : { false, true })
-                QTest::newRow(qPrintable(QString(how) + (leave ? ", Leave" : ", Stay"))) << how << true << leave;
+                QTest::addRow("%s, %s", qPrintable(how), leave ? "Leave" : "Stay")
+                    << how << true << leave;
+
         QTest::newRow("Ctrl+W, the page hangs") << "hung" << true << true;
     }
 
@@ -613,7 +621,7 @@ private slots:
         t.prompter.onPageDialog = [&](PageDialog *) {
             t.openPage(url("/still")); // the user turns to another window meanwhile
             QTest::qWait(1500); // the question stays open past the delay
-            awakeWhileAsked = stateOf(back) == QWebEnginePage::LifecycleState::Active;
+            awakeWhileAsked = stateOf(back) == Lifecycle::Active;
             return true;
         };
         back = t.showOnScreen(url("/anim"));
@@ -623,7 +631,8 @@ private slots:
         if (!meanwhile.isEmpty())
             pageOf(back)->runJavaScript(meanwhile);
         if (meanwhile.contains("endless"))
-            QTRY_VERIFY_WITH_TIMEOUT(t.engine->profile() && !t.engine->profile()->downloads()->jobs().isEmpty(), 10000);
+            QTRY_VERIFY_WITH_TIMEOUT(t.engine->profile()
+                    && !t.engine->profile()->downloads()->jobs().isEmpty(), 10000);
         if (meanwhile.contains("alert")) { // asleep once it has been answered
             QTRY_COMPARE_WITH_TIMEOUT(t.prompter.pageDialogs.size(), 1, 10000);
             QVERIFY2(awakeWhileAsked, "asleep while its question was open");
@@ -631,11 +640,12 @@ private slots:
             QVERIFY(t.openPage(url("/still")));
         }
         const bool sleeps = !meanwhile.contains("endless");
-        QTRY_COMPARE_WITH_TIMEOUT(stateOf(back) == QWebEnginePage::LifecycleState::Frozen, sleeps, 5000);
+        QTRY_COMPARE_WITH_TIMEOUT(stateOf(back) == Lifecycle::Frozen, sleeps, 5000);
         QTest::qWait(1000);
-        QCOMPARE(stateOf(back) == QWebEnginePage::LifecycleState::Frozen, sleeps);
+        QCOMPARE(stateOf(back) == Lifecycle::Frozen, sleeps);
         back->Show();
-        QTRY_COMPARE(stateOf(back), QWebEnginePage::LifecycleState::Active);
+        QTRY_COMPARE(stateOf(back), Lifecycle::Active);
+
         QCOMPARE(evaluate(back, "document.title").toString(), "Kept");
         QVERIFY(framesDrawn(back) > 5);
         QCOMPARE(m_server.hits("/anim"), loads);
@@ -674,9 +684,9 @@ private slots:
             { "F10", { "F10" }, "menu file", true },
         };
         for (const auto &[name, keys, effect, fromAddress] : rows) {
-            QTest::newRow(qPrintable(QString("page, ") + name)) << "page" << keys << effect;
+            QTest::addRow("page, %s", name) << "page" << keys << effect;
             if (fromAddress)
-                QTest::newRow(qPrintable(QString("address, ") + name)) << "address" << keys << effect;
+                QTest::addRow("address, %s", name) << "address" << keys << effect;
         }
     }
 
@@ -688,9 +698,8 @@ private slots:
         TestFrame t;
         Form1 *w = t.showOnScreen(url("/b"));
         QVERIFY(w);
-        if (effect == "back" || effect == "forward") { // somewhere to go: /b, /a, back to /b
+        if (effect == "back" || effect == "forward") // somewhere to go: /b, /a, back to /b
             QVERIFY(load(w, url("/a")));
-        }
         if (effect == "forward") {
             w->wb->GoBack();
             QVERIFY(waitForComplete(w));
@@ -720,7 +729,9 @@ private slots:
         if (effect == "reload") {
             QTRY_COMPARE_WITH_TIMEOUT(m_server.hits("/b"), loads + 1, 10000);
         } else if (effect == "back" || effect == "forward") {
-            QTRY_COMPARE_WITH_TIMEOUT(w->wb->LocationURL(), url(effect == "back" ? "/b" : "/a"), 10000);
+            const char *to = effect == "back" ? "/b" : "/a";
+            QTRY_COMPARE_WITH_TIMEOUT(w->wb->LocationURL(), url(to), 10000);
+
         } else if (effect == "stop") {
             QTRY_VERIFY_WITH_TIMEOUT(w->pos == w->max, 2000); // ended before the page came
             QTest::qWait(3000);
@@ -803,19 +814,24 @@ private slots:
     void fullScreen_data()
     {
         QTest::addColumn<QString>("how"); // how it ends
-        QTest::newRow("Esc") << "Esc";
-        QTest::newRow("the page's own exit") << "page";
-        QTest::newRow("its window closed") << "close";
-        QTest::newRow("a question for the user") << "question";
-        QTest::newRow("a page's dialog") << "alert";
-        QTest::newRow("a login") << "login";
-        QTest::newRow("a download") << "download";
-        QTest::newRow("the program quit") << "quit";
+        QTest::addColumn<QString>("script"); // the page's, for the rest
+        QTest::newRow("Esc") << "Esc" << "";
+        QTest::newRow("the page's own exit") << "page" << "document.exitFullscreen()";
+        QTest::newRow("its window closed") << "close" << "";
+        QTest::newRow("a question for the user")
+            << "question" << "Notification.requestPermission()";
+        QTest::newRow("a page's dialog") << "alert" << "setTimeout(() => alert('Hello'))";
+        QTest::newRow("a login") << "login" << "fetch('/private')";
+        QTest::newRow("a download")
+            << "download" << "var a = document.createElement('a'); a.href = '/file.bin';"
+                             "a.download = 'file.bin'; document.body.append(a); a.click();";
+        QTest::newRow("the program quit") << "quit" << "";
     }
 
     void fullScreen()
     {
         QFETCH(QString, how);
+        QFETCH(QString, script);
         TestFrame t;
         t.prompter.defaultAnswer = MsgBox::Yes;
         Form1 *w = t.showOnScreen(url("/full"));
@@ -831,24 +847,17 @@ private slots:
         QCOMPARE(view->size(), full->size());
         bool hidden = false; // a question behind the full screen
         t.prompter.whileOpen = [&](const auto &) { hidden = fullScreenWindow() != nullptr; };
-        t.prompter.onPageDialog = [&](PageDialog *) { return hidden = fullScreenWindow() != nullptr, true; };
+        t.prompter.onPageDialog = [&](PageDialog *) {
+            return hidden = fullScreenWindow() != nullptr, true;
+        };
         if (how == "Esc")
             RealInput::key("Escape"); // the page asks again at once, to no avail
-        else if (how == "page")
-            pageOf(w)->runJavaScript("document.exitFullscreen()");
-        else if (how == "question")
-            pageOf(w)->runJavaScript("Notification.requestPermission()");
-        else if (how == "alert")
-            pageOf(w)->runJavaScript("setTimeout(() => alert('Hello'))");
-        else if (how == "login")
-            pageOf(w)->runJavaScript("fetch('/private')");
-        else if (how == "download")
-            pageOf(w)->runJavaScript("var a = document.createElement('a'); a.href = '/file.bin';"
-                                     "a.download = 'file.bin'; document.body.append(a); a.click();");
         else if (how == "close")
             w->Unload();
-        else
+        else if (how == "quit")
             t->close();
+        else
+            pageOf(w)->runJavaScript(script);
         QTRY_COMPARE(t.quits, how == "quit" ? 1 : 0); // once its page let it go
         QTRY_VERIFY_WITH_TIMEOUT(!fullScreenWindow(), 10000);
         RealInput::settle(1000);
@@ -892,7 +901,7 @@ private slots:
         Form1 *w = t.showOnScreen(m_server.url(page));
         QVERIFY(w);
         RealInput::click(viewOf(w), QPoint(20, 20));
-        t.prompter.onPageDialog = [](PageDialog *dialog) { return dialog->stop = dialog->offerStop, true; };
+        t.prompter.onPageDialog = [](PageDialog *d) { return d->stop = d->offerStop, true; };
         t.prompter.answers = { MsgBox::Yes };
         pageOf(w)->runJavaScript("loop()");
         RealInput::settle(1000);
@@ -904,9 +913,10 @@ private slots:
         else
             go(w, url("/a"));
         QTRY_COMPARE_WITH_TIMEOUT(t.prompter.asked.size(), 1, 10000);
-        QCOMPARE(t.prompter.box(), url("/").chopped(1) + " is not responding. Stop it?|Not responding|"
-                + QString::number(int(MsgBox::YesNoQuestion)));
-        QTRY_VERIFY_WITH_TIMEOUT(w->Stbar1Panel1->text().startsWith("The page's renderer was killed"), 10000);
+        QCOMPARE(t.prompter.box(), url("/").chopped(1) + " is not responding. Stop it?|"
+                "Not responding|" + QString::number(int(MsgBox::YesNoQuestion)));
+        QTRY_VERIFY_WITH_TIMEOUT(
+            w->Stbar1Panel1->text().startsWith("The page's renderer was killed"), 10000);
         w->run(Form1::Command::Refresh);
         QVERIFY(waitForComplete(w));
         QVERIFY(waitForScript(w, "1 == 1"));
@@ -922,11 +932,13 @@ private slots:
         QTest::addColumn<int>("replace"); // the answer to "Replace it?", 0: not asked
         QTest::addColumn<QString>("file"); // written, or none
         QTest::newRow("the title") << "My page" << "=" << "" << 0 << "My page.url";
-        QTest::newRow("a title unsafe for a file") << "../a/b: *c?|\"d\"" << "=" << "" << 0 << "_a_b_ _c___d_.url";
+        QTest::newRow("a title unsafe for a file")
+            << "../a/b: *c?|\"d\"" << "=" << "" << 0 << "_a_b_ _c___d_.url";
         QTest::newRow("a name typed, unsafe") << "My page" << "..\n/etc" << "" << 0 << "__etc.url";
         QTest::newRow("cancelled") << "My page" << "" << "" << 0 << "";
-        QTest::newRow("existing, No") << "My page" << "=" << "My page.url" << int(MsgBox::No) << "";
-        QTest::newRow("existing, Yes") << "My page" << "=" << "My page.url" << int(MsgBox::Yes) << "My page.url";
+        const QString mine = "My page.url";
+        QTest::newRow("existing, No") << "My page" << "=" << mine << int(MsgBox::No) << "";
+        QTest::newRow("existing, Yes") << "My page" << "=" << mine << int(MsgBox::Yes) << mine;
     }
 
     void addToFavorites()
@@ -943,17 +955,21 @@ private slots:
             writeFile(folder + "/" + existing, "BASEURL=old\r\n");
         Form1 *w = t.showOnScreen(page);
         QVERIFY(w);
-        pageOf(w)->runJavaScript("document.title = " + QJsonDocument(QJsonArray { title }).toJson(QJsonDocument::Compact).mid(1).chopped(1));
+        const auto json = QJsonDocument(QJsonArray { title }).toJson(QJsonDocument::Compact);
+        pageOf(w)->runJavaScript("document.title = " + json.mid(1).chopped(1)); // a JS string
+
         QTRY_COMPARE(w->Caption(), title);
         if (!typed.isEmpty())
             t.prompter.texts = { typed };
         t.prompter.answers = { MsgBox::Answer(replace) };
         RealInput::click(viewOf(w), QPoint(20, 20));
         RealInput::chord({ "Control_L", "d" });
-        QTRY_COMPARE(t.prompter.others, QStringList { "ask Add to Favorites: " + SafeShortcutName(title) });
+        QTRY_COMPARE(t.prompter.others,
+            QStringList { "ask Add to Favorites: " + SafeShortcutName(title) });
         QCOMPARE(t.prompter.asked.size(), replace ? 1 : 0);
         const QStringList files = QDir(folder).entryList(QDir::Files);
-        QCOMPARE(files, existing.isEmpty() && file.isEmpty() ? QStringList() : QStringList { existing.isEmpty() ? file : existing });
+        const QString kept = existing.isEmpty() ? file : existing;
+        QCOMPARE(files, kept.isEmpty() ? QStringList() : QStringList { kept });
         if (file.isEmpty())
             return;
         QCOMPARE(w->Stbar1Panel1->text(), "Added to Favorites: " + file.chopped(4));
@@ -962,7 +978,8 @@ private slots:
         QCOMPARE(t->forms().size(), 2);
         QVERIFY(waitForComplete(lastWindow(t.frame.get())));
         QCOMPARE(lastWindow(t.frame.get())->wb->LocationURL(), page);
-        QVERIFY(readFile(folder + "/" + file).contains("[InternetShortcut]\r\nURL=" + page.toUtf8() + "\r\n"));
+        QVERIFY(readFile(folder + "/" + file)
+                    .contains("[InternetShortcut]\r\nURL=" + page.toUtf8() + "\r\n"));
     }
 
     // Ctrl+Shift+T reopens the windows closed last, a cascade's too, each with its
@@ -998,7 +1015,8 @@ private slots:
         TestFrame t;
         Form1 *w = t.showOnScreen(url("/find"));
         QVERIFY(w);
-        RealInput::click(w->Toolbar1->widgetForAction(w->Buttons.at(int(Form1::Command::Find) - 1)));
+        const int find = int(Form1::Command::Find) - 1;
+        RealInput::click(w->Toolbar1->widgetForAction(w->Buttons.at(find)));
         auto *bar = childOf<QWidget>(w, "findBar");
         QLabel *where = childOf<QLabel>(bar, "findWhere");
         QTRY_VERIFY(where && bar->isVisible());
@@ -1006,7 +1024,8 @@ private slots:
         QTRY_COMPARE(where->text(), "1 of 3");
         const QList<std::pair<QStringList, const char *>> steps {
             { { "Return" }, "2 of 3" }, { { "Return" }, "3 of 3" }, { { "Return" }, "1 of 3" },
-            { { "Shift_L", "Return" }, "3 of 3" }, { { "F3" }, "1 of 3" }, { { "Shift_L", "F3" }, "3 of 3" },
+            { { "Shift_L", "Return" }, "3 of 3" }, { { "F3" }, "1 of 3" },
+            { { "Shift_L", "F3" }, "3 of 3" },
         };
         for (const auto &[keys, expected] : steps) {
             RealInput::chord(keys);
@@ -1036,7 +1055,9 @@ private slots:
         RealInput::click(viewOf(w), QPoint(50, 50));
         QVERIFY(waitForScript(w, "f.files.length == 1 && f.files[0].name == 'a.txt'"));
         RealInput::click(viewOf(w), QPoint(50, 50));
-        QTRY_COMPARE(t.prompter.others, (QStringList { "upload " + QDir::homePath(), "upload " + t.homeDir() + "/in" }));
+        QTRY_COMPARE(t.prompter.others,
+            (QStringList { "upload " + QDir::homePath(), "upload " + t.homeDir() + "/in" }));
+
     }
 };
 

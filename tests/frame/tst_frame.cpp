@@ -20,7 +20,7 @@ QStringList captions(QWidget *menu, QString *letters = nullptr)
     QAccessibleInterface *read = QAccessible::queryAccessibleInterface(menu);
     for (int i = 0; read && i < menu->actions().size(); ++i)
         if (QAction *a = menu->actions().at(i); a->isVisible() && read->child(i)) {
-            list << (a->isSeparator() ? QStringLiteral("-") : read->child(i)->text(QAccessible::Name));
+            list << (a->isSeparator() ? "-" : read->child(i)->text(QAccessible::Name));
             if (letters && !a->isSeparator())
                 *letters += QKeySequence::mnemonic(a->text()).toString();
         }
@@ -71,19 +71,20 @@ class tst_frame : public QObject
 private slots:
     void initTestCase()
     {
-        m_server.page(QStringLiteral("/a"), "<title>A</title>");
-        m_server.page(QStringLiteral("/p"), "<title>Named page</title>");
-        m_server.page(QStringLiteral("/b"), "<title>B</title>");
-        m_server.page(QStringLiteral("/c"), "<title>C &amp; D</title>");
-        const QByteArray many = "<script>function many(n){ for (var i = 0; i < n; ++i) window.open('";
-        m_server.page(QStringLiteral("/opener"), "<title>Opener</title>" + many + "/child'); }</script>");
-        m_server.page(QStringLiteral("/child"), "<title>Child</title>" + many + "/a'); }</script>");
-        m_server.page(QStringLiteral("/t"), "<title>Tom &amp; Jerry &lt;b&gt;page</title>");
-        m_server.page(QStringLiteral("/link"), "<a href='/t'>on</a>");
+        m_server.page("/a", "<title>A</title>");
+        m_server.page("/p", "<title>Named page</title>");
+        m_server.page("/b", "<title>B</title>");
+        m_server.page("/c", "<title>C &amp; D</title>");
+        const QByteArray many = "<script>function many(n){ for (var i = 0; i < n; ++i) "
+                                "window.open('";
+        m_server.page("/opener", "<title>Opener</title>" + many + "/child'); }</script>");
+        m_server.page("/child", "<title>Child</title>" + many + "/a'); }</script>");
+        m_server.page("/t", "<title>Tom &amp; Jerry &lt;b&gt;page</title>");
+        m_server.page("/link", "<a href='/t'>on</a>");
         for (const char *page : { "one", "two", "a_b" })
             m_server.page(QString("/") + page, QByteArray("<title>") + page + "</title>");
         // The search engine: its title is the query it got.
-        m_server.page(QStringLiteral("/search"),
+        m_server.page("/search",
             "<script>document.title = '=' + decodeURIComponent(location.search)</script>");
         m_server.server().Get("/moved", [](const auto &, auto &res) { res.set_redirect("/t"); });
         QVERIFY(m_server.start());
@@ -100,15 +101,18 @@ private slots:
         QTest::newRow("LF ends") << QByteArray("[New Window]\nFocus\n") << true << 0;
         QTest::newRow("CR ends, no final one") << QByteArray("[New Window]\rFocus") << true << 0;
         QTest::newRow("no header") << QByteArray("Focus\r\n") << true << 0;
-        QTest::newRow("blanks around Focus") << QByteArray("[New Window]\r\n Focus \r\n") << false << 0;
-        QTest::newRow("header in lower case") << QByteArray("[new window]\r\nFocus\r\n") << false << 0;
-        QTest::newRow("header twice") << QByteArray("[New Window]\r\n") + FocusFile << false << 0;
+        const QByteArray header = "[New Window]\r\n";
+        QTest::newRow("blanks around Focus") << header + " Focus \r\n" << false << 0;
+        QTest::newRow("header in lower case") << header.toLower() + "Focus\r\n" << false << 0;
+        QTest::newRow("header twice") << header + FocusFile << false << 0;
         QTest::newRow("an empty first line") << QByteArray("\r\n") + FocusFile << false << 0;
-        QTest::newRow("a 200,000-byte line") << QByteArray(200000, 'x') + "\r\n" + FocusFile << false << 0;
+        QTest::newRow("a 200,000-byte line")
+            << QByteArray(200000, 'x') + "\r\n" + FocusFile << false << 0;
         QTest::newRow("NUL bytes") << QByteArray("Focus\0\r\n", 8) << false << 0;
         QTest::newRow("empty") << QByteArray() << false << 62;
-        QTest::newRow("header only") << QByteArray("[New Window]\r\n") << false << 62;
-        QTest::newRow("missing: created for the next start") << QByteArray("<missing>") << false << 0;
+        QTest::newRow("header only") << header << false << 62;
+        QTest::newRow("missing: created for the next start")
+            << QByteArray("<missing>") << false << 0;
         QTest::newRow("a folder in its place") << QByteArray("<folder>") << false << 75;
         QTest::newRow("a pipe in its place") << QByteArray("<pipe>") << false << 75;
         QTest::newRow("program folder unwritable") << QByteArray("<no dir>") << false << 70;
@@ -126,7 +130,7 @@ private slots:
         if (bytes == "<full disk>") {
             SKIP_UNLESS_MOUNTED(disk);
             writeFile(t.programDir() + "/filler", QByteArray(16 * 1024, 'x'));
-        } else if (bytes == "<no dir>") // a path through a plain file, which even root cannot write into
+        } else if (bytes == "<no dir>") // a path through a plain file: even root cannot write
             QVERIFY(QDir().rmdir(t.programDir()) && (writeFile(t.programDir(), "x"), true));
         else
             makeAt(path, bytes);
@@ -164,8 +168,11 @@ private slots:
             QStringLiteral("OpenWebOpen Web's|FavoritesFavorites2 (1)"));
         QString letters;
         QCOMPARE(captions(t->menuBar(), &letters), (QStringList { "File", "Tools", "Help" }));
-        QCOMPARE(captions(t->file, &letters), (QStringList { "New Window", "-", "Open File", "-", "Exit" }));
-        QCOMPARE(captions(t->mnutools, &letters), (QStringList { "View", "-", "Options..", "-", "Refresh" }));
+        QCOMPARE(captions(t->file, &letters),
+            (QStringList { "New Window", "-", "Open File", "-", "Exit" }));
+        QCOMPARE(captions(t->mnutools, &letters),
+            (QStringList { "View", "-", "Options..", "-", "Refresh" }));
+
         QCOMPARE(letters, "Alt+FAlt+TAlt+HAlt+NAlt+OAlt+XAlt+VAlt+OAlt+R");
         // The side bar toggles; its progress bar follows the active window.
         SideBar *bar = t->Picture3;
@@ -350,8 +357,9 @@ private slots:
         pageOf(w)->runJavaScript(QStringLiteral("many(1)"));
         QTRY_VERIFY_WITH_TIMEOUT(!asked.isEmpty(), 30000);
         QCOMPARE(asked,
-            "Orvane 2\nNew Window Detect...\nUrl:" + w->wb->LocationURL() + "\nDo you want to open ?|"
-                "Orvane|" + QString::number(Qt::PlainText * 10 + QMessageBox::Critical));
+            "Orvane 2\nNew Window Detect...\nUrl:" + w->wb->LocationURL()
+                + "\nDo you want to open ?|Orvane|"
+                + QString::number(Qt::PlainText * 10 + QMessageBox::Critical));
         QTest::qWait(200);
         QCOMPARE(t->forms().size(), 3);
     }
@@ -382,7 +390,8 @@ private slots:
         QAction *listed = t->file->actions().last();
         QCOMPARE(listed->property("orvaneWindow").toInt(), w->hWnd());
         QCOMPARE(listed->text(), QStringLiteral("&1 Tom && Jerry <b>page"));
-        QVERIFY(w->Stbar1Panel1->text() == "Done" && w->Stbar1Panel1->textFormat() == Qt::PlainText);
+        QVERIFY(w->Stbar1Panel1->text() == "Done"
+            && w->Stbar1Panel1->textFormat() == Qt::PlainText);
         // The history takes each address once, as typed.
         for (const QString &address : { u, u.toUpper(), QStringLiteral(" ") })
             go(w, address);
@@ -510,13 +519,16 @@ private slots:
         const QString engine = "[Search]\nSearchAddress=%1\n";
         QTest::newRow("words") << "tom & jerry" << engine << "=?q=tom & jerry";
         QTest::newRow("one word") << "cartoons" << engine << "=?q=cartoons";
-        QTest::newRow("localhost and a port") << "localhost:PORT/t" << engine << "Tom & Jerry <b>page";
-        QTest::newRow("a blank in an address's query") << "ORIGIN/search?q=a b" << engine << "=?q=a b";
+        QTest::newRow("localhost and a port")
+            << "localhost:PORT/t" << engine << "Tom & Jerry <b>page";
+        QTest::newRow("a blank in an address's query")
+            << "ORIGIN/search?q=a b" << engine << "=?q=a b";
         // Broken or missing, the file gives the default search address.
         QTest::newRow("no file") << "cartoons" << "" << "duckduckgo.com";
         QTest::newRow("no %s") << "cartoons" << "[Search]\nSearchAddress=http://127.0.0.1/\n"
                                << "duckduckgo.com";
-        QTest::newRow("not an ini file") << "cartoons" << QString(QChar(0)) + "\x7f[[[=" << "duckduckgo.com";
+        QTest::newRow("not an ini file")
+            << "cartoons" << QString(QChar(0)) + "\x7f[[[=" << "duckduckgo.com";
     }
 
     // Words typed in the address box are looked up with the search address of Orvane.conf;
@@ -528,11 +540,10 @@ private slots:
         QFETCH(QString, title);
         TestFrame t;
         const QString origin = url("/").chopped(1);
+        const QString file = t.homeDir() + "/.config/Orvane/Orvane.conf";
         if (!config.isEmpty())
-            writeFile(t.homeDir() + "/.config/Orvane/Orvane.conf",
-                      config.arg(url("/search?q=%s")).toUtf8());
-        QCOMPARE(SearchAddressIn(t.homeDir() + "/.config/Orvane/Orvane.conf").contains("duckduckgo"),
-                 title.contains("duckduckgo"));
+            writeFile(file, config.arg(url("/search?q=%s")).toUtf8());
+        QCOMPARE(SearchAddressIn(file).contains("duckduckgo"), title.contains("duckduckgo"));
         if (title.contains("duckduckgo"))
             return; // no network here to go to it
         Form1 *w = t.openPage("about:blank");
@@ -556,8 +567,8 @@ private slots:
             QVERIFY(load(w, url(page)));
         t->new_Click();
         History *history = t->history();
-        const QStringList all { "a_b @ " + url("/a_b"), "two @ " + url("/two"), "two @ " + url("/two"),
-                                "one @ " + url("/one") };
+        const QStringList all { "a_b @ " + url("/a_b"), "two @ " + url("/two"),
+            "two @ " + url("/two"), "one @ " + url("/one") };
         QTRY_COMPARE(listed(history), all);
         QCOMPARE(listed(history, "_"), QStringList { all.at(0) }); // _ and % are no wildcards
         const QString site = url("/").mid(7); // no scheme
@@ -591,7 +602,9 @@ private slots:
                 QStringList lines;
                 for (int d = 0; d < list->topLevelItemCount(); ++d)
                     for (int i = 0; i < list->topLevelItem(d)->childCount(); ++i)
-                        lines << list->topLevelItem(d)->text(0) + ": " + list->topLevelItem(d)->child(i)->text(0);
+                        lines << list->topLevelItem(d)->text(0) + ": "
+                                + list->topLevelItem(d)->child(i)->text(0);
+
                 return lines.join(", ");
             };
             seen << rows();
@@ -621,9 +634,10 @@ private slots:
         };
         t->showHistory();
         const QString five = "Today: two, Today: a_b, Today: two, Today: two, Today: one";
-        QCOMPARE(seen, (QStringList { "Today: one, " + five, "Today: one, Today: one", five + " < 3",
-                                      five, "", "" }));
-        QCOMPARE(t.prompter.box(1), "Clear all history?|History|" + QString::number(int(MsgBox::YesNoQuestion | MsgBox::SecondDefault)));
+        QCOMPARE(seen, (QStringList { "Today: one, " + five, "Today: one, Today: one",
+                           five + " < 3", five, "", "" }));
+        QCOMPARE(t.prompter.box(1), "Clear all history?|History|"
+                + QString::number(int(MsgBox::YesNoQuestion | MsgBox::SecondDefault)));
         QCOMPARE(t->forms().size(), 3);
         QTRY_COMPARE(lastWindow(t.frame.get())->wb->LocationURL(), url("/two"));
     }
@@ -681,7 +695,7 @@ private slots:
         if (!programWritable) {
             QVERIFY(QFile::setPermissions(t.programDir(), QFile::ReadOwner | QFile::ExeOwner));
             if (QFileInfo(t.programDir()).isWritable()) // root
-                QSKIP("root may write into any folder; these rows run again as tst_frame_unprivileged");
+                QSKIP("root may write anywhere; these rows run again as tst_frame_unprivileged");
         }
         MDIForm1 frame(env);
         frame.MDIForm_Load();
@@ -757,8 +771,8 @@ private slots:
         };
         t->offerRestore();
         QCOMPARE(leftWhileAsked, before);
-        QCOMPARE(t.prompter.box(), "Orvane did not end properly.\r\nIt can reopen the 4 windows that "
-                                   "were open.\r\nReopen them?|Orvane|36");
+        QCOMPARE(t.prompter.box(), "Orvane did not end properly.\r\nIt can reopen the 4 windows "
+                                   "that were open.\r\nReopen them?|Orvane|36");
         if (MsgBox::Answer(answer) == MsgBox::No) {
             QVERIFY(t->forms().isEmpty() && !QFile::exists(journalPath(t)));
             return;
@@ -797,8 +811,8 @@ private slots:
             pastEnd.replace(8, 4, pastEnd.mid(4, 4)); // version, count, current index
         }
         Journal good;
-        good.windows = { { 5, 0, true, url("/a"), "A", lying },
-            { 9, 5, false, url("/b"), "B", QByteArray() }, { 12, 77, false, url("/c"), "lost", {} } };
+        good.windows = { { 5, 0, true, url("/a"), "A", lying }, { 9, 5, false, url("/b"), "B", {} },
+            { 12, 77, false, url("/c"), "lost", {} } };
         good.front = 1;
         const QByteArray whole = EncodeJournal(good);
         QTest::addColumn<QByteArray>("content");
@@ -807,10 +821,11 @@ private slots:
         QTest::newRow("garbage") << QByteArray("\x89PNG\r\n\x1a\n\0\0", 10) << QStringList();
         QTest::newRow("cut short") << whole.left(whole.size() * 2 / 3) << QStringList();
         QByteArray other = whole;
-        QTest::newRow("another version") << other.replace("\"orvane-journal\": 1", "\"orvane-journal\": 2")
-                                         << QStringList();
+        QTest::newRow("another version")
+            << other.replace("\"orvane-journal\": 1", "\"orvane-journal\": 2") << QStringList();
         other = whole;
-        QTest::newRow("a window without an id") << other.replace("\"id\": 9", "\"id\": \"x\"") << QStringList();
+        QTest::newRow("a window without an id")
+            << other.replace("\"id\": 9", "\"id\": \"x\"") << QStringList();
         QTest::newRow("no windows") << EncodeJournal(Journal()) << QStringList();
         // A history the engine cannot take loads the address; a missing opener: a tab.
         // A window out of sight keeps its journal's caption until it is first shown.
@@ -822,7 +837,8 @@ private slots:
         QTest::newRow("front past the end")
             << EncodeJournal(good) << QStringList { three.at(0), three.at(1).mid(2), shownC };
         good.windows = { { 5, 0, true, url("/c"), "C", pastEnd } };
-        QTest::newRow("history's current entry past its end") << EncodeJournal(good) << QStringList { shownC };
+        QTest::newRow("history's current entry past its end")
+            << EncodeJournal(good) << QStringList { shownC };
     }
 
     void badJournalsAreIgnored()
@@ -837,7 +853,8 @@ private slots:
         t.prompter.defaultAnswer = MsgBox::Yes;
         t->offerRestore();
         QCOMPARE(t.prompter.asked.size(), restored.isEmpty() ? 0 : 1);
-        QTRY_COMPARE_WITH_TIMEOUT(t->forms().size(), restored.size(), 20000); // the one in front first
+        // The one in front first.
+        QTRY_COMPARE_WITH_TIMEOUT(t->forms().size(), restored.size(), 20000);
         if (!restored.isEmpty())
             QTRY_COMPARE_WITH_TIMEOUT(journalled(journalPath(t)), restored, 30000);
     }
@@ -946,8 +963,9 @@ private slots:
         QTemporaryDir home;
         const QString fav = home.path() + "/Favorites";
         for (const char *name : { "/notes.txt", "/page.html", "/abcd", "/ab", "/.hidden.url",
-                 "/.secret/s.url", "/Travel and holidays/sea.url", "/Travel and holidays/Inner/d.url",
-                 "/Travel and holidays/.h.url", "/apple.url", "/Banana.url", "/real/r.url" })
+                 "/.secret/s.url", "/Travel and holidays/sea.url",
+                 "/Travel and holidays/Inner/d.url", "/Travel and holidays/.h.url", "/apple.url",
+                 "/Banana.url", "/real/r.url" })
             writeFile(fav + QLatin1String(name));
         // Pipes, loops back into the folder and dangling links are not followed.
         QCOMPARE(mkfifo(QFile::encodeName(fav + "/pipe.url").constData(), 0600), 0);
@@ -987,17 +1005,21 @@ private slots:
         QTest::addColumn<QByteArray>("content");
         QTest::addColumn<QString>("address"); // null: none found
         const QString a = QStringLiteral("http://example.test/a");
-        QTest::newRow("crlf, first wins") << QByteArray("[DEFAULT]\r\nBASEURL=http://example.test/a"
-                                                        "\r\nURL=http://other/\r\nBASEURL=b\r\n") << a;
-        QTest::newRow("lf") << QByteArray("URL=http://other/\nBASEURL=http://example.test/a\n") << a;
+        QTest::newRow("crlf, first wins")
+            << QByteArray("[DEFAULT]\r\nBASEURL=http://example.test/a"
+                          "\r\nURL=http://other/\r\nBASEURL=b\r\n") << a;
+        QTest::newRow("lf")
+            << QByteArray("URL=http://other/\nBASEURL=http://example.test/a\n") << a;
         QTest::newRow("cr, no final break") << QByteArray("x\rBASEURL=http://example.test/a") << a;
         QTest::newRow("untrimmed") << QByteArray("BASEURL= http://x/  \r\n") << " http://x/  ";
         QTest::newRow("empty value") << QByteArray("[DEFAULT]\r\nBASEURL=\r\n") << "";
         QTest::newRow("URL, lower case, leading blank: none")
-            << QByteArray("URL=http://x/\r\nbaseurl=http://x/\r\n BASEURL=http://x/\r\n") << QString();
+            << QByteArray("URL=http://x/\r\nbaseurl=http://x/\r\n BASEURL=http://x/\r\n")
+            << QString();
         QTest::newRow("after long line")
             << QByteArray(200000, 'q') + "\r\nBASEURL=http://example.test/a" << a;
-        QTest::newRow("overlong address") << "BASEURL=" + QByteArray(100000, 'q') + "\r\n" << QString();
+        QTest::newRow("overlong address")
+            << "BASEURL=" + QByteArray(100000, 'q') + "\r\n" << QString();
         QTest::newRow("missing") << QByteArray("<missing>") << QString();
         QTest::newRow("a folder") << QByteArray("<folder>") << QString();
         QTest::newRow("a pipe with no writer") << QByteArray("<pipe>") << QString();
@@ -1048,8 +1070,9 @@ private slots:
         writeFile(fav + "/Y.url");
         tf->refresg_favorites->trigger();
         QCOMPARE(tree->topLevelItemCount(), 1);
-        QCOMPARE(outline(tree->Item(1), fav), "Favorites (6)|Favorites, Sites|,  more|/Sites/more.url,"
-                                              "  site|/Sites/site.url, plain|/plain.url, Y|/Y.url");
+        QCOMPARE(outline(tree->Item(1), fav), "Favorites (6)|Favorites, Sites|,  more|"
+            "/Sites/more.url,  site|/Sites/site.url, plain|/plain.url, Y|/Y.url");
+
         QVERIFY(tree->Item(1)->isExpanded() && !tree->Item(1)->child(0)->isExpanded());
     }
 };
