@@ -118,6 +118,8 @@ private slots:
         QVERIFY2(m_tls.start(), "the HTTPS server (openssl and its certificate)");
     }
 
+    // A day's cookie is there after a quit and a new start, the session's is not. Beside a
+    // running copy nothing is kept, and it says so; a killed copy's lock is taken over.
     void lastingCookies_data()
     {
         QTest::addColumn<QString>("other"); // another copy on the same folders
@@ -126,9 +128,6 @@ private slots:
         QTest::newRow("lock of a killed copy") << "killed" << "[kept=a]";
         QTest::newRow("beside a running copy") << "running" << "[]";
     }
-
-    // A day's cookie is there after a quit and a new start, the session's is not. Beside a
-    // running copy nothing is kept, and it says so; a killed copy's lock is taken over.
     void lastingCookies()
     {
         QFETCH(QString, other);
@@ -183,7 +182,6 @@ private slots:
         QTest::newRow("long, not ASCII") << QString(300, QChar(0x00E9)) + ".txt"
                                          << QString(98, QChar(0x00E9)) + ".txt";
     }
-
     void safeNames()
     {
         QFETCH(QString, name);
@@ -191,6 +189,8 @@ private slots:
         QCOMPARE(SafeFileName(name), safe);
     }
 
+    // The save question offers the Downloads folder and the server's name; the file is the
+    // server's byte for byte, or nothing at all under its name and no partial file.
     void download_data()
     {
         QTest::addColumn<QString>("path");
@@ -217,9 +217,6 @@ private slots:
             << "/report.zip" << "report.zip" << 0
             << "Failed: Insufficient space on the target drive. Nothing was saved.";
     }
-
-    // The save question offers the Downloads folder and the server's name; the file is the
-    // server's byte for byte, or nothing at all under its name and no partial file.
     void download()
     {
         QFETCH(QString, path);
@@ -380,6 +377,9 @@ private slots:
     void pageAskingOnAndOn_data();
     void pageAskingOnAndOn();
 
+    // One request per login answer, Cancel showing what the server sent; an untrusted site
+    // is not fetched unless accepted, and never says "Done". Accepted lasts for this run only.
+    // A window closed while asked takes the answer with it, and the program goes on.
     void siteQuestion_data()
     {
         QTest::addColumn<bool>("tls");
@@ -424,10 +424,6 @@ private slots:
         QTest::newRow("certificate: its window closed")
             << true << close << QStringList { cert } << 0 << "" << "";
     }
-
-    // One request per login answer, Cancel showing what the server sent; an untrusted site
-    // is not fetched unless accepted, and never says "Done". Accepted lasts for this run only.
-    // A window closed while asked takes the answer with it, and the program goes on.
     void siteQuestion()
     {
         QFETCH(bool, tls);
@@ -515,7 +511,6 @@ private slots:
         QTest::newRow("prompt") << "prompt('p' + i, 'd')" << 0
                                 << "[\"typed\",\"typed\",\"typed\",null,null,null]";
     }
-
     void dialogsInARow()
     {
         QFETCH(QString, call);
@@ -558,7 +553,6 @@ private slots:
         QTest::newRow("frame") << "frame";
         QTest::newRow("frame deleted, as at the end") << "destroyed";
     }
-
     void windowGoesWhileDialogIsOpen()
     {
         QFETCH(QString, how);
@@ -618,7 +612,6 @@ private slots:
         QTest::newRow("notifications, Yes") << notify << 6 << "granted";
         QTest::newRow("window closed while asked") << notify << -1 << "denied";
     }
-
     void permissions()
     {
         QFETCH(QString, request);
@@ -673,7 +666,6 @@ private slots:
         QTest::newRow("into a missing folder")
             << "missing/out.pdf" << "Printing to %1 failed: its folder does not exist.";
     }
-
     void printsToPdf()
     {
         QFETCH(QString, file);
@@ -731,7 +723,6 @@ private slots:
             << "tel:+15551234" << 6 << false << "No program is set up to open tel: addresses.";
         QTest::newRow("file, never handed on") << "file:///etc/hostname" << 0 << true << "";
     }
-
     void linksForOtherPrograms()
     {
         QFETCH(QString, address);

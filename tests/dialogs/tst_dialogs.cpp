@@ -148,7 +148,6 @@ private slots:
         QTest::newRow("folder removed before OK")
             << bg << optfocus << "ok, removed" << missing << 70;
     }
-
     void options()
     {
         QFETCH(QByteArray, stored);
@@ -244,7 +243,6 @@ private slots:
         QTest::newRow("stall") << url("/stall") << QString() << 6000;
         QTest::newRow("redirect loop") << url("/loop") << QString() << 6000;
     }
-
     void editorShowsTheFirst100000Bytes()
     {
         QFETCH(QString, address);

@@ -222,7 +222,6 @@ private slots:
         for (const char *how : { "enter", "go net", "pick" }) // Enter, Go Net, or from the list
             QTest::newRow(how) << QString::fromLatin1(how) << 1;
     }
-
     void addressBoxNavigatesOnlyWhenAsked()
     {
         QFETCH(QString, how);
@@ -522,7 +521,6 @@ private slots:
 
         QTest::newRow("Ctrl+W, the page hangs") << "hung" << true << true;
     }
-
     void leavingAskedOnlyAfterTheUserTouchedThePage()
     {
         QFETCH(QString, how);
@@ -600,6 +598,8 @@ private slots:
         QTRY_COMPARE(evaluate(back, "document.visibilityState").toString(), "hidden");
     }
 
+    // Out of sight for a while, a page sleeps unless something the user started is under
+    // way in it; shown again it wakes as it was, nothing fetched anew.
     void asleepAfterAWhile_data()
     {
         QTest::addColumn<QString>("meanwhile"); // what the window behind does
@@ -607,9 +607,6 @@ private slots:
         QTest::newRow("a download") << "location = '/endless.bin'";
         QTest::newRow("a question") << "alert('Still there?')";
     }
-
-    // Out of sight for a while, a page sleeps unless something the user started is under
-    // way in it; shown again it wakes as it was, nothing fetched anew.
     void asleepAfterAWhile()
     {
         QFETCH(QString, meanwhile);
@@ -689,7 +686,6 @@ private slots:
                 QTest::addRow("address, %s", name) << "address" << keys << effect;
         }
     }
-
     void keys()
     {
         QFETCH(QString, where);
@@ -771,7 +767,6 @@ private slots:
         QTest::newRow("Esc") << "Escape";
         QTest::newRow("close box") << "close box";
     }
-
     void dialogLoopIsStopped()
     {
         QFETCH(QString, answer);
@@ -827,7 +822,6 @@ private slots:
                              "a.download = 'file.bin'; document.body.append(a); a.click();";
         QTest::newRow("the program quit") << "quit" << "";
     }
-
     void fullScreen()
     {
         QFETCH(QString, how);
@@ -891,7 +885,6 @@ private slots:
         QTest::newRow("busy, a new address") << "/busy" << "address";
         QTest::newRow("dialogs stopped, Stop") << "/loop" << "Stop";
     }
-
     void hungPageIsEnded()
     {
         QFETCH(QString, page);
@@ -940,7 +933,6 @@ private slots:
         QTest::newRow("existing, No") << "My page" << "=" << mine << int(MsgBox::No) << "";
         QTest::newRow("existing, Yes") << "My page" << "=" << mine << int(MsgBox::Yes) << mine;
     }
-
     void addToFavorites()
     {
         QFETCH(QString, title);

@@ -118,7 +118,6 @@ private slots:
         QTest::newRow("program folder unwritable") << QByteArray("<no dir>") << false << 70;
         QTest::newRow("missing, on a full disk") << QByteArray("<full disk>") << false << 75;
     }
-
     void startUpReadsTheSettingsFile()
     {
         QFETCH(QByteArray, bytes);
@@ -422,7 +421,6 @@ private slots:
         QTest::newRow("Yes") << 6 << true;
         QTest::newRow("Yes, opener without node") << 6 << false;
     }
-
     void pageOpensWindow()
     {
         QFETCH(int, answer);
@@ -468,7 +466,6 @@ private slots:
         QTest::newRow("shown, its opener's cascade") << "shown cascade";
         QTest::newRow("shown, the frame closing") << "shown frame";
     }
-
     void closingTheAskerWhileItsWindowOpens()
     {
         QFETCH(QString, mode);
@@ -511,6 +508,8 @@ private slots:
         QCOMPARE(t->forms().size() * 100 + t->webtree->Count() * 10 + t->mytab->Count(), 10);
     }
 
+    // Words typed in the address box are looked up with the search address of Orvane.conf;
+    // addresses open as ever.
     void typedWordsSearch_data()
     {
         QTest::addColumn<QString>("typed");
@@ -530,9 +529,6 @@ private slots:
         QTest::newRow("not an ini file")
             << "cartoons" << QString(QChar(0)) + "\x7f[[[=" << "duckduckgo.com";
     }
-
-    // Words typed in the address box are looked up with the search address of Orvane.conf;
-    // addresses open as ever.
     void typedWordsSearch()
     {
         QFETCH(QString, typed);
@@ -650,7 +646,6 @@ private slots:
         QTest::newRow("no database") << true;
         QTest::newRow("kept by another copy") << false;
     }
-
     void historyFileBrokenOrTaken()
     {
         QFETCH(bool, broken);
@@ -680,7 +675,6 @@ private slots:
         QTest::newRow("installed, first start") << false << QByteArray();
         QTest::newRow("installed, user's file read") << false << QByteArray("Focus\r\n");
     }
-
     void settingsLocation()
     {
         QFETCH(bool, programWritable);
@@ -727,14 +721,13 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(t->mytab->Caption(1), QStringLiteral("Named page"), 20000);
     }
 
+    // The run ends without a word (its frame just goes, as in a kill); the next asks.
     void killedRunIsOfferedBack_data()
     {
         QTest::addColumn<int>("answer");
         QTest::newRow("Yes") << int(MsgBox::Yes);
         QTest::newRow("No") << int(MsgBox::No);
     }
-
-    // The run ends without a word (its frame just goes, as in a kill); the next asks.
     void killedRunIsOfferedBack()
     {
         QFETCH(int, answer);
@@ -840,7 +833,6 @@ private slots:
         QTest::newRow("history's current entry past its end")
             << EncodeJournal(good) << QStringList { shownC };
     }
-
     void badJournalsAreIgnored()
     {
         QFETCH(QByteArray, content);
@@ -1024,7 +1016,6 @@ private slots:
         QTest::newRow("a folder") << QByteArray("<folder>") << QString();
         QTest::newRow("a pipe with no writer") << QByteArray("<pipe>") << QString();
     }
-
     void shortcutAddress()
     {
         QFETCH(QByteArray, content);
