@@ -703,7 +703,6 @@ private slots:
         const QByteArray pdf = readFile(path);
         QVERIFY2(pdf.startsWith("%PDF-") && pdf.size() < 500 * 1024,
             qPrintable(QString::number(pdf.size())));
-
         QVERIFY(pdf.contains("/FontFile") && pdf.contains("/ToUnicode"));
         QVERIFY(!pdf.contains("/Subtype /Image") && !pdf.contains("/Subtype/Image"));
         QVERIFY2(pdf.count("/Type /Page\n") + pdf.count("/Type /Page>") + pdf.count("/Type/Page/")

@@ -276,7 +276,6 @@ private slots:
         }
         QVERIFY(editor && t->activeChild() == editor && t.prompter.asked.isEmpty());
         QCOMPARE(editor->Text1->toPlainText(), text + QString(100000 - text.size(), ' '));
-
         QCOMPARE(editor->Caption(), QStringLiteral("Edit"));
         if (address.endsWith(QLatin1String("/ten")))
             QCOMPARE(m_seen, QByteArray("VOV-Edova test program|no-cache|no-cache"));

@@ -496,7 +496,6 @@ private slots:
         QCOMPARE(m_server.hits(QStringLiteral("/c")), hitsC); // not before the answer
         RealInput::key("Return"); // Yes
         const QStringList after = before.mid(0, 3) + QStringList { before[3].mid(2), before[3] };
-
         QTRY_COMPARE_WITH_TIMEOUT(journalled(program.journal), after, 30000);
         QVERIFY(::kill(pid_t(second.processId()), SIGSTOP) == 0);
         QVERIFY(program.start(third, { url("/b") }, QProcess::ForwardedOutputChannel));
@@ -518,7 +517,6 @@ private slots:
             for (bool leave : { false, true })
                 QTest::addRow("%s, %s", qPrintable(how), leave ? "Leave" : "Stay")
                     << how << true << leave;
-
         QTest::newRow("Ctrl+W, the page hangs") << "hung" << true << true;
     }
     void leavingAskedOnlyAfterTheUserTouchedThePage()
@@ -642,7 +640,6 @@ private slots:
         QCOMPARE(stateOf(back) == Lifecycle::Frozen, sleeps);
         back->Show();
         QTRY_COMPARE(stateOf(back), Lifecycle::Active);
-
         QCOMPARE(evaluate(back, "document.title").toString(), "Kept");
         QVERIFY(framesDrawn(back) > 5);
         QCOMPARE(m_server.hits("/anim"), loads);
@@ -727,7 +724,6 @@ private slots:
         } else if (effect == "back" || effect == "forward") {
             const char *to = effect == "back" ? "/b" : "/a";
             QTRY_COMPARE_WITH_TIMEOUT(w->wb->LocationURL(), url(to), 10000);
-
         } else if (effect == "stop") {
             QTRY_VERIFY_WITH_TIMEOUT(w->pos == w->max, 2000); // ended before the page came
             QTest::qWait(3000);
@@ -949,7 +945,6 @@ private slots:
         QVERIFY(w);
         const auto json = QJsonDocument(QJsonArray { title }).toJson(QJsonDocument::Compact);
         pageOf(w)->runJavaScript("document.title = " + json.mid(1).chopped(1)); // a JS string
-
         QTRY_COMPARE(w->Caption(), title);
         if (!typed.isEmpty())
             t.prompter.texts = { typed };

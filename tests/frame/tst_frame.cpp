@@ -171,7 +171,6 @@ private slots:
             (QStringList { "New Window", "-", "Open File", "-", "Exit" }));
         QCOMPARE(captions(t->mnutools, &letters),
             (QStringList { "View", "-", "Options..", "-", "Refresh" }));
-
         QCOMPARE(letters, "Alt+FAlt+TAlt+HAlt+NAlt+OAlt+XAlt+VAlt+OAlt+R");
         // The side bar toggles; its progress bar follows the active window.
         SideBar *bar = t->Picture3;
@@ -600,7 +599,6 @@ private slots:
                     for (int i = 0; i < list->topLevelItem(d)->childCount(); ++i)
                         lines << list->topLevelItem(d)->text(0) + ": "
                                 + list->topLevelItem(d)->child(i)->text(0);
-
                 return lines.join(", ");
             };
             seen << rows();
@@ -1063,7 +1061,6 @@ private slots:
         QCOMPARE(tree->topLevelItemCount(), 1);
         QCOMPARE(outline(tree->Item(1), fav), "Favorites (6)|Favorites, Sites|,  more|"
             "/Sites/more.url,  site|/Sites/site.url, plain|/plain.url, Y|/Y.url");
-
         QVERIFY(tree->Item(1)->isExpanded() && !tree->Item(1)->child(0)->isExpanded());
     }
 };
