@@ -150,10 +150,10 @@ private slots:
                     + QSysInfo::machineHostName().toUtf8() + '\n');
         }
         QCOMPARE(titleOf(t, url("/cookie?v=a")), "[]");
-        QCOMPARE(lastWindow(t.frame.get())->Stbar1Panel1->text(),
+        const QLabel *status = lastWindow(t.frame.get())->Stbar1Panel1;
+        QCOMPARE(status->text(),
             first ? "Done (off the record: another copy of Orvane keeps the saved data)" : "Done");
-        QVERIFY(lastWindow(t.frame.get())->Stbar1Panel1->sizeHint().width()
-                <= lastWindow(t.frame.get())->Stbar1Panel1->width()); // shown whole
+        QVERIFY(status->sizeHint().width() <= status->width()); // shown whole
         QCOMPARE(titleOf(t, url("/cookie?v=a")), "[kept=a; session=1]");
         t.restart();
         QCOMPARE(titleOf(t, url("/cookie?v=b")), afterStart);
@@ -252,8 +252,7 @@ private slots:
         const QString name = offered.section('/', -1);
         if (path == "/hostile")
             QVERIFY2(name.toUtf8().size() <= 200 && name.endsWith(".gz") && !name.startsWith('.')
-                    && !name.contains(QChar(1)),
-                qPrintable(name));
+                    && !name.contains(QChar(1)), qPrintable(name));
         else
             QCOMPARE(name, QFileInfo(path).fileName());
         const QString finalPath = answer.isEmpty() ? offered : target;
@@ -270,8 +269,7 @@ private slots:
                 QTRY_VERIFY_WITH_TIMEOUT(!downloadWindows(t).isEmpty(), 10000);
                 DownloadWindow *window = downloadWindows(t).first();
                 QTRY_VERIFY_WITH_TIMEOUT(window->statusText().contains(" of 100.0 MiB")
-                        && !window->statusText().startsWith("0 bytes"),
-                    10000);
+                        && !window->statusText().startsWith("0 bytes"), 10000);
                 auto *cancel = childOf<QPushButton>(window, "cmdCancel");
                 QVERIFY(cancel);
                 cancel->click();
