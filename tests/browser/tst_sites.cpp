@@ -236,8 +236,7 @@ private slots:
             writeFile(target, "mine");
             t.prompter.answers = { MsgBox::Answer(replace) };
         }
-        Form1 *w = t.openPage(url("/cookie"));
-        QVERIFY(w);
+        Form1 *w = VERIFIED(t.openPage(url("/cookie")));
         QString offered;
         t.prompter.whileOpen = [&](const RecordingPrompter::Asked &a) {
             if (a.style == RecordingPrompter::SaveQuestion && offered.isEmpty()) {
@@ -270,8 +269,7 @@ private slots:
                 DownloadWindow *window = downloadWindows(t).first();
                 QTRY_VERIFY_WITH_TIMEOUT(window->statusText().contains(" of 100.0 MiB")
                         && !window->statusText().startsWith("0 bytes"), 10000);
-                auto *cancel = childOf<QPushButton>(window, "cmdCancel");
-                QVERIFY(cancel);
+                auto *cancel = VERIFIED(childOf<QPushButton>(window, "cmdCancel"));
                 cancel->click();
             }
             const QString text = endOf(t);
@@ -304,8 +302,7 @@ private slots:
     {
         TestFrame t;
         const QString folder = t.homeDir() + "/Downloads";
-        Form1 *w = t.openPage(url("/links"));
-        QVERIFY(w);
+        Form1 *w = VERIFIED(t.openPage(url("/links")));
         t.prompter.whileOpen = [&](const RecordingPrompter::Asked &a) {
             if (a.style == RecordingPrompter::SaveQuestion)
                 t.prompter.saves = { a.text };
@@ -321,8 +318,7 @@ private slots:
             QVERIFY2(endOf(t, i).startsWith("Done"), qPrintable(endOf(t, i)));
         for (const char *name : { "first.bin", "second.bin", "third.bin" })
             QVERIFY2(readFile(folder + '/' + name) == m_big.left(1024 * 1024), name);
-        w = t.openPage(url("/cookie"));
-        QVERIFY(w);
+        w = VERIFIED(t.openPage(url("/cookie")));
         const QString page = t.homeDir() + "/saved.html";
         pageOf(w)->save(page, QWebEngineDownloadRequest::SingleHtmlSaveFormat);
         QTRY_VERIFY_WITH_TIMEOUT(readFile(page).contains("<title>[]</title>"), 20000);
@@ -362,8 +358,7 @@ private slots:
     void pdfShownUnlessAnAttachment()
     {
         TestFrame t;
-        Form1 *w = t.openPage(url("/cookie"));
-        QVERIFY(w);
+        Form1 *w = VERIFIED(t.openPage(url("/cookie")));
         go(w, url("/shown.pdf"));
         QTRY_COMPARE_WITH_TIMEOUT(w->wb->LocationURL(), url("/shown.pdf"), 20000);
         QVERIFY(waitForComplete(w) || pageOf(w)->url() == QUrl(url("/shown.pdf")));
@@ -515,8 +510,7 @@ private slots:
         QFETCH(int, declined);
         QFETCH(QString, results);
         TestFrame t;
-        Form1 *w = t.openPage(url("/blank"));
-        QVERIFY(w);
+        Form1 *w = VERIFIED(t.openPage(url("/blank")));
         int offers = 0;
         t.prompter.onPageDialog = [&](PageDialog *d) {
             d->value = "typed";
@@ -555,8 +549,7 @@ private slots:
     {
         QFETCH(QString, how);
         TestFrame t(true, true, TestFrame::Real);
-        Form1 *top = t.openPage(url("/opener"));
-        QVERIFY(top);
+        Form1 *top = VERIFIED(t.openPage(url("/opener")));
         // The real boxes: Yes to the new window; the page's dialog left open while its
         // window goes, closed from a timer of its own so this one stays free to answer.
         QPointer<PageDialogBox> box;
@@ -623,8 +616,7 @@ private slots:
                         "</script>");
         QVERIFY(site.start());
         TestFrame t;
-        QPointer<Form1> w = t.openPage(site.url("/p"));
-        QVERIFY(w);
+        QPointer<Form1> w = VERIFIED(t.openPage(site.url("/p")));
         t.prompter.answers = { MsgBox::Answer(answer), MsgBox::No };
         if (answer < 0)
             t.prompter.whileOpen = [&](const auto &) {
@@ -641,8 +633,7 @@ private slots:
         QTRY_VERIFY(answer >= 0 || !w);
         // Another window of the same site: the same answer at once when it was answered,
         // asked again (and No) when its window went unanswered.
-        Form1 *again = t.openPage(site.url("/p"));
-        QVERIFY(again);
+        Form1 *again = VERIFIED(t.openPage(site.url("/p")));
         pageOf(again)->runJavaScript(request);
         got = titleOnceSet(again);
         QVERIFY2(expected.match(got).hasMatch(), qPrintable(got));
@@ -669,8 +660,7 @@ private slots:
         QFETCH(QString, file);
         QFETCH(QString, status);
         TestFrame t;
-        Form1 *w = t.openPage(url("/text"));
-        QVERIFY(w);
+        Form1 *w = VERIFIED(t.openPage(url("/text")));
         const QString path = t.homeDir() + "/" + file;
         QStringList offered; // without a printer: a PDF named after the page
         t.prompter.onPrinter = [&](QPrinter *printer) {
@@ -732,8 +722,7 @@ private slots:
             QDesktopServices::setUrlHandler(scheme, &desktop, "open");
         auto unset = qScopeGuard([&] { QDesktopServices::unsetUrlHandler(scheme); });
         TestFrame t;
-        Form1 *w = t.openPage(url("/links"));
-        QVERIFY(w);
+        Form1 *w = VERIFIED(t.openPage(url("/links")));
         t.prompter.answers = { MsgBox::Answer(answer) };
         QVERIFY(waitForScript(w, "document.getElementById('a').href = '" + address + "'; true"));
         QWidget *view = viewOf(w)->focusProxy();

@@ -227,8 +227,7 @@ private slots:
         QFETCH(QString, how);
         QFETCH(int, loads);
         TestFrame t;
-        Form1 *w = t.showOnScreen(url("/a"));
-        QVERIFY(w);
+        Form1 *w = VERIFIED(t.showOnScreen(url("/a")));
         // Three addresses in the list, /c shown, /a the box's current entry: /b, neither
         // of them, is typed or picked.
         const QString target = url("/b");
@@ -266,8 +265,7 @@ private slots:
     {
         TestFrame t(true, true, TestFrame::Real);
         DialogAnswerer answer(clickAnswer);
-        Form1 *w = t.showOnScreen(url("/a"));
-        QVERIFY(w);
+        Form1 *w = VERIFIED(t.showOnScreen(url("/a")));
         const QRect strip(0, 0, w->width(), w->style()->pixelMetric(QStyle::PM_TitleBarHeight));
         for (int round = 0; round < 2; ++round) {
             // A modal question (a tab click asks one), Options, the side bar resizing the area.
@@ -334,8 +332,7 @@ private slots:
         TestFrame t(true, true, TestFrame::Real);
         DialogAnswerer answer(clickAnswer); // Yes to new windows, OK to the tab's box
         t->options()->optfocus->setChecked(true);
-        Form1 *a = t.showOnScreen(url("/opener"));
-        QVERIFY(a);
+        Form1 *a = VERIFIED(t.showOnScreen(url("/opener")));
         const auto openFrom = [&](Form1 *opener) -> Form1 * {
             const int before = t->forms().size();
             RealInput::click(viewOf(opener), QPoint(40, 40));
@@ -345,8 +342,7 @@ private slots:
             return QTest::qWaitFor([&] { return child->Caption() == "Child"; }, 30000) ? child
                                                                                        : nullptr;
         };
-        Form1 *c1 = openFrom(a); // with focus: it comes forward
-        QVERIFY2(c1, "the page opened no window");
+        Form1 *c1 = VERIFIED(openFrom(a)); // with focus: it comes forward
         CHECK_WINDOWS(t, c1, "a window opened with focus");
         RealInput::click(t->mytab, t->mytab->tabRect(0).center());
         QTRY_COMPARE(answer.answered, 2);
@@ -358,13 +354,10 @@ private slots:
         });
         t->options_Click();
         QCOMPARE(ReadSettingsFile(t.settingsPath()).mode, NewWindowMode::Background);
-        Form1 *c2 = openFrom(a); // in background: the opener stays in front
-        QVERIFY2(c2, "the page opened no second window");
+        Form1 *c2 = VERIFIED(openFrom(a)); // in background: the opener stays in front
         CHECK_WINDOWS(t, a, "a window opened in background");
-        Form1 *b = t.showOnScreen(url("/a"));
-        QVERIFY(b);
-        Form1 *b2 = t.showOnScreen(url("/b"));
-        QVERIFY(b2);
+        Form1 *b = VERIFIED(t.showOnScreen(url("/a")));
+        Form1 *b2 = VERIFIED(t.showOnScreen(url("/b")));
         CHECK_WINDOWS(t, b2, "a window from the menu");
         // Its close box.
         QVERIFY2(clickWindowButton(t.frame.get(), true), "no window buttons in the menu bar");
@@ -375,8 +368,7 @@ private slots:
         RealInput::settle(300);
         RealInput::click(t->Picture3->Image5);
         RealInput::settle(300);
-        QTreeWidgetItem *node = nodeOf(t.frame.get(), c2);
-        QVERIFY2(node, "the window behind has no node");
+        QTreeWidgetItem *node = VERIFIED(nodeOf(t.frame.get(), c2));
         RealInput::click(t->webtree->viewport(), t->webtree->visualItemRect(node).center());
         CHECK_WINDOWS(t, c2, "a node click");
         RealInput::click(viewOf(c2), QPoint(40, 40)); // the page holds the keyboard
@@ -384,8 +376,7 @@ private slots:
         QTRY_VERIFY(!t->forms().contains(c2));
         CHECK_WINDOWS(t, b, "Ctrl+W");
         // The opener closes while its child is in front: both go, the next one fills the area.
-        node = nodeOf(t.frame.get(), c1);
-        QVERIFY2(node, "the first child has no node");
+        node = VERIFIED(nodeOf(t.frame.get(), c1));
         RealInput::click(t->webtree->viewport(), t->webtree->visualItemRect(node).center());
         CHECK_WINDOWS(t, c1, "a second node click");
         a->subWindow()->close();
@@ -422,8 +413,7 @@ private slots:
     void progressBarEndsFull()
     {
         TestFrame t;
-        Form1 *w = t.showOnScreen(url("/a"));
-        QVERIFY(w);
+        Form1 *w = VERIFIED(t.showOnScreen(url("/a")));
         t->mybar_Click();
         for (int i = 0; i < 6; ++i) {
             const QString address = url(i % 2 ? "/a" : "/opener") + "?" + QString::number(i);
@@ -526,8 +516,7 @@ private slots:
         QFETCH(bool, leave);
         TestFrame t;
         t.engine->timings().leaveAnswerMs = 1500;
-        Form1 *opener = t.showOnScreen(url("/a"));
-        QVERIFY(opener);
+        Form1 *opener = VERIFIED(t.showOnScreen(url("/a")));
         QPointer<Form1> w = t->openWindow(NewWindow { url("/leave") }, opener), keptOpener(opener);
         QVERIFY(w && waitForComplete(w));
         RealInput::settle(500);
@@ -570,11 +559,9 @@ private slots:
     void hiddenBehindTheFront()
     {
         TestFrame t;
-        Form1 *back = t.showOnScreen(url("/anim"));
-        QVERIFY(back);
+        Form1 *back = VERIFIED(t.showOnScreen(url("/anim")));
         QVERIFY(framesDrawn(back) > 5);
-        Form1 *front = t.openPage(url("/still"));
-        QVERIFY(front);
+        Form1 *front = VERIFIED(t.openPage(url("/still")));
         RealInput::settle();
         QCOMPARE(evaluate(back, "document.visibilityState").toString(), "hidden");
         QCOMPARE(framesDrawn(back), 0);
@@ -619,8 +606,7 @@ private slots:
             awakeWhileAsked = stateOf(back) == Lifecycle::Active;
             return true;
         };
-        back = t.showOnScreen(url("/anim"));
-        QVERIFY(back);
+        back = VERIFIED(t.showOnScreen(url("/anim")));
         QVERIFY(evaluate(back, "document.title = 'Kept'; true").toBool());
         const int loads = m_server.hits("/anim");
         if (!meanwhile.isEmpty())
@@ -689,8 +675,7 @@ private slots:
         QFETCH(QStringList, keys);
         QFETCH(QString, effect);
         TestFrame t;
-        Form1 *w = t.showOnScreen(url("/b"));
-        QVERIFY(w);
+        Form1 *w = VERIFIED(t.showOnScreen(url("/b")));
         if (effect == "back" || effect == "forward") // somewhere to go: /b, /a, back to /b
             QVERIFY(load(w, url("/a")));
         if (effect == "forward") {
@@ -767,8 +752,7 @@ private slots:
     {
         QFETCH(QString, answer);
         TestFrame t(true, true, TestFrame::Real);
-        Form1 *w = t.showOnScreen(url("/loop"));
-        QVERIFY(w);
+        Form1 *w = VERIFIED(t.showOnScreen(url("/loop")));
         // Each dialog as a person meets it: read, then answered; the offer taken when it shows.
         QStringList titles;
         DialogAnswerer answerer([&](QWidget *modal) {
@@ -824,8 +808,7 @@ private slots:
         QFETCH(QString, script);
         TestFrame t;
         t.prompter.defaultAnswer = MsgBox::Yes;
-        Form1 *w = t.showOnScreen(url("/full"));
-        QVERIFY(w);
+        Form1 *w = VERIFIED(t.showOnScreen(url("/full")));
         QPointer<QWebEngineView> view = viewOf(w);
         const QRect before = view->geometry();
         RealInput::click(view, QPoint(100, 100));
@@ -887,8 +870,7 @@ private slots:
         QFETCH(QString, ask);
         TestFrame t;
         t.engine->timings().hungPageMs = 2000;
-        Form1 *w = t.showOnScreen(m_server.url(page));
-        QVERIFY(w);
+        Form1 *w = VERIFIED(t.showOnScreen(m_server.url(page)));
         RealInput::click(viewOf(w), QPoint(20, 20));
         t.prompter.onPageDialog = [](PageDialog *d) { return d->stop = d->offerStop, true; };
         t.prompter.answers = { MsgBox::Yes };
@@ -941,8 +923,7 @@ private slots:
         const QString folder = t.homeDir() + "/Favorites";
         if (!existing.isEmpty())
             writeFile(folder + "/" + existing, "BASEURL=old\r\n");
-        Form1 *w = t.showOnScreen(page);
-        QVERIFY(w);
+        Form1 *w = VERIFIED(t.showOnScreen(page));
         const auto json = QJsonDocument(QJsonArray { title }).toJson(QJsonDocument::Compact);
         pageOf(w)->runJavaScript("document.title = " + json.mid(1).chopped(1)); // a JS string
         QTRY_COMPARE(w->Caption(), title);
@@ -974,8 +955,7 @@ private slots:
     void reopenClosedWindows()
     {
         TestFrame t;
-        Form1 *opener = t.showOnScreen(url("/a"));
-        QVERIFY(opener);
+        Form1 *opener = VERIFIED(t.showOnScreen(url("/a")));
         QVERIFY(load(opener, url("/b")));
         Form1 *child = t->openWindow(NewWindow { url("/full") }, opener);
         QVERIFY(child && waitForComplete(child));
@@ -1000,8 +980,7 @@ private slots:
     void findBar()
     {
         TestFrame t;
-        Form1 *w = t.showOnScreen(url("/find"));
-        QVERIFY(w);
+        Form1 *w = VERIFIED(t.showOnScreen(url("/find")));
         const int find = int(Form1::Command::Find) - 1;
         RealInput::click(w->Toolbar1->widgetForAction(w->Buttons.at(find)));
         auto *bar = childOf<QWidget>(w, "findBar");
@@ -1034,8 +1013,7 @@ private slots:
     void uploadStartsWhereTheLastOneWas()
     {
         TestFrame t;
-        Form1 *w = t.showOnScreen(url("/upload"));
-        QVERIFY(w);
+        Form1 *w = VERIFIED(t.showOnScreen(url("/upload")));
         const QString file = t.homeDir() + "/in/a.txt";
         writeFile(file, "a");
         t.prompter.uploads = { file };

@@ -425,8 +425,7 @@ private slots:
                 "Asp Files (*.asp)", "Flash Files (*.swf)", "All Files (*.*)" }));
         QCOMPARE(t->forms().size(), 0);
         t->open_Click();
-        Form1 *w = lastWindow(t.frame.get());
-        QVERIFY2(w, "no browser window is open");
+        Form1 *w = VERIFIED(lastWindow(t.frame.get()));
         QCOMPARE(listing(t.frame.get(), w), QStringLiteral("OpenWeb/%1 | a.htm").arg(path));
         QTRY_COMPARE_WITH_TIMEOUT(w->Caption(), QStringLiteral("Local"), 30000);
         t->open_Click();
@@ -434,8 +433,7 @@ private slots:
         QCOMPARE(w->cmbadress->currentText(), QDir(t.homeDir()).filePath("missing.htm"));
         QCOMPARE(t->mytab->Caption(2), QStringLiteral("missing.htm"));
 
-        w = t.openPage(url("/opener?<b>bold</b><a href=x>link</a>"));
-        QVERIFY(w);
+        w = VERIFIED(t.openPage(url("/opener?<b>bold</b><a href=x>link</a>")));
         pageOf(w)->runJavaScript(QStringLiteral("many(1)"));
         QTRY_VERIFY_WITH_TIMEOUT(!asked.isEmpty(), 30000);
         QCOMPARE(asked,
@@ -449,8 +447,7 @@ private slots:
     void addressBarAndTitles()
     {
         TestFrame t;
-        Form1 *w = t->new_Click();
-        QVERIFY2(w, "no browser window is open");
+        Form1 *w = VERIFIED(t->new_Click());
         QAction *edit = w->gnetButtons.at(2);
         go(w, QString());
         QVERIFY(w->history().isEmpty() && !t->Timer1->isActive() && !edit->isEnabled());
@@ -510,8 +507,7 @@ private slots:
         QFETCH(bool, openerNode);
         TestFrame t; // in background: tst_display, with the real Options dialog
         t->options()->optfocus->setChecked(true);
-        Form1 *w = t.openPage(url("/opener"));
-        QVERIFY(w);
+        Form1 *w = VERIFIED(t.openPage(url("/opener")));
         if (!openerNode)
             t->webtree->RemoveItem(nodeOf(t.frame.get(), w));
         t.prompter.answers = { MsgBox::Answer(answer) };
@@ -554,8 +550,7 @@ private slots:
         QFETCH(QString, mode);
         const QString when = mode.section(' ', 0, 0), how = mode.section(' ', 1);
         TestFrame t;
-        Form1 *top = t.openPage(url("/opener")), *w = top;
-        QVERIFY(top);
+        Form1 *top = VERIFIED(t.openPage(url("/opener"))), *w = top;
         t.prompter.defaultAnswer = MsgBox::Yes;
         if (how == "cascade") { // the asker is itself a window that a page opened
             pageOf(top)->runJavaScript(QStringLiteral("window.open('/opener')"));
@@ -625,8 +620,7 @@ private slots:
         QCOMPARE(SearchAddressIn(file).contains("duckduckgo"), title.contains("duckduckgo"));
         if (title.contains("duckduckgo"))
             return; // no network here to go to it
-        Form1 *w = t.openPage("about:blank");
-        QVERIFY(w);
+        Form1 *w = VERIFIED(t.openPage("about:blank"));
         typed.replace("PORT", origin.section(':', -1)).replace("ORIGIN", origin);
         go(w, typed);
         QTRY_COMPARE_WITH_TIMEOUT(w->Caption(), title, 20000);
@@ -640,8 +634,7 @@ private slots:
     void historyRecordsCompletesAndLists()
     {
         TestFrame t;
-        Form1 *w = t.openPage(url("/one"));
-        QVERIFY(w);
+        Form1 *w = VERIFIED(t.openPage(url("/one")));
         for (const char *page : { "/two", "/two", "/a_b" })
             QVERIFY(load(w, url(page)));
         t->new_Click();
@@ -736,8 +729,7 @@ private slots:
         if (broken)
             writeFile(t.historyFile(), garbage);
         History other(broken ? QString() : t.historyFile());
-        Form1 *w = t.openPage(url("/one"));
-        QVERIFY(w);
+        Form1 *w = VERIFIED(t.openPage(url("/one")));
         QVERIFY(!t->history()->isOn());
         QCOMPARE(w->Stbar1Panel1->text().startsWith("History is off for this run: "), broken);
         QVERIFY(load(w, url("/two")));
@@ -817,8 +809,7 @@ private slots:
         t->options()->optfocus->setChecked(true);
         t.prompter.defaultAnswer = MsgBox::Yes; // Yes to every window a page asks for
         // From the menu, navigated twice; from the command line; from pages, two deep.
-        Form1 *menu = t.openPage(url("/a"));
-        QVERIFY2(menu, "no window from the menu");
+        Form1 *menu = VERIFIED(t.openPage(url("/a")));
         for (const char *path : { "/b", "/c" }) {
             QVERIFY(load(menu, url(path)));
         }
@@ -880,8 +871,7 @@ private slots:
         QByteArray pastEnd;
         {
             TestFrame t;
-            Form1 *w = t.openPage(url("/a"));
-            QVERIFY(w);
+            Form1 *w = VERIFIED(t.openPage(url("/a")));
             pastEnd = w->wb->saveHistory();
             pastEnd.replace(8, 4, pastEnd.mid(4, 4)); // version, count, current index
         }
@@ -1127,8 +1117,7 @@ private slots:
         for (const char *text : { "Favorites2 (6)", "Sites", "plain", "gone", "site" })
             QVERIFY(openFavorite(tf.frame.get(), text));
         QCOMPARE(tf->forms().size() * 100 + tf->mytab->Count() * 10 + tf->webtree->Count(), 112);
-        auto *window = lastWindow(tf.frame.get());
-        QVERIFY2(window, "no browser window is open");
+        auto *window = VERIFIED(lastWindow(tf.frame.get()));
         QTRY_COMPARE_WITH_TIMEOUT(
             listing(tf.frame.get(), window), "OpenWeb/Named page | Named page", 30000);
         QVERIFY(window->wb->LocationURL() == address && tree->Count() == 6);
@@ -1154,8 +1143,7 @@ private slots:
         TestFrame t(true, false);
         Dialog *menu = t->dialog();
         menu->small_Click(); // no window at all: nothing to do
-        Form1 *first = t->new_Click(), *w = t->new_Click();
-        QVERIFY2(first && w, "no browser window is open");
+        Form1 *first = VERIFIED(t->new_Click()), *w = VERIFIED(t->new_Click());
         QCoreApplication::processEvents();
         const QRect opening = w->CoolBar1->geometry();
         menu->small->trigger();
@@ -1333,7 +1321,7 @@ private slots:
         MDIForm1 *frame = t.frame.get();
         const QString address = url("/ten");
         frame->OpenBrowserWindow(address, address, address);
-        auto *browser = qobject_cast<Form1 *>(frame->activeChild());
+        auto *browser = VERIFIED(qobject_cast<Form1 *>(frame->activeChild()));
         browser->cmbadress->setEditText(address);
         browser->gnet_ButtonClick(3);
         browser->gnet_ButtonClick(3);
@@ -1365,8 +1353,7 @@ private slots:
     void pagesThatMisbehave()
     {
         TestFrame t;
-        Form1 *w = t->new_Click();
-        QVERIFY2(w, "no browser window is open");
+        Form1 *w = VERIFIED(t->new_Click());
         // A page that never finishes: the program goes on; the window stops and closes.
         m_stop = false;
         go(w, url("/stall"));
@@ -1394,13 +1381,10 @@ private slots:
     void deadRendererIsSaidQuietlyAndReloads()
     {
         TestFrame t;
-        Form1 *a = t.openPage(url("/page"));
+        Form1 *a = VERIFIED(t.openPage(url("/page")));
         // Another site, so another renderer.
-        Form1 *b = t.openPage(url("/child").replace("127.0.0.1", "localhost"));
-        QVERIFY(a && b);
-        auto renderer = [](Form1 *w) {
-            return pageOf(w)->renderProcessPid();
-        };
+        Form1 *b = VERIFIED(t.openPage(url("/child").replace("127.0.0.1", "localhost")));
+        auto renderer = [](Form1 *w) { return pageOf(w)->renderProcessPid(); };
         const qint64 other = renderer(b);
         QVERIFY(renderer(a) > 0 && other > 0 && renderer(a) != other);
         for (int round = 0; round < 2; ++round) {
