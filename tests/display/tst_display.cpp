@@ -231,9 +231,8 @@ private slots:
         // Three addresses in the list, /c shown, /a the box's current entry: /b, neither
         // of them, is typed or picked.
         const QString target = url("/b");
-        for (const QString &address : { url("/a"), target, url("/c") }) {
+        for (const QString &address : { url("/a"), target, url("/c") })
             QVERIFY(load(w, address));
-        }
         RealInput::settle(500);
         const int before = m_server.hits(QStringLiteral("/b"));
         QLineEdit *edit = w->cmbadress->lineEdit();

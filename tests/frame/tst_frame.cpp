@@ -810,9 +810,8 @@ private slots:
         t.prompter.defaultAnswer = MsgBox::Yes; // Yes to every window a page asks for
         // From the menu, navigated twice; from the command line; from pages, two deep.
         Form1 *menu = VERIFIED(t.openPage(url("/a")));
-        for (const char *path : { "/b", "/c" }) {
+        for (const char *path : { "/b", "/c" })
             QVERIFY(load(menu, url(path)));
-        }
         t->OpenArgument(url("/opener"));
         for (int forms : { 3, 4 }) {
             Form1 *opener = lastWindow(t.frame.get());
@@ -1366,9 +1365,8 @@ private slots:
         // Windows asked for by unload handlers, accepted, as the page is left or closed.
         t.prompter.defaultAnswer = MsgBox::Yes;
         w = lastWindow(t.frame.get());
-        for (const char *page : { "/unload", "/page", "/unload" }) {
+        for (const char *page : { "/unload", "/page", "/unload" })
             QVERIFY(load(w, url(page)));
-        }
         w->subWindow()->close();
         flushDeletes();
         QTest::qWait(1000);
