@@ -679,9 +679,7 @@ private slots:
         if (file.contains("missing"))
             return;
         // Then where the last one went, in this run; Save Page too.
-        t.prompter.onPrinter = [&](QPrinter *printer) {
-            return offered << printer->outputFileName(), false;
-        };
+        t.prompter.onPrinter = [&](QPrinter *p) { return offered << p->outputFileName(), false; };
         w->run(Form1::Command::Print);
         QCOMPARE(offered.value(1), t.homeDir() + "/Text.pdf");
         w->run(Form1::Command::Save);

@@ -819,9 +819,7 @@ private slots:
         QCOMPARE(view->size(), full->size());
         bool hidden = false; // a question behind the full screen
         t.prompter.whileOpen = [&](const auto &) { hidden = fullScreenWindow() != nullptr; };
-        t.prompter.onPageDialog = [&](PageDialog *) {
-            return hidden = fullScreenWindow() != nullptr, true;
-        };
+        t.prompter.onPageDialog = [&](PageDialog *) { return (hidden = fullScreenWindow()), true; };
         if (how == "Esc")
             RealInput::key("Escape"); // the page asks again at once, to no avail
         else if (how == "close")

@@ -916,8 +916,7 @@ private slots:
         t.prompter.defaultAnswer = MsgBox::Yes;
         t->offerRestore();
         QCOMPARE(t.prompter.asked.size(), restored.isEmpty() ? 0 : 1);
-        // The one in front first.
-        QTRY_COMPARE_WITH_TIMEOUT(t->forms().size(), restored.size(), 20000);
+        QTRY_COMPARE_WITH_TIMEOUT(t->forms().size(), restored.size(), 20000); // the front one first
         if (!restored.isEmpty())
             QTRY_COMPARE_WITH_TIMEOUT(journalled(journalPath(t)), restored, 30000);
     }
