@@ -132,13 +132,11 @@ static void checkWindows(TestFrame &t, Form1 *front, const char *step)
 {
     RealInput::settle(700);
     QMdiArea *area = t->mdiArea();
+    QMdiSubWindow *sub = front->subWindow();
     const QString where = QStringLiteral("after ") + QLatin1String(step);
-    QVERIFY2(area->activeSubWindow() == front->subWindow(),
-        qPrintable(where + ": another window is in front"));
-    QVERIFY2(topmost(area) == front->subWindow(),
-        qPrintable(where + ": the front window is not on top"));
-    QVERIFY2(front->subWindow()->isMaximized()
-            && front->subWindow()->geometry() == area->viewport()->rect(),
+    QVERIFY2(area->activeSubWindow() == sub, qPrintable(where + ": another window is in front"));
+    QVERIFY2(topmost(area) == sub, qPrintable(where + ": the front window is not on top"));
+    QVERIFY2(sub->isMaximized() && sub->geometry() == area->viewport()->rect(),
         qPrintable(where + ": the front window does not fill the area"));
     QVERIFY2(front->isAncestorOf(QApplication::focusWidget())
             && QApplication::activeWindow() == t.frame.get(),
@@ -146,9 +144,9 @@ static void checkWindows(TestFrame &t, Form1 *front, const char *step)
     // The user restores the front window with its button and moves it aside: the
     // others are behind it.
     QVERIFY2(clickWindowButton(t.frame.get(), false), qPrintable(where + ": no window buttons"));
-    QTRY_VERIFY2(!front->subWindow()->isMaximized(), qPrintable(where + ": no restore button"));
-    const QRect normal = front->subWindow()->geometry();
-    front->subWindow()->move(area->viewport()->width() - 10, area->viewport()->height() - 10);
+    QTRY_VERIFY2(!sub->isMaximized(), qPrintable(where + ": no restore button"));
+    const QRect normal = sub->geometry();
+    sub->move(area->viewport()->width() - 10, area->viewport()->height() - 10);
     RealInput::settle(300);
     for (ChildForm *form : t->forms()) {
         if (form == front || !qobject_cast<Form1 *>(form))
@@ -157,7 +155,7 @@ static void checkWindows(TestFrame &t, Form1 *front, const char *step)
                 && form->subWindow()->geometry().intersects(area->viewport()->rect()),
             qPrintable(where + ": nothing behind the front window: " + form->Caption()));
     }
-    front->subWindow()->setGeometry(normal);
+    sub->setGeometry(normal);
     front->Show();
     RealInput::settle(300);
 }

@@ -180,7 +180,7 @@ private slots:
         QTest::addColumn<bool>("focus");
         QTest::addColumn<int>("error"); // the code in the box, 0 for none
         QTest::newRow("header and Focus") << FocusFile << true << 0;
-        QTest::newRow("Background") << QByteArray("[New Window]\r\nBackground\r\n") << false << 0;
+        QTest::newRow("Background") << BackgroundFile << false << 0;
         // Any line end, none at the end, no header; the line read as it is, blanks and case.
         QTest::newRow("LF ends") << QByteArray("[New Window]\nFocus\n") << true << 0;
         QTest::newRow("CR ends, no final one") << QByteArray("[New Window]\rFocus") << true << 0;
