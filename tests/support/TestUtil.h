@@ -38,7 +38,8 @@ struct SmallDisk
 {
     explicit SmallDisk(const QString &folder) : at(QFile::encodeName(folder))
     {
-        mounted = !folder.isEmpty() && ::mount("tmpfs", at.constData(), "tmpfs", 0, "size=16k") == 0;
+        mounted = !folder.isEmpty()
+            && ::mount("tmpfs", at.constData(), "tmpfs", 0, "size=16k") == 0;
     }
     ~SmallDisk()
     {
@@ -80,6 +81,16 @@ template <typename T> T *childOf(QObject *parent, const QString &name)
     return child;
 }
 
+// The value, never null: when it is, the test fails there naming what is missing, and
+// ends. Form1 *w = VERIFIED(t.openPage(address)); (a GNU statement expression may return)
+#define VERIFIED(value)                                                                            \
+    ({                                                                                             \
+        auto verified = (value);                                                                   \
+        if (!verified)                                                                             \
+            QFAIL("missing: " #value);                                                             \
+        verified;                                                                                  \
+    })
+
 inline Form1 *lastWindow(MDIForm1 *frame)
 {
     Form1 *last = nullptr;
@@ -88,9 +99,9 @@ inline Form1 *lastWindow(MDIForm1 *frame)
     return last;
 }
 
-inline bool waitForComplete(Form1 *window)
+inline bool waitForComplete(Form1 *w)
 {
-    return window && QSignalSpy(window->wb, &WebBrowser::DocumentComplete).wait(30000);
+    return w && QSignalSpy(w->wb, &WebBrowser::DocumentComplete).wait(30000);
 }
 
 // Types an address and clicks Go, as a user would.
@@ -134,24 +145,16 @@ inline QTreeWidgetItem *nodeOf(MDIForm1 *f, ChildForm *w)
     return f->webtree->FindKey(WindowKeyFor(w->hWnd()));
 }
 
-// The item showing the text anywhere in the tree; the test fails when there is none.
-inline QTreeWidgetItem *itemNamed(QTreeWidget *tree, const QString &text)
-{
-    QTreeWidgetItem *item = tree->findItems(text, Qt::MatchExactly | Qt::MatchRecursive).value(0);
-    if (!item)
-        QTest::qFail(qPrintable("no tree item " + text), __FILE__, __LINE__);
-    return item;
-}
-
-// Double-clicks the Favorites item with the text; false when there is none.
+// Double-clicks the Favorites item showing the text anywhere in the tree; when there is
+// none, the test fails saying so, and the answer is false.
 inline bool openFavorite(MDIForm1 *f, const QString &text)
 {
-    QTreeWidgetItem *item = itemNamed(f->TreeFavor, text);
-    if (item) {
-        f->TreeFavor->setCurrentItem(item);
-        f->TreeFavor_DblClick();
-    }
-    return item;
+    const auto items = f->TreeFavor->findItems(text, Qt::MatchExactly | Qt::MatchRecursive);
+    if (items.isEmpty())
+        return QTest::qFail(qPrintable("no tree item " + text), __FILE__, __LINE__), false;
+    f->TreeFavor->setCurrentItem(items.first());
+    f->TreeFavor_DblClick();
+    return true;
 }
 
 // A window's node and tab in one: "<parent key>/<node text> | <tab caption>", "-" if missing.
