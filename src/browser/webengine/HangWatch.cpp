@@ -29,9 +29,10 @@ HangWatch::HangWatch(QWebEnginePage *page, PageHost *host, QObject *parent)
 void HangWatch::check()
 {
     // Asleep, or waiting on the user's answer to one of its questions, a page does
-    // not answer and is not hung.
+    // not answer and is not hung; nor is one whose renderer is yet to start (a new
+    // window's first load), which answers only once it has loaded.
     if (m_pending || m_page->lifecycleState() != QWebEnginePage::LifecycleState::Active
-        || IsViewHeld(m_host->view()))
+        || IsViewHeld(m_host->view()) || m_page->renderProcessPid() <= 0)
         return;
     m_pending = true;
     const int probe = ++m_probe;
