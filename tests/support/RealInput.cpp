@@ -1,8 +1,4 @@
-#include "RealInput.h"
-
-#include <QGuiApplication>
-#include <QTest>
-#include <QWidget>
+#include "TestUtil.h"
 
 #include <X11/XKBlib.h>
 #include <X11/Xlib.h>
