@@ -64,7 +64,6 @@ double differingShare(QWidget *w, QRect strip)
     return double(differing) / (own.width() * own.height());
 }
 
-
 // The value of a script on a page that runs; invalid when no answer comes.
 QVariant evaluate(Form1 *w, const QString &script)
 {
@@ -629,8 +628,89 @@ private slots:
         QCOMPARE(m_server.hits("/anim"), loads);
     }
 
-    void putAwayBeyondTheBudget();
-    void reopenedLoadWhenSeen();
+    // With room for one window out of sight, the one out of sight longest is put away; shown,
+    // it loads again with its Back/Forward list. Windows linked by script stay live.
+    void putAwayBeyondTheBudget()
+    {
+        TestFrame t;
+        t.engine->timings().liveOutOfSight = 1;
+        t.prompter.defaultAnswer = MsgBox::Yes;
+        Form1 *first = VERIFIED(t.showOnScreen(url("/one")));
+        QVERIFY(load(first, url("/two")));
+        QVERIFY(waitForScript(first, "window.mark = 'live'; true"));
+        QVERIFY(t.openPage(url("/three")));
+        QVERIFY(t.openPage(url("/still")));
+        QTRY_COMPARE(stateOf(first), Lifecycle::Discarded);
+        QVERIFY(stateOf(lastWindow(t.frame.get())) == Lifecycle::Active);
+        first->Show();
+        QTRY_COMPARE(stateOf(first), Lifecycle::Active);
+        QVERIFY(waitForScript(first, "document.title == 'two' && typeof mark == 'undefined'"));
+        QCOMPARE(first->Caption(), "two");
+        first->Toolbar1_ButtonClick(1); // Back
+        QTRY_COMPARE(first->Caption(), "one");
+        // An opener and the window its script opened: the engine keeps both live.
+        t.engine->timings().liveOutOfSight = 0;
+        Form1 *opener = VERIFIED(t.openPage(url("/opener")));
+        pageOf(opener)->runJavaScript("var child = window.open('/one')");
+        QTRY_COMPARE_WITH_TIMEOUT(t->forms().size(), 5, 10000);
+        Form1 *child = lastWindow(t.frame.get());
+        QVERIFY(waitForScript(child, "document.readyState == 'complete'"));
+        // A page the user clicked in may ask before it is left: frozen at most.
+        Form1 *touched = VERIFIED(t.openPage(url("/leave")));
+        RealInput::settle(300);
+        RealInput::click(viewOf(touched));
+        QVERIFY(t.openPage(url("/still")));
+        QTest::qWait(1000);
+        for (Form1 *w : { opener, child, touched })
+            QVERIFY2(stateOf(w) != Lifecycle::Discarded, qPrintable(w->Caption()));
+        QTRY_COMPARE(stateOf(first), Lifecycle::Discarded);
+        QTRY_COMPARE(stateOf(touched), Lifecycle::Frozen);
+    }
+
+    // After a crash, Yes reopens every window, but only the one in front loads its page;
+    // each of the others loads when first seen.
+    void reopenedLoadWhenSeen()
+    {
+        TestFrame t(false);
+        Journal left;
+        left.windows = { { 3, 0, true, url("/one"), "one", {} },
+                         { 4, 3, false, url("/two"), "two", {} },
+                         { 5, 0, true, url("/three"), "three", {} } };
+        for (int id = 6; id < 26; ++id) // more behind it, made while the user types
+            left.windows.append({ id, 0, true, url("/a"), "A", {} });
+        left.front = 2;
+        writeFile(t.stateDir() + "/windows.json", EncodeJournal(left));
+        QMap<QString, int> before;
+        for (const QString path : { "/one", "/two", "/three" })
+            before[path] = m_server.hits(path);
+        t.create();
+        t.engine->timings().reopenOthersMs = 60000; // the front page first
+        t.showOnScreen(QString());
+        t.prompter.defaultAnswer = MsgBox::Yes;
+        t->offerRestore();
+        QCOMPARE(t->forms().size(), 1);
+        auto *front = qobject_cast<Form1 *>(t->forms().at(0));
+        bool complete = false;
+        connect(front->wb, &WebBrowser::DocumentComplete, this, [&] { complete = true; });
+        QTRY_VERIFY_WITH_TIMEOUT(complete, 30000);
+        // What the user types into the window in front while the others come stays there.
+        QLineEdit *edit = front->cmbadress->lineEdit();
+        RealInput::click(edit);
+        edit->selectAll();
+        QVERIFY2(t->forms().size() < 23, "the windows behind all came before the typing");
+        RealInput::type("typed");
+        QTRY_COMPARE_WITH_TIMEOUT(t->forms().size(), 23, 30000);
+        RealInput::settle();
+        QCOMPARE(t->activeChild(), front);
+        QCOMPARE(front->cmbadress->currentText(), "typed");
+        QCOMPARE(m_server.hits("/one"), before["/one"]);
+        QCOMPARE(m_server.hits("/two"), before["/two"]);
+        auto *two = qobject_cast<Form1 *>(t->forms().at(2));
+        QVERIFY(two && two->Caption() == "two");
+        two->Show();
+        QTRY_COMPARE(m_server.hits("/two"), before["/two"] + 1);
+        QCOMPARE(m_server.hits("/one"), before["/one"]);
+    }
 
     void keys_data()
     {
@@ -1018,96 +1098,8 @@ private slots:
         RealInput::click(viewOf(w), QPoint(50, 50));
         QTRY_COMPARE(t.prompter.others,
             (QStringList { "upload " + QDir::homePath(), "upload " + t.homeDir() + "/in" }));
-
     }
 };
-
-// With room for one window out of sight, the one out of sight longest is put away; shown,
-// it loads again with its Back/Forward list. Windows linked by script stay live.
-void tst_display::putAwayBeyondTheBudget()
-{
-    TestFrame t;
-    t.engine->timings().liveOutOfSight = 1;
-    t.prompter.defaultAnswer = MsgBox::Yes;
-    Form1 *first = t.showOnScreen(url("/one"));
-    QVERIFY(first);
-    QVERIFY(load(first, url("/two")));
-    QVERIFY(waitForScript(first, "window.mark = 'live'; true"));
-    QVERIFY(t.openPage(url("/three")));
-    QVERIFY(t.openPage(url("/still")));
-    QTRY_COMPARE(stateOf(first), QWebEnginePage::LifecycleState::Discarded);
-    QVERIFY(stateOf(lastWindow(t.frame.get())) == QWebEnginePage::LifecycleState::Active);
-    first->Show();
-    QTRY_COMPARE(stateOf(first), QWebEnginePage::LifecycleState::Active);
-    QVERIFY(waitForScript(first, "document.title == 'two' && typeof mark == 'undefined'"));
-    QCOMPARE(first->Caption(), "two");
-    first->Toolbar1_ButtonClick(1); // Back
-    QTRY_COMPARE(first->Caption(), "one");
-    // An opener and the window its script opened: the engine keeps both live.
-    t.engine->timings().liveOutOfSight = 0;
-    Form1 *opener = t.openPage(url("/opener"));
-    QVERIFY(opener);
-    pageOf(opener)->runJavaScript("var child = window.open('/one')");
-    QTRY_COMPARE_WITH_TIMEOUT(t->forms().size(), 5, 10000);
-    Form1 *child = lastWindow(t.frame.get());
-    QVERIFY(waitForScript(child, "document.readyState == 'complete'"));
-    // A page the user clicked in may ask before it is left: frozen at most.
-    Form1 *touched = t.openPage(url("/leave"));
-    QVERIFY(touched);
-    RealInput::settle(300);
-    RealInput::click(viewOf(touched));
-    QVERIFY(t.openPage(url("/still")));
-    QTest::qWait(1000);
-    for (Form1 *w : { opener, child, touched })
-        QVERIFY2(stateOf(w) != QWebEnginePage::LifecycleState::Discarded, qPrintable(w->Caption()));
-    QTRY_COMPARE(stateOf(first), QWebEnginePage::LifecycleState::Discarded);
-    QTRY_COMPARE(stateOf(touched), QWebEnginePage::LifecycleState::Frozen);
-}
-
-// After a crash, Yes reopens every window, but only the one in front loads its page;
-// each of the others loads when first seen.
-void tst_display::reopenedLoadWhenSeen()
-{
-    TestFrame t(false);
-    Journal left;
-    left.windows = { { 3, 0, true, url("/one"), "one", {} }, { 4, 3, false, url("/two"), "two", {} },
-                     { 5, 0, true, url("/three"), "three", {} } };
-    for (int id = 6; id < 26; ++id) // more behind it, made while the user types
-        left.windows.append({ id, 0, true, url("/a"), "A", {} });
-    left.front = 2;
-    writeFile(t.stateDir() + "/windows.json", EncodeJournal(left));
-    QMap<QString, int> before;
-    for (const QString path : { "/one", "/two", "/three" })
-        before[path] = m_server.hits(path);
-    t.create();
-    t.engine->timings().reopenOthersMs = 60000; // the front page first
-    t.showOnScreen(QString());
-    t.prompter.defaultAnswer = MsgBox::Yes;
-    t->offerRestore();
-    QCOMPARE(t->forms().size(), 1);
-    auto *front = qobject_cast<Form1 *>(t->forms().at(0));
-    bool complete = false;
-    connect(front->wb, &WebBrowser::DocumentComplete, this, [&] { complete = true; });
-    QTRY_VERIFY_WITH_TIMEOUT(complete, 30000);
-    // What the user types into the window in front while the others come stays there.
-    QLineEdit *edit = front->cmbadress->lineEdit();
-    RealInput::click(edit);
-    edit->selectAll();
-    QVERIFY2(t->forms().size() < 23, "the windows behind all came before the typing");
-    RealInput::type("typed");
-    QTRY_COMPARE_WITH_TIMEOUT(t->forms().size(), 23, 30000);
-    RealInput::settle();
-    QCOMPARE(t->activeChild(), front);
-
-    QCOMPARE(front->cmbadress->currentText(), "typed");
-    QCOMPARE(m_server.hits("/one"), before["/one"]);
-    QCOMPARE(m_server.hits("/two"), before["/two"]);
-    auto *two = qobject_cast<Form1 *>(t->forms().at(2));
-    QVERIFY(two && two->Caption() == "two");
-    two->Show();
-    QTRY_COMPARE(m_server.hits("/two"), before["/two"] + 1);
-    QCOMPARE(m_server.hits("/one"), before["/one"]);
-}
 
 ORVANE_TEST_MAIN(tst_display)
 #include "tst_display.moc"
