@@ -13,7 +13,6 @@
 #include <csignal>
 
 namespace {
-
 // A person's answer to the real dialogs, clicked once it shows: Yes where offered, else OK.
 void clickAnswer(QWidget *modal)
 {
@@ -91,7 +90,6 @@ FullScreenWindow *fullScreenWindow()
             return window;
     return nullptr;
 }
-
 } // namespace
 
 // The program itself, in a home of its own; its windows read from its journal.

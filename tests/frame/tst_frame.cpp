@@ -533,7 +533,6 @@ private slots:
         w = lastWindow(t.frame.get());
         QCOMPARE(w->cmbadress->currentText(), QDir(t.homeDir()).filePath("missing.htm"));
         QCOMPARE(t->mytab->Caption(2), QStringLiteral("missing.htm"));
-
         w = VERIFIED(t.openPage(url("/opener?<b>bold</b><a href=x>link</a>")));
         pageOf(w)->runJavaScript(QStringLiteral("many(1)"));
         QTRY_VERIFY_WITH_TIMEOUT(!asked.isEmpty(), 30000);
@@ -1435,7 +1434,6 @@ private slots:
         QVERIFY(!nodeOf(frame, first) && nodeOf(frame, browser) && nodeOf(frame, second));
         browser->Unload();
         QVERIFY(frame->forms() == QList<ChildForm *> { second } && nodeOf(frame, second));
-
         // The asker closed mid-download lives until its handler is done; the editor opens.
         QPointer<Form1> asker(t->new_Click());
         asker->cmbadress->setEditText(url("/slow"));
