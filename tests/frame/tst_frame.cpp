@@ -1750,8 +1750,54 @@ private slots:
         QVERIFY(downloadWindows(t).isEmpty());
     }
 
-    void pageAskingOnAndOn_data();
-    void pageAskingOnAndOn();
+    // Two No's in a row and the page is asked no more, until it is loaded again.
+    void pageAskingOnAndOn_data()
+    {
+        QTest::addColumn<QString>("ask"); // what the page does every 100 ms
+        QTest::newRow("a download link") << "document.getElementById('one').click()";
+        QTest::newRow("an attachment's address") << "location = '/report.zip'";
+    }
+    void pageAskingOnAndOn()
+    {
+        QFETCH(QString, ask);
+        TestFrame t;
+        t.engine->timings().questionRowGapMs = 60000; // a busy machine may take seconds per ask
+        Form1 *w = VERIFIED(t.openPage(url("/links")));
+        const QString loop = "var loop = setInterval(() => " + ask + ", 100)";
+        pageOf(w)->runJavaScript(loop);
+        QTRY_COMPARE_WITH_TIMEOUT(t.prompter.asked.size(), 2, 20000); // a busy machine is slow to ask
+        QTRY_VERIFY2_WITH_TIMEOUT(w->Stbar1Panel1->text().startsWith("Not downloaded: "),
+                                  qPrintable(w->Stbar1Panel1->text()), 20000);
+        QCOMPARE(t.prompter.asked.size(), 2);
+        QVERIFY(waitForScript(w, "clearInterval(loop); true")); // or its navigations cut the reload
+        QSignalSpy loaded(pageOf(w), &QWebEnginePage::loadFinished);
+        w->Toolbar1_ButtonClick(5);
+        // Loaded again, not only a last refused navigation ended.
+        QTRY_VERIFY_WITH_TIMEOUT(loaded.contains(QVariantList { true }), 30000);
+        QVERIFY(waitForScript(w, "typeof loop == 'undefined'"));
+        pageOf(w)->runJavaScript(loop);
+        QTRY_COMPARE_WITH_TIMEOUT(t.prompter.asked.size(), 4, 30000);
+        QTRY_VERIFY_WITH_TIMEOUT(w->Stbar1Panel1->text().startsWith("Not downloaded: "), 30000);
+        QCOMPARE(t.prompter.asked.size(), 4);
+        QVERIFY(downloadWindows(t).isEmpty());
+        // Windows closed while their pages still ask: the program goes on.
+        for (int i = 0; i < 3; ++i) {
+            Form1 *other = VERIFIED(t.openPage(url("/links")));
+            pageOf(other)->runJavaScript(loop);
+            QTest::qWait(150 * i);
+            other->Unload();
+            flushDeletes();
+        }
+        // Past the time a request may still come from a page gone: a window that is
+        // closing asks nothing for its page.
+        QTest::qWait(t.engine->timings().pageGoneGraceMs + 500);
+        Form1 *closing = VERIFIED(t.openPage(url("/links")));
+        const int asked = t.prompter.asked.size();
+        closing->wb->Close();
+        pageOf(closing)->runJavaScript("document.getElementById('one').click()");
+        QTest::qWait(1500);
+        QCOMPARE(t.prompter.asked.size(), asked);
+    }
 
     // One request per login answer, Cancel showing what the server sent; an untrusted site
     // is not fetched unless accepted, and never says "Done". Accepted lasts for this run only.
@@ -2030,6 +2076,20 @@ private slots:
         QVERIFY(!t.prompter.box(before).contains(asks));
     }
 
+    // Two features asked for at once: one answer does not serve the other.
+    void permissionsAtOnce()
+    {
+        TestFrame t;
+        Form1 *w = VERIFIED(t.openPage(url("/blank")));
+        t.prompter.answers = { MsgBox::Yes, MsgBox::Yes };
+        t.prompter.whileOpen = [](const auto &) { QTest::qWait(500); }; // the other one comes
+        pageOf(w)->runJavaScript("navigator.geolocation.getCurrentPosition(() => 0);"
+                                 "Notification.requestPermission().then(v => document.title = v)");
+        QTRY_COMPARE_WITH_TIMEOUT(t.prompter.asked.size(), 2, 20000);
+        QVERIFY(t.prompter.box(0).contains("location") != t.prompter.box(1).contains("location"));
+        QTRY_COMPARE(pageOf(w)->title(), "granted");
+    }
+
     void printsToPdf_data()
     {
         QTest::addColumn<QString>("file");
@@ -2128,59 +2188,6 @@ private slots:
         QCOMPARE(w->wb->LocationURL(), url("/links"));
     }
 };
-
-void tst_frame::pageAskingOnAndOn_data()
-{
-    QTest::addColumn<QString>("ask"); // what the page does every 100 ms
-    QTest::newRow("a download link") << "document.getElementById('one').click()";
-    QTest::newRow("an attachment's address") << "location = '/report.zip'";
-}
-
-// Two No's in a row and the page is asked no more, until it is loaded again.
-void tst_frame::pageAskingOnAndOn()
-{
-    QFETCH(QString, ask);
-    TestFrame t;
-    t.engine->timings().questionRowGapMs = 60000; // a busy machine may take seconds per ask
-    Form1 *w = t.openPage(url("/links"));
-    QVERIFY(w);
-    const QString loop = "var loop = setInterval(() => " + ask + ", 100)";
-    pageOf(w)->runJavaScript(loop);
-    QTRY_COMPARE_WITH_TIMEOUT(t.prompter.asked.size(), 2, 20000); // a busy machine is slow to ask
-    QTRY_VERIFY2_WITH_TIMEOUT(w->Stbar1Panel1->text().startsWith("Not downloaded: "),
-                              qPrintable(w->Stbar1Panel1->text()), 20000);
-    QCOMPARE(t.prompter.asked.size(), 2);
-    QVERIFY(waitForScript(w, "clearInterval(loop); true")); // or its navigations cut the reload
-    QSignalSpy loaded(pageOf(w), &QWebEnginePage::loadFinished);
-    w->Toolbar1_ButtonClick(5);
-    // Loaded again, not only a last refused navigation ended.
-    QTRY_VERIFY_WITH_TIMEOUT(loaded.contains(QVariantList { true }), 30000);
-    QVERIFY(waitForScript(w, "typeof loop == 'undefined'"));
-    pageOf(w)->runJavaScript(loop);
-    QTRY_COMPARE_WITH_TIMEOUT(t.prompter.asked.size(), 4, 30000);
-    QTRY_VERIFY_WITH_TIMEOUT(w->Stbar1Panel1->text().startsWith("Not downloaded: "), 30000);
-    QCOMPARE(t.prompter.asked.size(), 4);
-    QVERIFY(downloadWindows(t).isEmpty());
-    // Windows closed while their pages still ask: the program goes on.
-    for (int i = 0; i < 3; ++i) {
-        Form1 *other = t.openPage(url("/links"));
-        QVERIFY(other);
-        pageOf(other)->runJavaScript(loop);
-        QTest::qWait(150 * i);
-        other->Unload();
-        flushDeletes();
-    }
-    // Past the time a request may still come from a page gone: a window that is
-    // closing asks nothing for its page.
-    QTest::qWait(t.engine->timings().pageGoneGraceMs + 500);
-    Form1 *closing = t.openPage(url("/links"));
-    QVERIFY(closing);
-    const int asked = t.prompter.asked.size();
-    closing->wb->Close();
-    pageOf(closing)->runJavaScript("document.getElementById('one').click()");
-    QTest::qWait(1500);
-    QCOMPARE(t.prompter.asked.size(), asked);
-}
 
 ORVANE_TEST_MAIN(tst_frame)
 #include "tst_frame.moc"
