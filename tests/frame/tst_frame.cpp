@@ -756,13 +756,13 @@ private slots:
         QCOMPARE(offered->model()->index(0, 0).data().toString(), url("/two"));
         QTest::keyClick(offered, Qt::Key_Down);
         QTest::keyClick(offered, Qt::Key_Return);
-        QTRY_COMPARE(pageOf(blank)->title(), "two");
+        QTRY_COMPARE_WITH_TIMEOUT(pageOf(blank)->title(), "two", 20000);
         edit->clear();
         QTest::keyClicks(edit, url("/one"));
         QTRY_VERIFY(offered->isVisible());
         QTest::keyClick(offered, Qt::Key_Return);
-        QTRY_COMPARE(pageOf(blank)->title(), "one");
-        QTRY_COMPARE(listed(history).size(), 6);
+        QTRY_COMPARE_WITH_TIMEOUT(pageOf(blank)->title(), "one", 20000);
+        QTRY_COMPARE_WITH_TIMEOUT(listed(history).size(), 6, 20000); // once the page is complete
         QStringList seen;
         t.prompter.onDialog = [&](QDialog *dialog) {
             auto *window = dynamic_cast<HistoryWindow *>(dialog);
