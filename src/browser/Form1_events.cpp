@@ -18,8 +18,12 @@
 
 void Form1::setAddressText(const QString &text)
 {
-    // An address selected for typing over stays selected when the page sets it.
+    // What the user is typing is never replaced by the page's address; the address
+    // is sent (or the box left) first. An address selected for typing over stays
+    // selected when the page sets it.
     QLineEdit *edit = cmbadress->lineEdit();
+    if (edit->hasFocus() && edit->isModified())
+        return;
     const bool selected = edit->hasSelectedText() && edit->selectedText() == edit->text();
     cmbadress->setEditText(text);
     if (selected)

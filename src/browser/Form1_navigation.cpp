@@ -7,6 +7,7 @@
 #include <QAction>
 #include <QComboBox>
 #include <QCursor>
+#include <QLineEdit>
 #include <QTimer>
 
 void Form1::cmbadress_Click()
@@ -29,6 +30,7 @@ void Form1::gnet_ButtonClick(int index)
             return;
         // Words that are no address are looked up with the search address.
         wb->Navigate(AddressToOpen(text, frame()->searchAddress()));
+        cmbadress->lineEdit()->setModified(false); // sent: the page's address may show
         frame()->progressTimer()->start();
         if (IsInHistory(text))
             return;

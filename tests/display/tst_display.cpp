@@ -214,7 +214,8 @@ private slots:
         QTest::addColumn<QString>("how");
         QTest::addColumn<int>("loads");
         QTest::newRow("typed, then a click into the page") << "leave" << 0;
-        for (const char *how : { "enter", "go net", "pick" }) // Enter, Go Net, or from the list
+        // Enter, Go Net, from the list, or Enter after a page completed under the typing.
+        for (const char *how : { "enter", "go net", "pick", "enter while loading" })
             QTest::newRow(how) << QString::fromLatin1(how) << 1;
     }
     void addressBoxNavigatesOnlyWhenAsked()
@@ -240,13 +241,21 @@ private slots:
             const QModelIndex row = list->model()->index(w->cmbadress->findText(target), 0);
             RealInput::click(list->viewport(), list->visualRect(row).center());
         } else {
+            QSignalSpy complete(w->wb, &WebBrowser::DocumentComplete);
+            const bool whileLoading = how == "enter while loading";
+            if (whileLoading)
+                go(w, url("/slow"));
             RealInput::click(edit);
             edit->selectAll();
             RealInput::type(target);
+            if (whileLoading) {
+                QTRY_VERIFY_WITH_TIMEOUT(complete.count() > 0, 30000);
+                RealInput::settle(300);
+            }
             QCOMPARE(edit->text(), target);
             if (how == "leave")
                 RealInput::click(viewOf(w), QPoint(20, 20));
-            else if (how == "enter")
+            else if (how.startsWith("enter"))
                 RealInput::key("Return");
             else
                 RealInput::click(w->gnet->widgetForAction(w->gnetButtons.at(0)));
