@@ -24,18 +24,19 @@
 
 namespace {
 
-Form1 *browserOf(const MDIForm1 &frame, QTreeWidgetItem *node)
-{
-    bool ok = false;
-    const int handle = WindowHandleFromKey(TreeView::Key(node), &ok);
-    return ok ? qobject_cast<Form1 *>(frame.findForm(handle)) : nullptr;
-}
-
 // The browser windows in the tree's order, each after its opener; windows without
 // a node (opened by a page whose window had none) come last. Editors are left out.
+// Taken on the interface thread at every change: each window is looked up once.
 Journal Snapshot(const MDIForm1 &frame)
 {
     Journal journal;
+    QHash<QString, Form1 *> byKey;
+    for (ChildForm *form : frame.forms())
+        if (auto *w = qobject_cast<Form1 *>(form))
+            byKey.insert(WindowKeyFor(w->hWnd()), w);
+    QSet<QString> tabbed;
+    for (int i = 1; i <= frame.mytab->Count(); ++i)
+        tabbed.insert(frame.mytab->Key(i));
     QSet<Form1 *> listed;
     const ChildForm *front = frame.activeChild();
     const auto add = [&](Form1 *w, int opener) {
@@ -44,7 +45,7 @@ Journal Snapshot(const MDIForm1 &frame)
             journal.front = journal.windows.size();
         const QString address = w->wb->LocationURL();
         journal.windows.append(JournalEntry { w->hWnd(), opener,
-                                              frame.mytab->FindKey(WindowKeyFor(w->hWnd())) > 0,
+                                              tabbed.contains(WindowKeyFor(w->hWnd())),
                                               address.isEmpty() ? w->cmbadress->currentText()
                                                                 : address,
                                               w->Caption(), w->wb->saveHistory() });
@@ -53,7 +54,7 @@ Journal Snapshot(const MDIForm1 &frame)
                                                                  int opener) {
         for (int i = 0; i < node->childCount(); ++i) {
             QTreeWidgetItem *child = node->child(i);
-            Form1 *w = browserOf(frame, child);
+            Form1 *w = byKey.value(TreeView::Key(child));
             if (w && !listed.contains(w))
                 add(w, opener);
             walk(child, w ? w->hWnd() : opener);

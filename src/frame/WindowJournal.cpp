@@ -101,14 +101,21 @@ WindowJournal::WindowJournal(const QString &folder, std::function<Journal()> sna
     QFile file(m_path);
     if (m_kept && file.open(QIODevice::ReadOnly))
         DecodeJournal(file.read(MostFileBytes + 1), &m_left);
-    m_writer.setMaxThreadCount(1);
+    if (m_kept) {
+        m_thread.setObjectName(QStringLiteral("Journal"));
+        m_writer = new QObject;
+        m_writer->moveToThread(&m_thread);
+        connect(&m_thread, &QThread::finished, m_writer, &QObject::deleteLater);
+        m_thread.start(QThread::LowPriority);
+    }
     m_timer.setSingleShot(true);
     connect(&m_timer, &QTimer::timeout, this, &WindowJournal::writeNow);
 }
 
 WindowJournal::~WindowJournal()
 {
-    m_writer.waitForDone();
+    m_thread.quit(); // after the writes already posted
+    m_thread.wait();
 }
 
 void WindowJournal::resume()
@@ -133,16 +140,17 @@ void WindowJournal::writeNow()
     m_sinceWrite.restart();
     // A whole new file replaces the old one, or the old one stays: never a torn file.
     // A full disk or a read-only folder only means the journal is not kept up to date.
-    m_writer.start([path = m_path, journal = m_snapshot()] {
+    QMetaObject::invokeMethod(m_writer, [path = m_path, journal = m_snapshot()] {
         QSaveFile file(path);
         if (file.open(QIODevice::WriteOnly) && file.write(EncodeJournal(journal)) >= 0)
             file.commit();
-    });
+    }, Qt::QueuedConnection);
 }
 
 void WindowJournal::flush()
 {
-    m_writer.waitForDone();
+    if (m_writer)
+        QMetaObject::invokeMethod(m_writer, [] {}, Qt::BlockingQueuedConnection);
 }
 
 void WindowJournal::discard()
@@ -150,6 +158,6 @@ void WindowJournal::discard()
     if (!m_kept)
         return;
     m_timer.stop();
-    m_writer.waitForDone();
+    flush();
     QFile::remove(m_path);
 }

@@ -6,7 +6,7 @@
 #include <QLockFile>
 #include <QObject>
 #include <QString>
-#include <QThreadPool>
+#include <QThread>
 #include <QTimer>
 #include <functional>
 
@@ -66,5 +66,8 @@ private:
     std::function<Journal()> m_snapshot;
     QTimer m_timer;
     QElapsedTimer m_sinceWrite;
-    QThreadPool m_writer; // one thread: writes land in order
+    // Writes are posted to one thread that lives as long as the journal: they land in
+    // order, and a change costs the caller no thread start.
+    QThread m_thread;
+    QObject *m_writer = nullptr;
 };
