@@ -481,6 +481,8 @@ int main(int argc, char *argv[])
                          median(collectKey(runs, QStringLiteral("write_median_us"))), "us", 1000);
         rows << limitRow(QStringLiteral("Journal, 50 windows: a change, worst"),
                          median(collectKey(runs, QStringLiteral("write_worst_us"))), "us", 1000);
+        rows << limitRow(QStringLiteral("  worst, the thread's own CPU time"),
+                         median(collectKey(runs, QStringLiteral("write_cpu_worst_us"))), "us", 1000);
         rows << ratioRow(QStringLiteral("Reopening 50 windows after a crash"),
                          median(collectKey(runs, QStringLiteral("restore_ms"))),
                          median(collectKey(runs, QStringLiteral("open_ms"))), "ms", 1.5);

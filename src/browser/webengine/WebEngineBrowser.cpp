@@ -126,8 +126,17 @@ WebEngineBrowser::WebEngineBrowser(QWidget *parent, Prompter *prompter, WebEngin
                                           ? QStringLiteral("crashed")
                                           : QStringLiteral("ended abnormally"));
             });
-    // The Back/Forward list moves with the address and the load, and keeps titles.
-    const auto moved = [this] { m_historySaved = false; };
+    // The Back/Forward list moves with the address and the load, and keeps titles. It is
+    // saved again soon after, window by window: the journal takes every window's at
+    // once, and must not find them all to be saved at that moment.
+    const auto moved = [this] {
+        m_historySaved = false;
+        if (!std::exchange(m_historyDue, true))
+            QTimer::singleShot(0, this, [this] {
+                m_historyDue = false;
+                saveHistory();
+            });
+    };
     connect(page, &QWebEnginePage::urlChanged, this, moved);
     connect(page, &QWebEnginePage::titleChanged, this, moved);
     connect(page, &QWebEnginePage::loadFinished, this, moved);

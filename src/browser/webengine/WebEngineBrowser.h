@@ -92,6 +92,7 @@ private:
     // Saved once per change of the list: a journal asks far more often than pages move.
     mutable QByteArray m_savedHistory;
     mutable bool m_historySaved = false;
+    bool m_historyDue = false;
     bool m_closing = false;
     // The user typed or clicked in the page: only then may it ask before it is left.
     bool m_touched = false;
