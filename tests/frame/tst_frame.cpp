@@ -981,33 +981,45 @@ private slots:
         const QByteArray whole = EncodeJournal(good);
         QTest::addColumn<QByteArray>("content");
         QTest::addColumn<QStringList>("restored");
-        QTest::newRow("empty") << QByteArray() << QStringList();
-        QTest::newRow("garbage") << QByteArray("\x89PNG\r\n\x1a\n\0\0", 10) << QStringList();
-        QTest::newRow("cut short") << whole.left(whole.size() * 2 / 3) << QStringList();
+        QTest::addColumn<bool>("closeOpener"); // the front one's, before the others come
+        QTest::newRow("empty") << QByteArray() << QStringList() << false;
+        QTest::newRow("garbage")
+            << QByteArray("\x89PNG\r\n\x1a\n\0\0", 10) << QStringList() << false;
+        QTest::newRow("cut short") << whole.left(whole.size() * 2 / 3) << QStringList() << false;
         QByteArray other = whole;
         QTest::newRow("another version")
-            << other.replace("\"orvane-journal\": 1", "\"orvane-journal\": 2") << QStringList();
+            << other.replace("\"orvane-journal\": 1", "\"orvane-journal\": 2") << QStringList()
+            << false;
         other = whole;
         QTest::newRow("a window without an id")
-            << other.replace("\"id\": 9", "\"id\": \"x\"") << QStringList();
-        QTest::newRow("no windows") << EncodeJournal(Journal()) << QStringList();
+            << other.replace("\"id\": 9", "\"id\": \"x\"") << QStringList() << false;
+        QTest::newRow("no windows") << EncodeJournal(Journal()) << QStringList() << false;
         // A history the engine cannot take loads the address; a missing opener: a tab.
         // A window out of sight keeps its journal's caption until it is first shown.
         const QStringList three { "A | tab @ " + url("/a"), "* A > B @ " + url("/b"),
             "lost | tab @ " + url("/c") };
         const QString shownC = "* C & D | tab @ " + url("/c");
-        QTest::newRow("good, a broken history, an opener missing") << whole << three;
+        QTest::newRow("good, a broken history, an opener missing") << whole << three << false;
         good.front = 3; // one past the last: none, and the last one opened is in front
         QTest::newRow("front past the end")
-            << EncodeJournal(good) << QStringList { three.at(0), three.at(1).mid(2), shownC };
+            << EncodeJournal(good) << QStringList { three.at(0), three.at(1).mid(2), shownC }
+            << false;
         good.windows = { { 5, 0, true, url("/c"), "C", pastEnd } };
         QTest::newRow("history's current entry past its end")
-            << EncodeJournal(good) << QStringList { shownC };
+            << EncodeJournal(good) << QStringList { shownC } << false;
+        // The front one and its opener come first; the user closes the opener, and with
+        // it what it opened: its other child never comes back.
+        good.windows = { { 1, 0, true, url("/a"), "A", {} }, { 2, 1, false, url("/b"), "B", {} },
+            { 3, 1, false, url("/b"), "lost", {} }, { 4, 0, true, url("/c"), "C", {} } };
+        good.front = 1;
+        QTest::newRow("the front one's opener closed")
+            << EncodeJournal(good) << QStringList { shownC } << true;
     }
     void badJournalsAreIgnored()
     {
         QFETCH(QByteArray, content);
         QFETCH(QStringList, restored);
+        QFETCH(bool, closeOpener);
         TestFrame t(false);
         writeFile(journalPath(t), content);
         t.create(); // the start that finds it
@@ -1016,6 +1028,12 @@ private slots:
         t.prompter.defaultAnswer = MsgBox::Yes;
         t->offerRestore();
         QCOMPARE(t.prompter.asked.size(), restored.isEmpty() ? 0 : 1);
+        if (closeOpener) {
+            QCOMPARE(t->forms().size(), 2);
+            t->forms().first()->subWindow()->close();
+            QTRY_VERIFY_WITH_TIMEOUT(t->forms().size() == 1, 20000); // the last one came
+            QTest::qWait(1000); // and no other comes after it
+        }
         QTRY_COMPARE_WITH_TIMEOUT(t->forms().size(), restored.size(), 20000); // the front one first
         if (!restored.isEmpty())
             QTRY_COMPARE_WITH_TIMEOUT(journalled(journalPath(t)), restored, 30000);
