@@ -10,6 +10,7 @@
 #include "sidebar/Shortcut.h"
 
 #include <QLocalSocket>
+#include <QWebEngineHistory>
 #include <csignal>
 
 namespace {
@@ -672,6 +673,48 @@ private slots:
             QVERIFY2(stateOf(w) != Lifecycle::Discarded, qPrintable(w->Caption()));
         QTRY_COMPARE(stateOf(first), Lifecycle::Discarded);
         QTRY_COMPARE(stateOf(touched), Lifecycle::Frozen);
+    }
+
+    // Put away when its site has gone: shown, it says the engine's error and keeps its
+    // Back/Forward list. Closed put away, it takes what it opened along.
+    void putAwayWhileItsSiteGoes()
+    {
+        TestFrame t;
+        t.engine->timings().liveOutOfSight = 0;
+        t.engine->timings().leaveAnswerMs = 60000; // a page asked before it goes holds it
+        t.prompter.defaultAnswer = MsgBox::Yes;
+        Form1 *w = VERIFIED(t.showOnScreen(url("/one")));
+        QString gone;
+        QPointer<Form1> child;
+        {
+            TestServer site;
+            site.page("/gone", "<title>Gone</title>");
+            gone = site.url("/gone");
+            QVERIFY(load(w, gone));
+            pageOf(w)->runJavaScript("window.open('" + url("/two") + "', '', 'noopener')");
+            QTRY_COMPARE_WITH_TIMEOUT(t->forms().size(), 2, 10000);
+            child = lastWindow(t.frame.get());
+            QVERIFY(t.openPage(url("/still")));
+            QTRY_COMPARE(stateOf(w), Lifecycle::Discarded);
+        }
+        bool failed = false;
+        connect(pageOf(w), &QWebEnginePage::loadFinished, w, [&](bool ok) { failed |= !ok; });
+        w->Show();
+        QTRY_VERIFY_WITH_TIMEOUT(failed, 20000);
+        QCOMPARE(w->wb->LocationURL(), gone);
+        QCOMPARE(pageOf(w)->history()->count(), 2);
+        QVERIFY2(child && child != w, "the window the page opened is missing");
+        t->forms().last()->Show(); // the one in front: the other two out of sight again
+        QTRY_COMPARE(stateOf(w), Lifecycle::Discarded);
+        QTRY_COMPARE(stateOf(child), Lifecycle::Discarded);
+        // Nothing is loaded again, or asked, to be closed.
+        const int loads = m_server.hits("/two");
+        const QPointer<Form1> away(w);
+        w->subWindow()->close();
+        QTRY_VERIFY(!away && !child);
+        QCOMPARE(t->forms().size(), 1);
+        QTest::qWait(500);
+        QCOMPARE(m_server.hits("/two"), loads);
     }
 
     // After a crash, Yes reopens every window, but only the one in front loads its page;
