@@ -596,6 +596,7 @@ private slots:
         QTest::newRow("nothing") << "";
         QTest::newRow("a download") << "location = '/endless.bin'";
         QTest::newRow("a question") << "alert('Still there?')";
+        QTest::newRow("a window it opened, closed") << "window.open('/still')";
     }
     void asleepAfterAWhile()
     {
@@ -603,6 +604,7 @@ private slots:
         TestFrame t;
         t.engine->timings().hiddenSleepMs = 300;
         t.prompter.saves = { t.homeDir() + "/endless.bin" };
+        t.prompter.defaultAnswer = MsgBox::Yes; // its window may open
         bool awakeWhileAsked = false;
         Form1 *back = nullptr;
         t.prompter.onPageDialog = [&](PageDialog *) {
@@ -623,7 +625,14 @@ private slots:
             QTRY_COMPARE_WITH_TIMEOUT(t.prompter.pageDialogs.size(), 1, 10000);
             QVERIFY2(awakeWhileAsked, "asleep while its question was open");
         } else {
+            if (meanwhile.contains("open"))
+                QTRY_COMPARE_WITH_TIMEOUT(t->forms().size(), 2, 10000);
             QVERIFY(t.openPage(url("/still")));
+        }
+        if (meanwhile.contains("open")) { // linked by script, awake until its partner goes
+            QTest::qWait(1000);
+            QCOMPARE(stateOf(back), Lifecycle::Active);
+            t->forms().at(1)->subWindow()->close();
         }
         const bool sleeps = !meanwhile.contains("endless");
         QTRY_COMPARE_WITH_TIMEOUT(stateOf(back) == Lifecycle::Frozen, sleeps, 5000);
@@ -673,6 +682,8 @@ private slots:
             QVERIFY2(stateOf(w) != Lifecycle::Discarded, qPrintable(w->Caption()));
         QTRY_COMPARE(stateOf(first), Lifecycle::Discarded);
         QTRY_COMPARE(stateOf(touched), Lifecycle::Frozen);
+        child->subWindow()->close(); // their link gone, the opener goes like any other
+        QTRY_COMPARE(stateOf(opener), Lifecycle::Discarded);
     }
 
     // Put away when its site has gone: shown, it says the engine's error and keeps its

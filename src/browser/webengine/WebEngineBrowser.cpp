@@ -148,6 +148,7 @@ WebEngineBrowser::WebEngineBrowser(QWidget *parent, Prompter *prompter, WebEngin
     });
     // What kept it awake may have ended: a sound, a download, a question.
     connect(page, &QWebEnginePage::recommendedStateChanged, this, &WebEngineBrowser::trySleep);
+    connect(page, &WebEnginePage::linkEnded, this, &WebEngineBrowser::linkEnded);
     // The user's input reaches the page through the view's children.
     m_view->installEventFilter(this);
     for (QObject *child : m_view->children())
@@ -434,12 +435,30 @@ void WebEngineBrowser::trySleep()
         return;
     if (m_fullScreen || !m_profile->outOfSight()->mayRest(page()))
         return m_sleep->start(); // asked again later
+    // The engine keeps awake a page that plays sound, captures, is being inspected, or is
+    // linked by script to another live page: it is tried again when that changes. One
+    // already put away stays so.
+    using State = QWebEnginePage::LifecycleState;
+    if (page()->recommendedState() == State::Active)
+        return;
     m_sleepDue = false;
-    // The engine keeps awake a page that plays sound, captures, or is being inspected;
-    // one already put away stays so.
-    if (page()->lifecycleState() == QWebEnginePage::LifecycleState::Active
-        && page()->recommendedState() != QWebEnginePage::LifecycleState::Active)
-        page()->setLifecycleState(QWebEnginePage::LifecycleState::Frozen);
+    if (page()->lifecycleState() == State::Active)
+        page()->setLifecycleState(State::Frozen);
+}
+
+void WebEngineBrowser::linkEnded()
+{
+    // The engine counts a page's live partners only when its own state changes, not when
+    // a partner goes: a freeze, undone unless it was due, makes it count again.
+    using State = QWebEnginePage::LifecycleState;
+    if (m_seen || m_closing || page()->lifecycleState() != State::Active)
+        return;
+    page()->setLifecycleState(State::Frozen);
+    if (!m_sleepDue || !m_profile->outOfSight()->mayRest(page())
+        || page()->recommendedState() == State::Active)
+        page()->setLifecycleState(State::Active);
+    else
+        m_sleepDue = false;
 }
 
 QString &WebEngineBrowser::lastFolder()

@@ -76,6 +76,7 @@ private:
     // Asleep once out of sight for a while, unless something the user started is
     // still under way in it, or the engine advises against it.
     void trySleep();
+    void linkEnded();
 
     Prompter *m_prompter;
     WebEngineProfile *m_profile;

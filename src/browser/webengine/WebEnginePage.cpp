@@ -8,6 +8,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QTimer>
 #include <QWidget>
 
 WebEnginePage::WebEnginePage(QWebEngineProfile *profile, PageHost *host, QWidget *hostWidget,
@@ -22,7 +23,11 @@ QWebEnginePage *WebEnginePage::createWindow(WebWindowType)
     // Answered before returning: the new page keeps its link to its opener. The
     // handler may run a modal prompt here, which the engine tolerates.
     PageHost *window = host();
-    return window && !window->isClosing() ? window->openWindow() : nullptr;
+    QWebEnginePage *opened = window && !window->isClosing() ? window->openWindow() : nullptr;
+    if (opened)
+        connect(opened, &QObject::destroyed, this,
+                [this] { QTimer::singleShot(0, this, &WebEnginePage::linkEnded); });
+    return opened;
 }
 
 void WebEnginePage::javaScriptAlert(const QUrl &origin, const QString &text)

@@ -19,6 +19,10 @@ public:
     // The window that shows the page; null once it has gone.
     PageHost *host() const { return m_hostWidget ? m_host : nullptr; }
 
+signals:
+    // A page this one opened by script has gone, and with it their link.
+    void linkEnded();
+
 protected:
     QWebEnginePage *createWindow(WebWindowType type) override;
     void javaScriptAlert(const QUrl &origin, const QString &text) override;
