@@ -11,9 +11,9 @@ int WindowHandleFromKey(const QString &key, bool *ok)
     bool good = false;
     int handle = 0;
     if (key.size() > 3) {
-        QString rest = key.left(key.size() - 3);
+        QStringView rest = QStringView(key).chopped(3);
         while (rest.startsWith(QLatin1Char(' ')))
-            rest.remove(0, 1);
+            rest = rest.mid(1);
         if (!rest.isEmpty() && !rest.contains(QLatin1Char(' ')))
             handle = rest.toInt(&good);
         if (!good)

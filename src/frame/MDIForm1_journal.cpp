@@ -30,13 +30,18 @@ namespace {
 Journal Snapshot(const MDIForm1 &frame)
 {
     Journal journal;
-    QHash<QString, Form1 *> byKey;
+    QHash<int, Form1 *> byHandle;
     for (ChildForm *form : frame.forms())
         if (auto *w = qobject_cast<Form1 *>(form))
-            byKey.insert(WindowKeyFor(w->hWnd()), w);
-    QSet<QString> tabbed;
+            byHandle.insert(w->hWnd(), w);
+    const auto windowOf = [&](const QString &key) {
+        bool ok = false;
+        const int handle = WindowHandleFromKey(key, &ok);
+        return ok ? byHandle.value(handle) : nullptr;
+    };
+    QSet<Form1 *> tabbed;
     for (int i = 1; i <= frame.mytab->Count(); ++i)
-        tabbed.insert(frame.mytab->Key(i));
+        tabbed.insert(windowOf(frame.mytab->Key(i)));
     QSet<Form1 *> listed;
     const ChildForm *front = frame.activeChild();
     const auto add = [&](Form1 *w, int opener) {
@@ -44,8 +49,7 @@ Journal Snapshot(const MDIForm1 &frame)
         if (w == front)
             journal.front = journal.windows.size();
         const QString address = w->wb->LocationURL();
-        journal.windows.append(JournalEntry { w->hWnd(), opener,
-                                              tabbed.contains(WindowKeyFor(w->hWnd())),
+        journal.windows.append(JournalEntry { w->hWnd(), opener, tabbed.contains(w),
                                               address.isEmpty() ? w->cmbadress->currentText()
                                                                 : address,
                                               w->Caption(), w->wb->saveHistory() });
@@ -54,7 +58,7 @@ Journal Snapshot(const MDIForm1 &frame)
                                                                  int opener) {
         for (int i = 0; i < node->childCount(); ++i) {
             QTreeWidgetItem *child = node->child(i);
-            Form1 *w = byKey.value(TreeView::Key(child));
+            Form1 *w = windowOf(TreeView::Key(child));
             if (w && !listed.contains(w))
                 add(w, opener);
             walk(child, w ? w->hWnd() : opener);
