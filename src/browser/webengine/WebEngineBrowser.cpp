@@ -138,6 +138,9 @@ WebEngineBrowser::WebEngineBrowser(QWidget *parent, Prompter *prompter, WebEngin
             });
     };
     connect(page, &QWebEnginePage::urlChanged, this, moved);
+    // Kept as text: the engine's own answer is made anew from its address at every call.
+    connect(page, &QWebEnginePage::urlChanged, this,
+            [this](const QUrl &url) { m_address = url.toString(); });
     connect(page, &QWebEnginePage::titleChanged, this, moved);
     connect(page, &QWebEnginePage::loadFinished, this, moved);
     m_sleep->setSingleShot(true);
@@ -359,7 +362,7 @@ void WebEngineBrowser::ExecWB(int command, int)
 
 QString WebEngineBrowser::LocationURL() const
 {
-    return m_pending ? m_pending->address : m_view->url().toString();
+    return m_pending ? m_pending->address : m_address;
 }
 
 QString WebEngineBrowser::documentUrl() const

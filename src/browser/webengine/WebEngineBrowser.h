@@ -109,4 +109,5 @@ private:
         QByteArray history;
     };
     std::optional<Pending> m_pending;
+    QString m_address; // the page's, as it last reported it
 };
