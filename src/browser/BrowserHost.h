@@ -14,6 +14,7 @@ class QTimer;
 class TabStrip;
 class TreeView;
 class WebBrowserFactory;
+struct ToolbarPictures;
 
 // A browser window about to open: where its page comes from, and what it is
 // called until the page names itself.
@@ -69,6 +70,8 @@ public:
     virtual QString addFavorite(Form1 *window, const QString &title, const QString &address) = 0;
     // Every page shown; made on first use.
     virtual History *history() = 0;
+    // The windows' toolbar pictures; drawn on first use.
+    virtual const ToolbarPictures &toolbarPictures() = 0;
     // A window is closing: it can be reopened as it was.
     virtual void windowClosed(const NewWindow &window) = 0;
 };

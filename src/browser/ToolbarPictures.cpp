@@ -65,19 +65,7 @@ QList<QIcon> list(int size, int count)
     return icons;
 }
 
-} // namespace
-
-QList<QIcon> LargeToolbarPictures()
-{
-    return list(32, 14);
-}
-
-QList<QIcon> SmallToolbarPictures()
-{
-    return list(16, 13);
-}
-
-QList<QIcon> GnetPictures()
+QList<QIcon> gnetList()
 {
     QList<QIcon> icons;
     for (int i = 0; i < 2; ++i) {
@@ -93,4 +81,10 @@ QList<QIcon> GnetPictures()
         icons.append(QIcon(pixmap));
     }
     return icons;
+}
+
+} // namespace
+
+ToolbarPictures::ToolbarPictures() : large(list(32, 14)), small(list(16, 13)), gnet(gnetList())
+{
 }

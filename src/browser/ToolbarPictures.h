@@ -4,10 +4,13 @@
 #include <QList>
 
 // The browser window's own pictures, drawn by the program: 14 large (32 x 32)
-// and 13 small (16 x 16) for the main toolbar, 2 for the "Go Net" strip.
-QList<QIcon> LargeToolbarPictures();
-QList<QIcon> SmallToolbarPictures();
-QList<QIcon> GnetPictures();
+// and 13 small (16 x 16) for the main toolbar, 2 for the "Go Net" strip. Drawn
+// once, for every window the frame holds.
+struct ToolbarPictures
+{
+    ToolbarPictures();
+    QList<QIcon> large, small, gnet;
+};
 
 // Picture numbers of Toolbar1's nine buttons in each list. The small list has one
 // picture fewer: Properties is its 13th.

@@ -2,6 +2,7 @@
 #include "frame/MDIForm1.h"
 
 #include "browser/History.h"
+#include "browser/ToolbarPictures.h"
 #include "browser/TypedAddress.h"
 #include "dialogs/Dialog.h"
 #include "dialogs/Module2.h"

@@ -78,6 +78,7 @@ public:
     void windowClosed(const NewWindow &window) override;
     void reopenClosed();
     History *history() override;
+    const ToolbarPictures &toolbarPictures() override;
     // Ctrl+H: the pages visited, to open again, remove or clear.
     void showHistory();
     static constexpr int RememberClosed = 25;
@@ -142,5 +143,6 @@ private:
     QHash<int, QPointer<Form1>> m_reopened;
     QHash<int, int> m_reopenedPlace; // by window handle
     std::unique_ptr<History> m_history;
+    std::unique_ptr<ToolbarPictures> m_pictures;
     mutable bool m_browsersLoaded = false; // the engine is asked only once it is there
 };

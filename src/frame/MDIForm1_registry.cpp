@@ -3,6 +3,7 @@
 
 #include "browser/Form1.h"
 #include "browser/WebBrowser.h"
+#include "browser/ToolbarPictures.h"
 #include "browser/TypedAddress.h"
 #include "forms/CoverWatch.h"
 #include "forms/Prompter.h"
@@ -199,4 +200,11 @@ bool MDIForm1::eventFilter(QObject *watched, QEvent *event)
     else if (event->type() == QEvent::MouseMove && watched == mdiArea()->viewport())
         webtree_MouseMove(); // the same pair of resets as over the tree
     return QMainWindow::eventFilter(watched, event);
+}
+
+const ToolbarPictures &MDIForm1::toolbarPictures()
+{
+    if (!m_pictures)
+        m_pictures = std::make_unique<ToolbarPictures>();
+    return *m_pictures;
 }
