@@ -107,8 +107,9 @@ void Form1::createControls()
     pStbar1 = std::make_unique<Placement>(Stbar1, t, 0, 3000, 8220, 255);
 
     // The main toolbar: nine commands, large pictures.
-    m_large = LargeToolbarPictures();
-    m_small = SmallToolbarPictures();
+    const ToolbarPictures &pictures = m_frame->toolbarPictures();
+    m_large = pictures.large;
+    m_small = pictures.small;
     Toolbar1->setToolButtonStyle(Qt::ToolButtonIconOnly);
     Toolbar1->setMovable(false);
     const QStringList captions = { QStringLiteral("Back.."),   QStringLiteral("Forward.."),
@@ -154,8 +155,6 @@ void Form1::createControls()
     completer->setCompletionMode(QCompleter::UnfilteredPopupCompletion);
     completer->setMaxVisibleItems(10);
     cmbadress->lineEdit()->setCompleter(completer);
-    m_completionList = completer->popup();
-    m_completionList->installEventFilter(this);
     connect(completer, QOverload<const QString &>::of(&QCompleter::activated), this,
             [this](const QString &address) {
                 cmbadress->setEditText(address);
@@ -164,13 +163,18 @@ void Form1::createControls()
     connect(cmbadress->lineEdit(), &QLineEdit::textEdited, this, [this, completer](const QString &text) {
         History *history = m_frame->history();
         m_completions->setStringList(history ? history->complete(text) : QStringList());
+        // Its list is made when first offered: most windows never offer one.
+        if (!m_completionList && m_completions->rowCount() > 0) {
+            m_completionList = completer->popup();
+            m_completionList->installEventFilter(this);
+        }
         if (m_completions->rowCount() > 0)
             completer->complete();
-        else
+        else if (m_completionList)
             completer->popup()->hide();
     });
 
-    const QList<QIcon> gnetIcons = GnetPictures();
+    const QList<QIcon> &gnetIcons = pictures.gnet;
     gnet->setToolButtonStyle(Qt::ToolButtonTextOnly);
     gnet->setMovable(false);
     gnet->setFont(small);
