@@ -637,53 +637,81 @@ private slots:
         }
     }
 
-    void closingTheAskerWhileItsWindowOpens_data()
+    // A window goes while it asks: for a window its page opens (from within the question, or at
+    // the first yield after it: the new window's resize), or with its page's dialog open (the
+    // real box). Not by a script: the opener's renderer, which the page shares, waits for the
+    // answer. The question, the dialog and the window asked for go with it.
+    void windowGoesWhileItAsks_data()
     {
-        QTest::addColumn<QString>("mode");
-        QTest::newRow("asking, its close box") << "prompt close box";
-        QTest::newRow("shown, its close box") << "shown close box";
-        QTest::newRow("shown, its opener's cascade") << "shown cascade";
-        QTest::newRow("shown, the frame closing") << "shown frame";
+        QTest::addColumn<bool>("dialog"); // the page's, else the question for a new window
+        QTest::addColumn<QString>("how");
+        QTest::newRow("asking, its close box") << false << "close box while asked";
+        QTest::newRow("shown, its close box") << false << "close box";
+        QTest::newRow("shown, its opener's cascade") << false << "cascade";
+        QTest::newRow("shown, the frame closing") << false << "frame";
+        QTest::newRow("dialog, cascade") << true << "cascade";
+        QTest::newRow("dialog, frame") << true << "frame";
+        QTest::newRow("dialog, frame deleted, as at the end") << true << "destroyed";
     }
-    void closingTheAskerWhileItsWindowOpens()
+    void windowGoesWhileItAsks()
     {
-        QFETCH(QString, mode);
-        const QString when = mode.section(' ', 0, 0), how = mode.section(' ', 1);
-        TestFrame t;
+        QFETCH(bool, dialog);
+        QFETCH(QString, how);
+        TestFrame t(true, true, dialog ? TestFrame::Real : TestFrame::Recorded);
         Form1 *top = VERIFIED(t.openPage(url("/opener"))), *w = top;
         t.prompter.defaultAnswer = MsgBox::Yes;
-        if (how == "cascade") { // the asker is itself a window that a page opened
-            pageOf(top)->runJavaScript(QStringLiteral("window.open('/opener')"));
-            QTRY_COMPARE_WITH_TIMEOUT(t->forms().size(), 2, 20000);
-            QVERIFY(waitForScript(w = lastWindow(t.frame.get()), "typeof many == 'function'"));
-        }
-        QPointer<Form1> asker(w);
+        QPointer<Form1> asker;
         auto close = [&] {
-            if (how == "close box")
+            if (how.startsWith("close box"))
                 asker->subWindow()->close();
             else if (how == "cascade")
                 top->Unload();
-            else
+            else if (how == "frame")
                 t->close();
+            else
+                t.frame.reset();
         };
-        bool done = false;
+        // The real boxes: Yes to the new window; the page's dialog left open while its window
+        // goes, closed from a timer of its own so that this one stays free to answer.
+        QPointer<PageDialogBox> box;
+        QString boxTitle;
+        DialogAnswerer answerer([&](QWidget *modal) {
+            if (auto *question = qobject_cast<QMessageBox *>(modal)) {
+                question->button(QMessageBox::Yes)->click();
+            } else if (auto *page = qobject_cast<PageDialogBox *>(modal); page && !box) {
+                box = page;
+                boxTitle = page->windowTitle();
+                QTimer::singleShot(0, close);
+            }
+        });
+        if (dialog || how == "cascade") { // the asker is itself a window that a page opened
+            pageOf(top)->runJavaScript(QStringLiteral("window.open('/opener')"));
+            QTRY_COMPARE_WITH_TIMEOUT(t->forms().size(), 2, 20000);
+            QVERIFY(waitForScript(w = lastWindow(t.frame.get()),
+                "typeof many == 'function' && document.readyState == 'complete'"));
+        }
+        asker = w;
+        bool asked = false;
         t.prompter.whileOpen = [&](const auto &) {
-            if (std::exchange(done, true))
+            if (std::exchange(asked, true))
                 return;
-            if (when == "prompt") {
+            if (how == "close box while asked") {
                 close();
                 QCoreApplication::processEvents();
-            } else { // at the first yield after the prompt: the new window's resize
+            } else {
                 QTimer::singleShot(0, t.frame.get(), close);
             }
         };
-        pageOf(w)->runJavaScript(QStringLiteral("many(1)"));
-        QTRY_VERIFY_WITH_TIMEOUT(done, 20000);
+        QPointer<QWebEngineView> view(viewOf(w));
+        pageOf(w)->runJavaScript(dialog ? "alert('open'); alert('and another');" : "many(1)");
+        QTRY_VERIFY_WITH_TIMEOUT(dialog ? !boxTitle.isEmpty() : asked, (dialog ? 30000 : 20000));
+        QTRY_VERIFY_WITH_TIMEOUT(!box, 10000);
         QTRY_VERIFY(asker.isNull() || asker->isUnloaded());
         flushDeletes();
-        QTRY_VERIFY(!asker);
-        // The window it asked for went with it.
-        QCOMPARE(t->forms().size() * 100 + t->webtree->Count() * 10 + t->mytab->Count(), 10);
+        QTRY_VERIFY(!asker && !view);
+        QCOMPARE(boxTitle, dialog ? site() : QString());
+        if (t.frame)
+            QCOMPARE(t->forms().size() * 100 + t->webtree->Count() * 10 + t->mytab->Count(), 10);
     }
 
     // Words typed in the address box are looked up with the search address of Orvane.conf;
@@ -1982,57 +2010,6 @@ private slots:
         QCOMPARE(titleOnceSet(w), "done");
         QCOMPARE(shown.size(), 4 + declined);
         QVERIFY(shown.last().text == "again" && !shown.last().offerStop);
-    }
-
-    void windowGoesWhileDialogIsOpen_data()
-    {
-        // Not by a script: the opener's renderer, which the page shares, waits for the answer.
-        QTest::addColumn<QString>("how");
-        QTest::newRow("cascade") << "cascade";
-        QTest::newRow("frame") << "frame";
-        QTest::newRow("frame deleted, as at the end") << "destroyed";
-    }
-    void windowGoesWhileDialogIsOpen()
-    {
-        QFETCH(QString, how);
-        TestFrame t(true, true, TestFrame::Real);
-        Form1 *top = VERIFIED(t.openPage(url("/opener")));
-        // The real boxes: Yes to the new window; the page's dialog left open while its
-        // window goes, closed from a timer of its own so this one stays free to answer.
-        QPointer<PageDialogBox> box;
-        QString boxTitle;
-        DialogAnswerer answerer([&](QWidget *modal) {
-            if (auto *question = qobject_cast<QMessageBox *>(modal)) {
-                question->button(QMessageBox::Yes)->click();
-            } else if (auto *dialog = qobject_cast<PageDialogBox *>(modal); dialog && !box) {
-                box = dialog;
-                boxTitle = dialog->windowTitle();
-                QTimer::singleShot(0, [&] {
-                    if (how == "cascade")
-                        top->Unload();
-                    else if (how == "frame")
-                        t->close();
-                    else
-                        t.frame.reset();
-                });
-            }
-        });
-        pageOf(top)->runJavaScript("var w = window.open('/blank');");
-        QTRY_COMPARE_WITH_TIMEOUT(t->forms().size(), 2, 20000);
-        Form1 *w = lastWindow(t.frame.get());
-        QVERIFY(waitForScript(
-            w, "location.pathname == '/blank' && document.readyState == 'complete'"));
-        QPointer<Form1> window(w);
-        QPointer<QWebEngineView> view(viewOf(w));
-        pageOf(w)->runJavaScript("alert('open'); alert('and another');");
-        QTRY_VERIFY_WITH_TIMEOUT(!boxTitle.isEmpty(), 30000);
-        // The dialog ended with its window; the window, its view and page are gone.
-        QTRY_VERIFY_WITH_TIMEOUT(!box, 10000);
-        flushDeletes();
-        QTRY_VERIFY(!window && !view);
-        QCOMPARE(boxTitle, site());
-        if (how == "cascade")
-            QCOMPARE(t->forms().size(), 0);
     }
 
     void permissions_data()
