@@ -1,6 +1,5 @@
-// On a real X server, once the screen settled: front window, title bars, real input;
-// windows out of sight, hidden to their pages and asleep after a while; the window's and
-// the menus' keys with the page holding the keyboard, a page's loop of dialogs, full screen.
+// On a real X server, once the screen settled: front window, title bars, real input; windows
+// out of sight, hidden and asleep; keys with the page holding the keyboard; dialogs; full screen.
 #include "TestFrame.h"
 #include "browser/webengine/DownloadManager.h"
 #include "browser/webengine/FullScreenWindow.h"

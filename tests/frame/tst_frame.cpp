@@ -1,12 +1,7 @@
-// The frame: start-up with its settings file, menus, timers, resizing and shutdown; browser
-// windows on the real engine, opened by the frame or by pages, switched, closed; the history
-// in its SQLite file; the journal of open windows, written while Orvane runs and offered back
-// after a bad end; the side bar's sections, pictures and drag, the Favorites folder,
-// shortcuts and tree; the icon-size menu, Options and the page-source editor; hostile
-// input: misbehaving pages, a killed renderer, each bounded in time. Then what sites need
-// from the browser and what pages may ask of the user, against servers on 127.0.0.1:
-// cookies that last, downloads, logins and untrusted certificates; a page's dialogs,
-// devices and features, printing, links for other programs.
+// The frame and its browser windows on the real engine: start-up and settings, menus, windows
+// opened, switched and closed, history, the journal of open windows, side bar and Favorites,
+// Options, the page-source editor, hostile pages; against servers on 127.0.0.1: cookies,
+// downloads, logins, certificates, a page's dialogs and features, printing, other programs.
 #include "TestFrame.h"
 #include "browser/History.h"
 #include "browser/webengine/DownloadJob.h"
@@ -183,24 +178,21 @@ class tst_frame : public QObject
 private slots:
     void initTestCase()
     {
-        m_server.page("/a", "<title>A</title>");
-        m_server.page("/p", "<title>Named page</title>");
-        m_server.page("/b", "<title>B</title>");
-        m_server.page("/c", "<title>C &amp; D</title>");
+        for (const auto &[path, title] : QList<std::pair<QString, QByteArray>> { { "/a", "A" },
+                 { "/p", "Named page" }, { "/b", "B" }, { "/c", "C &amp; D" }, { "/one", "one" },
+                 { "/two", "two" }, { "/a_b", "a_b" }, { "/page", "Plain" }, { "/blank", "Blank" },
+                 { "/t", "Tom &amp; Jerry &lt;b&gt;page" } })
+            m_server.page(path, "<title>" + title + "</title>");
         const QByteArray many = "<script>function many(n){ for (var i = 0; i < n; ++i) "
                                 "window.open('";
         m_server.page("/opener", "<title>Opener</title>" + many + "/child'); }</script>");
         m_server.page("/child", "<title>Child</title>" + many + "/a'); }</script>");
-        m_server.page("/t", "<title>Tom &amp; Jerry &lt;b&gt;page</title>");
         m_server.page("/link", "<a href='/t'>on</a>");
-        for (const char *page : { "one", "two", "a_b" })
-            m_server.page(QString("/") + page, QByteArray("<title>") + page + "</title>");
         // The search engine: its title is the query it got.
         m_server.page("/search",
             "<script>document.title = '=' + decodeURIComponent(location.search)</script>");
         httplib::Server &s = m_server.server();
         s.Get("/moved", [](const auto &, auto &res) { res.set_redirect("/t"); });
-        m_server.page("/page", "<title>Plain</title>");
         m_server.page("/unload",
             "<title>Unload</title><script>for (const e of ['unload', 'pagehide', 'beforeunload'])"
             "  addEventListener(e, function () { window.open('/child'); });</script>");
@@ -243,7 +235,6 @@ private slots:
             });
         });
         m_server.cookies("/cookie");
-        m_server.page("/blank", "<title>Blank</title>");
         QByteArray text = "<title>Text</title><body>";
         for (int i = 0; i < 400; ++i) // eleven pages or so of plain text
             text += "<p>Paragraph " + QByteArray::number(i) + " of plain words to print.</p>";
@@ -452,14 +443,12 @@ private slots:
         auto openFrom = [&](Form1 *opener) {
             QObject *pp = nullptr;
             bool cancel = false;
-            if (!opener)
-                return t->new_Click();
             opener->wb_NewWindow2(&pp, &cancel);
             return lastWindow(t.frame.get());
         };
         // A family closed with its first window: descendants first, the first one's tab stays.
         t.prompter.defaultAnswer = MsgBox::Yes;
-        Form1 *a = openFrom(nullptr);
+        Form1 *a = VERIFIED(t->new_Click());
         Form1 *b = openFrom(a), *c = openFrom(a), *d = openFrom(b);
         QList<QPointer<Form1>> family { a, b, c, d };
         Form1 *deepest = d; // and a long chain below d: the cascade goes all the way down
@@ -583,14 +572,12 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(w->wb->LocationURL(), u, 30000);
         QCOMPARE(w->history().size(), 3);
         // The box follows the page: a followed link, a server's redirect.
-        for (const char *start : { "/link", "/moved" }) {
-            QVERIFY(load(w, url(start)));
-            if (QByteArray(start) == "/link") {
-                pageOf(w)->runJavaScript(QStringLiteral("document.links[0].click()"));
-                QVERIFY(waitForComplete(w));
-            }
-            QTRY_COMPARE_WITH_TIMEOUT(w->cmbadress->currentText(), u, 5000);
-        }
+        QVERIFY(load(w, url("/link")));
+        pageOf(w)->runJavaScript(QStringLiteral("document.links[0].click()"));
+        QVERIFY(waitForComplete(w));
+        QTRY_COMPARE_WITH_TIMEOUT(w->cmbadress->currentText(), u, 5000);
+        QVERIFY(load(w, url("/moved")));
+        QTRY_COMPARE_WITH_TIMEOUT(w->cmbadress->currentText(), u, 5000);
     }
 
     void pageOpensWindow_data()
@@ -1619,7 +1606,8 @@ private slots:
     }
 
     // The save question offers the Downloads folder and the server's name; the file is the
-    // server's byte for byte, or nothing at all under its name and no partial file.
+    // server's byte for byte, or nothing at all under its name and no partial file. A PDF that
+    // is no attachment shows in the window: nothing asked, nothing downloaded.
     void download_data()
     {
         QTest::addColumn<QString>("path");
@@ -1630,6 +1618,7 @@ private slots:
         QTest::newRow("attachment") << "/report.zip" << "report.zip" << 0 << done;
         QTest::newRow("a PDF as an attachment")
             << "/attached.pdf" << "attached.pdf" << 0 << "Done: ";
+        QTest::newRow("a PDF shown") << "/shown.pdf" << "" << 0 << "shown";
         // The engine retries a cut download and then waits; it fails once nothing comes.
         QTest::newRow("cut mid-way") << "/cut.zip" << "cut.zip" << 0
                                      << "Failed: The server sent nothing for 3 seconds";
@@ -1674,6 +1663,14 @@ private slots:
             }
         };
         go(w, url(path));
+        if (end == "shown") {
+            QTRY_COMPARE_WITH_TIMEOUT(w->wb->LocationURL(), url(path), 20000);
+            QVERIFY(waitForComplete(w) || pageOf(w)->url() == QUrl(url(path)));
+            QTest::qWait(1000);
+            QVERIFY2(t.prompter.asked.isEmpty(), qPrintable(t.prompter.box()));
+            QVERIFY(downloadWindows(t).isEmpty());
+            return;
+        }
         QTRY_VERIFY_WITH_TIMEOUT(!offered.isEmpty(), 20000);
         QTRY_VERIFY2(!t->Timer1->isActive(), "the progress timer runs on");
         QCOMPARE(offered.section('/', 0, -2), folder);
@@ -1781,19 +1778,6 @@ private slots:
         t.engine.reset();
         QTest::qWait(500);
         QCOMPARE(filesIn(folder), QStringList({ "first.bin", "second.bin", "third.bin" }));
-    }
-
-    // A PDF shows in the window; one the server sends as an attachment is a download.
-    void pdfShownUnlessAnAttachment()
-    {
-        TestFrame t;
-        Form1 *w = VERIFIED(t.openPage(url("/cookie")));
-        go(w, url("/shown.pdf"));
-        QTRY_COMPARE_WITH_TIMEOUT(w->wb->LocationURL(), url("/shown.pdf"), 20000);
-        QVERIFY(waitForComplete(w) || pageOf(w)->url() == QUrl(url("/shown.pdf")));
-        QTest::qWait(1000);
-        QVERIFY2(t.prompter.asked.isEmpty(), qPrintable(t.prompter.box()));
-        QVERIFY(downloadWindows(t).isEmpty());
     }
 
     // Two No's in a row and the page is asked no more, until it is loaded again.
