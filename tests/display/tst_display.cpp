@@ -24,15 +24,6 @@ void clickAnswer(QWidget *modal)
         RealInput::click(buttons->buttons().first());
 }
 
-// The sub-window a person sees in the middle of the area.
-QMdiSubWindow *topmost(QMdiArea *area)
-{
-    QWidget *w = area->viewport()->childAt(area->viewport()->rect().center());
-    while (w && !qobject_cast<QMdiSubWindow *>(w))
-        w = w->parentWidget();
-    return static_cast<QMdiSubWindow *>(w);
-}
-
 // Clicks the maximised window's restore button, or its close box, at the menu bar's end;
 // false when they do not show there.
 bool clickWindowButton(MDIForm1 *frame, bool close)
@@ -132,7 +123,9 @@ static void checkWindows(TestFrame &t, Form1 *front, const char *step)
     QMdiSubWindow *sub = front->subWindow();
     const QString where = QStringLiteral("after ") + QLatin1String(step);
     QVERIFY2(area->activeSubWindow() == sub, qPrintable(where + ": another window is in front"));
-    QVERIFY2(topmost(area) == sub, qPrintable(where + ": the front window is not on top"));
+    QWidget *seen = area->viewport()->childAt(area->viewport()->rect().center()); // by a person
+    QVERIFY2(seen == sub || sub->isAncestorOf(seen),
+        qPrintable(where + ": the front window is not on top"));
     QVERIFY2(sub->isMaximized() && sub->geometry() == area->viewport()->rect(),
         qPrintable(where + ": the front window does not fill the area"));
     QVERIFY2(front->isAncestorOf(QApplication::focusWidget())
@@ -387,8 +380,10 @@ private slots:
         CHECK_WINDOWS(t, b, "the opener's close");
     }
 
-    // Run again at 200 % by the test command (QT_SCALE_FACTOR=2).
-    void sideBarCaptionShowsWhole()
+    // The header at any width: its caption whole, the progress bar beside it and not under its
+    // button (again at 200 % by the test command: QT_SCALE_FACTOR=2). Then pages typed in and
+    // loaded one after another: once each has loaded, the bar shows where the page ended.
+    void sideBarCaptionAndProgress()
     {
         TestFrame t;
         t.showOnScreen(QString());
@@ -409,15 +404,8 @@ private slots:
                 (at + ": the bar runs under the button").constData());
         }
         QVERIFY(bar->pbar->width() > 50); // room enough at the widest
-    }
-
-    // Pages typed in and loaded one after another: once each has loaded, the side bar's
-    // progress bar shows where the page ended.
-    void progressBarEndsFull()
-    {
-        TestFrame t;
-        Form1 *w = VERIFIED(t.showOnScreen(url("/a")));
-        t->mybar_Click();
+        Form1 *w = VERIFIED(t.openPage(url("/a")));
+        RealInput::settle();
         for (int i = 0; i < 6; ++i) {
             const QString address = url(i % 2 ? "/a" : "/opener") + "?" + QString::number(i);
             RealInput::click(w->cmbadress->lineEdit());
@@ -430,8 +418,8 @@ private slots:
             QTRY_VERIFY_WITH_TIMEOUT(!complete.isEmpty(), 30000);
             QCOMPARE(w->cmbadress->currentText() + w->Stbar1Panel1->text(), address + "Done");
             RealInput::settle(300);
-            QCOMPARE(QString::number(t->Picture3->pbar->value()) + " of "
-                    + QString::number(t->Picture3->pbar->maximum()), QStringLiteral("100 of 100"));
+            QCOMPARE(QString::number(bar->pbar->value()) + " of "
+                    + QString::number(bar->pbar->maximum()), QStringLiteral("100 of 100"));
         }
     }
 
@@ -841,7 +829,6 @@ private slots:
         }
         RealInput::chord(keys);
         RealInput::settle(1000);
-
         if (effect == "reload") {
             QTRY_COMPARE_WITH_TIMEOUT(m_server.hits("/b"), loads + 1, 10000);
         } else if (effect == "back" || effect == "forward") {
