@@ -24,8 +24,7 @@ void clickAnswer(QWidget *modal)
         RealInput::click(buttons->buttons().first());
 }
 
-// Clicks the maximised window's restore button, or its close box, at the menu bar's end;
-// false when they do not show there.
+// Clicks the maximised window's restore button, or its close box, at the menu bar's end.
 bool clickWindowButton(MDIForm1 *frame, bool close)
 {
     QWidget *b = frame->menuBar()->cornerWidget(Qt::TopRightCorner);
@@ -131,8 +130,6 @@ static void checkWindows(TestFrame &t, Form1 *front, const char *step)
     QVERIFY2(front->isAncestorOf(QApplication::focusWidget())
             && QApplication::activeWindow() == t.frame.get(),
         qPrintable(where + ": the keyboard is not in the front window"));
-    // The user restores the front window with its button and moves it aside: the
-    // others are behind it.
     QVERIFY2(clickWindowButton(t.frame.get(), false), qPrintable(where + ": no window buttons"));
     QTRY_VERIFY2(!sub->isMaximized(), qPrintable(where + ": no restore button"));
     const QRect normal = sub->geometry();
@@ -1131,8 +1128,7 @@ private slots:
         QVERIFY(t.prompter.others.isEmpty()); // no box asked
     }
 
-    // A page's file input asks through the program: first in the home folder, then in
-    // the folder chosen last.
+    // A page's file input asks through Orvane: first in the home folder, then where it went last.
     void uploadStartsWhereTheLastOneWas()
     {
         TestFrame t;

@@ -701,8 +701,7 @@ private slots:
             QCOMPARE(t->forms().size() * 100 + t->webtree->Count() * 10 + t->mytab->Count(), 10);
     }
 
-    // Words typed in the address box are looked up with the search address of Orvane.conf;
-    // addresses open as ever.
+    // Typed words are looked up with Orvane.conf's search address; addresses open as ever.
     void typedWordsSearch_data()
     {
         QTest::addColumn<QString>("typed");
@@ -1818,8 +1817,7 @@ private slots:
             other->Unload();
             flushDeletes();
         }
-        // Past the time a request may still come from a page gone: a window that is
-        // closing asks nothing for its page.
+        // Past the grace for requests from pages gone: a closing window asks nothing for its page.
         QTest::qWait(t.engine->timings().pageGoneGraceMs + 500);
         Form1 *closing = VERIFIED(t.openPage(url("/links")));
         const int asked = t.prompter.asked.size();
