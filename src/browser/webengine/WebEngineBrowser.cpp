@@ -55,14 +55,12 @@ WebEngineBrowser::WebEngineBrowser(QWidget *parent, Prompter *prompter, WebEngin
     page->settings()->setAttribute(QWebEngineSettings::PluginsEnabled, true);
     page->settings()->setAttribute(QWebEngineSettings::PdfViewerEnabled, true);
     m_view->setPage(page);
-    m_findBar = new FindBar(page, this);
-    layout->addWidget(m_findBar);
     // F3 and Shift+F3 step through the matches from the page as from the bar.
     for (bool back : { false, true }) {
         auto *step = new QAction(this);
         step->setShortcut(back ? QKeySequence(Qt::SHIFT | Qt::Key_F3) : QKeySequence(Qt::Key_F3));
         step->setShortcutContext(Qt::WidgetWithChildrenShortcut);
-        connect(step, &QAction::triggered, m_findBar, [this, back] { m_findBar->step(back); });
+        connect(step, &QAction::triggered, this, [this, back] { findBar()->step(back); });
         addAction(step);
     }
     profile->downloads()->watch(page);
@@ -546,7 +544,17 @@ void WebEngineBrowser::printed(bool ok, const QString &where)
 
 void WebEngineBrowser::find()
 {
-    m_findBar->open();
+    findBar()->open();
+}
+
+FindBar *WebEngineBrowser::findBar()
+{
+    // Made the first time it is asked for: most windows never search.
+    if (!m_findBar) {
+        m_findBar = new FindBar(page(), this);
+        layout()->addWidget(m_findBar);
+    }
+    return m_findBar;
 }
 
 void WebEngineBrowser::properties()

@@ -72,6 +72,7 @@ private:
     void printed(bool ok, const QString &where);
     void leaveFullScreen();
     void find();
+    FindBar *findBar();
     void properties();
     // Asleep once out of sight for a while, unless something the user started is
     // still under way in it, or the engine advises against it.
@@ -85,7 +86,7 @@ private:
     bool m_printing = false;
     ExternalLinks *m_externalLinks;
     HangWatch *m_hangWatch;
-    FindBar *m_findBar;
+    FindBar *m_findBar = nullptr; // made on first use
     PagePermissions *m_permissions;
     FullScreenWindow *m_fullScreen = nullptr;
     bool m_rendererGone = false;
