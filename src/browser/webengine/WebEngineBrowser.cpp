@@ -418,6 +418,7 @@ void WebEngineBrowser::setSeen(bool seen)
     if (page()->lifecycleState() != QWebEnginePage::LifecycleState::Active)
         page()->setLifecycleState(QWebEnginePage::LifecycleState::Active);
     if (m_pending) {
+        m_view->setVisible(true);
         const Pending pending = *std::exchange(m_pending, std::nullopt);
         if (pending.history.isEmpty() || !restoreHistory(pending.history))
             Navigate(pending.address);
@@ -428,6 +429,9 @@ void WebEngineBrowser::loadWhenSeen(const QString &address, const QByteArray &hi
 {
     m_pending = Pending { address, history };
     m_seen = false; // whatever it was, the first sight of it loads
+    // Nor is its page made before: a view on screen makes its page at once, and the
+    // window shows for a moment whenever one opens behind it.
+    m_view->setVisible(false);
 }
 
 void WebEngineBrowser::trySleep()
