@@ -748,6 +748,10 @@ private slots:
         RealInput::settle();
         QCOMPARE(t->activeChild(), front);
         QCOMPARE(front->cmbadress->currentText(), "typed");
+        for (ChildForm *f : t->forms()) { // behind it, not even a blank page is shown
+            Form1 *w = VERIFIED(qobject_cast<Form1 *>(f));
+            QVERIFY2(w == front || !pageOf(w)->isVisible(), qPrintable(w->Caption()));
+        }
         QCOMPARE(m_server.hits("/one"), before["/one"]);
         QCOMPARE(m_server.hits("/two"), before["/two"]);
         auto *two = qobject_cast<Form1 *>(t->forms().at(2));
