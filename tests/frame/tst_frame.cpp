@@ -771,6 +771,7 @@ private slots:
         QTest::keyClick(offered, Qt::Key_Down);
         QTest::keyClick(offered, Qt::Key_Return);
         QTRY_COMPARE_WITH_TIMEOUT(pageOf(blank)->title(), "two", 20000);
+        QTRY_COMPARE_WITH_TIMEOUT(listed(history).size(), 5, 20000); // once the page is complete
         edit->clear();
         QTest::keyClicks(edit, url("/one"));
         QTRY_VERIFY(offered->isVisible());
