@@ -107,9 +107,6 @@ void Form1::createControls()
     pStbar1 = std::make_unique<Placement>(Stbar1, t, 0, 3000, 8220, 255);
 
     // The main toolbar: nine commands, large pictures.
-    const ToolbarPictures &pictures = m_frame->toolbarPictures();
-    m_large = pictures.large;
-    m_small = pictures.small;
     Toolbar1->setToolButtonStyle(Qt::ToolButtonIconOnly);
     Toolbar1->setMovable(false);
     const QStringList captions = { QStringLiteral("Back.."),   QStringLiteral("Forward.."),
@@ -174,7 +171,7 @@ void Form1::createControls()
             completer->popup()->hide();
     });
 
-    const QList<QIcon> &gnetIcons = pictures.gnet;
+    const QList<QIcon> &gnetIcons = m_frame->toolbarPictures().gnet;
     gnet->setToolButtonStyle(Qt::ToolButtonTextOnly);
     gnet->setMovable(false);
     gnet->setFont(small);
@@ -282,7 +279,8 @@ void Form1::takeFocus()
 void Form1::setToolbarIcons(IconSize size, const QList<int> &pictures)
 {
     m_iconSize = size;
-    const QList<QIcon> &icons = size == IconSize::Large ? m_large : m_small;
+    const ToolbarPictures &drawn = m_frame->toolbarPictures();
+    const QList<QIcon> &icons = size == IconSize::Large ? drawn.large : drawn.small;
     Toolbar1->setIconSize(size == IconSize::Large ? QSize(32, 32) : QSize(16, 16));
     m_buttonImage = pictures;
     for (int i = 0; i < Buttons.size() && i < pictures.size(); ++i) {

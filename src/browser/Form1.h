@@ -4,7 +4,6 @@
 #include "forms/ChildForm.h"
 #include "forms/Twips.h"
 
-#include <QIcon>
 #include <memory>
 
 class QAction;
@@ -106,7 +105,6 @@ private:
     void setAddressText(const QString &text);
 
     BrowserHost *m_frame;
-    QList<QIcon> m_large, m_small;
     QList<int> m_buttonImage;
     IconSize m_iconSize = IconSize::Large;
     QAction *m_stopKey = nullptr; // Esc: only while loading, else it is the page's
