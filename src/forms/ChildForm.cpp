@@ -183,10 +183,22 @@ void ChildWindows::subWindowActivated(QMdiSubWindow *sub)
     // a window the user restored while in front stays as the user left it.
     if (!sub || sub == m_front)
         return;
-    m_front = sub;
+    QPointer<QMdiSubWindow> previous = std::exchange(m_front, sub);
     auto *form = qobject_cast<ChildForm *>(sub->widget());
     if (form && !form->isUnloaded())
         form->showMaximizedInside();
+    // The one it replaces goes back to its own size behind it. The area would do this
+    // itself, but with every window of the frame made not to paint and back, which
+    // costs more than the rest of the switch together; nothing of it shows anyway.
+    // Restored, a window is shown again and would make itself active: it is disabled
+    // meanwhile.
+    if (previous && previous != sub && previous->isMaximized()) {
+        const bool changing = std::exchange(m_changing, true);
+        previous->setEnabled(false);
+        previous->showNormal();
+        previous->setEnabled(true);
+        m_changing = changing;
+    }
 }
 
 void ChildWindows::deleteAllChildren()

@@ -108,6 +108,8 @@ void MDIForm1::createBars()
     area->setBackground(QColor(239, 235, 222));
     // A closing window hands the front back to the one that was there before it.
     area->setActivationOrder(QMdiArea::ActivationHistoryOrder);
+    // The window leaving the front is restored by ChildWindows::subWindowActivated.
+    area->setOption(QMdiArea::DontMaximizeSubWindowOnActivation);
     row->addWidget(area, 1);
     column->addLayout(row, 1);
 

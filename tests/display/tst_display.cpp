@@ -141,6 +141,8 @@ static void checkWindows(TestFrame &t, Form1 *front, const char *step)
         QVERIFY2(form->subWindow()->isVisible()
                 && form->subWindow()->geometry().intersects(area->viewport()->rect()),
             qPrintable(where + ": nothing behind the front window: " + form->Caption()));
+        QVERIFY2(!form->subWindow()->isMaximized(),
+            qPrintable(where + ": still maximised behind it: " + form->Caption()));
     }
     sub->setGeometry(normal);
     front->Show();
