@@ -613,6 +613,8 @@ int main(int argc, char *argv[])
                                   .arg(key("step_events_ms"), 0, 'f', 1));
         rows << reportRow(QStringLiteral("  working out what is in sight"),
                           fmt(key("step_cover_ms"), "ms"));
+        rows << reportRow(QStringLiteral("Restoring the window in front"),
+                          fmt(key("restore_ms"), "ms"));
     }
 
     std::printf("\n%-40s %14s %14s %8s %10s %7s\n", "What", "Orvane", "Baseline", "Ratio",
