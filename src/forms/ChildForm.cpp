@@ -71,8 +71,11 @@ void ChildForm::Show()
 {
     if (m_unloaded)
         return;
-    showMaximizedInside();
+    // Made active before it is maximised: the other way round, the area puts its
+    // buttons in the menu bar twice, and taking them out in between walks every
+    // widget of the frame. A window not shown yet is made active by showing it.
     m_host->mdiArea()->setActiveSubWindow(m_sub);
+    showMaximizedInside();
     takeFocus();
 }
 
