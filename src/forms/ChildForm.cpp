@@ -197,9 +197,10 @@ void ChildWindows::subWindowActivated(QMdiSubWindow *sub)
     // meanwhile.
     if (previous && previous != sub && previous->isMaximized()) {
         const bool changing = std::exchange(m_changing, true);
+        const bool disabled = previous->testAttribute(Qt::WA_ForceDisabled);
         previous->setEnabled(false);
         previous->showNormal();
-        previous->setEnabled(true);
+        previous->setEnabled(!disabled);
         m_changing = changing;
     }
 }
