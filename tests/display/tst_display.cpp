@@ -849,6 +849,7 @@ private slots:
             QCOMPARE(qRound(w->wb->zoomFactor() * 100), effect.mid(5).toInt());
             QCOMPARE(w->Stbar1Panel1->text(), "Zoom " + effect.mid(5) + " %");
         } else if (effect == "find bar") {
+            QTRY_VERIFY(w->findChild<QWidget *>("findBar")); // made when first asked for
             auto *bar = childOf<QWidget>(w, "findBar");
             QTRY_VERIFY(bar && bar->isVisible() && bar->isAncestorOf(QApplication::focusWidget()));
         } else if (effect.startsWith("menu ")) { // open, and nothing typed anywhere
@@ -1109,6 +1110,7 @@ private slots:
         Form1 *w = VERIFIED(t.showOnScreen(url("/find")));
         const int find = int(Form1::Command::Find) - 1;
         RealInput::click(w->Toolbar1->widgetForAction(w->Buttons.at(find)));
+        QTRY_VERIFY(w->findChild<QWidget *>("findBar")); // made when first asked for
         auto *bar = childOf<QWidget>(w, "findBar");
         QLabel *where = childOf<QLabel>(bar, "findWhere");
         QTRY_VERIFY(where && bar->isVisible());
