@@ -195,7 +195,7 @@ void ChildWindows::subWindowActivated(QMdiSubWindow *sub)
     // costs more than the rest of the switch together; nothing of it shows anyway.
     // Restored, a window is shown again and would make itself active: it is disabled
     // meanwhile.
-    if (previous && previous != sub && previous->isMaximized()) {
+    if (previous && previous->isMaximized()) {
         const bool changing = std::exchange(m_changing, true);
         const bool disabled = previous->testAttribute(Qt::WA_ForceDisabled);
         previous->setEnabled(false);
