@@ -29,6 +29,9 @@ struct Timings
     int liveOutOfSight = 32;
     int liveOutOfSightWhenShort = 8;
     int shortMemoryPercent = 15;
+    // The memory of pages put away goes back to the system this long after the last
+    // of them, so that a run of them is given back at once.
+    int giveBackMemoryMs = 1000;
     // After a crash, the windows behind the reopened front one come once its page is
     // complete, or after this long without it.
     int reopenOthersMs = 3000;

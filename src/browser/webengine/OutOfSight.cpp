@@ -8,6 +8,10 @@
 #include <QWebEnginePage>
 #include <QWebEngineView>
 
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
+
 namespace {
 
 // True when the memory the kernel says is available is below the share of all of it.
@@ -32,6 +36,16 @@ bool memoryIsShort(int percent)
 OutOfSight::OutOfSight(const Timings &timings, const DownloadManager *downloads)
     : m_timings(timings), m_downloads(downloads)
 {
+    // A page put away frees its share of the engine's heap, but the C library keeps
+    // the freed pages in the process, scattered between the live windows' memory
+    // (about 100 MB with 167 windows put away). Trimming returns them; it takes
+    // about 15 ms with such a heap, so a run of pages put away is trimmed once.
+    m_giveBack.setSingleShot(true);
+    connect(&m_giveBack, &QTimer::timeout, this, [] {
+#ifdef __GLIBC__
+        malloc_trim(0);
+#endif
+    });
 }
 
 void OutOfSight::hidden(QWebEnginePage *page, bool touched)
@@ -87,6 +101,7 @@ void OutOfSight::putAwayBeyondBudget()
         if (page->recommendedState() == State::Discarded && !m_touched.contains(page)) {
             page->setLifecycleState(State::Discarded);
             --live;
+            m_giveBack.start(m_timings.giveBackMemoryMs);
         }
     }
 }

@@ -3,6 +3,7 @@
 #include <QList>
 #include <QObject>
 #include <QPointer>
+#include <QTimer>
 
 class DownloadManager;
 class QWebEnginePage;
@@ -38,4 +39,5 @@ private:
     const DownloadManager *m_downloads;
     QList<QPointer<QWebEnginePage>> m_pages;
     QList<QPointer<QWebEnginePage>> m_touched; // of m_pages, never discarded
+    QTimer m_giveBack;
 };
