@@ -10,8 +10,10 @@
 //                          other windows are all there behind it
 //   wake <url> <n>         with n windows: "frozen_ms"/"live_ms" from Show() to the
 //                          page's first frame in sight (its title says so), and
-//                          "putaway_ms"/"fresh_ms" from Show() of one put away, or
-//                          a load of the page in the window in front, to complete
+//                          "putaway_ms"/"fresh_ms"/"cold_ms" from Show() of one put
+//                          away, a load of the page in the window in front (its
+//                          renderer running), or of the page under another site
+//                          name (a renderer started for it), to complete
 //   tabswitch <url> <n>    "bare_ms": a bare MDI area of n plain widgets brought
 //                          forward; "tab_ms"/"tab_worst_ms": a tab click in Orvane
 //                          with n windows; the steps of the click and what they cost;
@@ -225,7 +227,7 @@ int wake(const QString &url, int n)
     t.liveOutOfSight = t.liveOutOfSightWhenShort = 2;
     all.last()->Show();
     idle(3000);
-    QList<double> putAway, fresh;
+    QList<double> putAway, fresh, cold;
     for (int k = 0; k < 6; ++k) {
         const auto away = std::find_if(all.begin(), all.end(),
                                        [](Form1 *w) { return lifecycleState(w) == Discarded; });
@@ -235,15 +237,21 @@ int wake(const QString &url, int n)
         idle(1000);
         fresh << untilComplete(*away, [w = *away, url] { w->wb->Navigate(url); });
         idle(1000);
+        // The same page under another site name: the engine starts a renderer for it.
+        QUrl other(url);
+        other.setHost(QStringLiteral("localhost"));
+        cold << untilComplete(*away, [w = *away, other] { w->wb->Navigate(other.toString()); });
+        idle(1000);
     }
     frozen.removeAll(-1);
     live.removeAll(-1);
     putAway.removeAll(-1);
     fresh.removeAll(-1);
-    std::printf("frozen_ms %.2f\nlive_ms %.2f\nputaway_ms %.2f\nfresh_ms %.2f\n"
-                "samples %lld %lld %lld %lld\n",
-                median(frozen), median(live), median(putAway), median(fresh), frozen.size(),
-                live.size(), putAway.size(), fresh.size());
+    cold.removeAll(-1);
+    std::printf("frozen_ms %.2f\nlive_ms %.2f\nputaway_ms %.2f\nfresh_ms %.2f\ncold_ms %.2f\n"
+                "samples %lld %lld %lld %lld %lld\n",
+                median(frozen), median(live), median(putAway), median(fresh), median(cold),
+                frozen.size(), live.size(), putAway.size(), fresh.size(), cold.size());
     return frozen.isEmpty() || live.isEmpty() || putAway.isEmpty() ? 4 : 0;
 }
 
