@@ -29,6 +29,8 @@ struct Timings
     int liveOutOfSight = 32;
     int liveOutOfSightWhenShort = 8;
     int shortMemoryPercent = 15;
+    // The memory available is read again at most this often.
+    int memoryCheckMs = 1000;
     // The memory of pages put away goes back to the system this long after the last
     // of them, so that a run of them is given back at once.
     int giveBackMemoryMs = 1000;

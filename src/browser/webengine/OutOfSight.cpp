@@ -14,12 +14,13 @@
 
 namespace {
 
-// True when the memory the kernel says is available is below the share of all of it.
-bool memoryIsShort(int percent)
+// The memory the kernel says is available, as a share of all of it in percent;
+// 100 when it cannot be read.
+qint64 availablePercent()
 {
     QFile info(QStringLiteral("/proc/meminfo"));
     if (!info.open(QIODevice::ReadOnly))
-        return false;
+        return 100;
     qint64 total = 0, available = -1;
     for (const QByteArray &line : info.readAll().split('\n')) {
         const QList<QByteArray> words = line.simplified().split(' ');
@@ -28,7 +29,7 @@ bool memoryIsShort(int percent)
         else if (words.size() >= 2 && words.at(0) == "MemAvailable:")
             available = words.at(1).toLongLong();
     }
-    return total > 0 && available >= 0 && available * 100 < total * percent;
+    return total > 0 && available >= 0 ? available * 100 / total : 100;
 }
 
 } // namespace
@@ -77,8 +78,14 @@ bool OutOfSight::mayRest(QWebEnginePage *page) const
 
 int OutOfSight::budget() const
 {
-    return memoryIsShort(m_timings.shortMemoryPercent) ? m_timings.liveOutOfSightWhenShort
-                                                       : m_timings.liveOutOfSight;
+    // Asked at every window hidden and every change of the engine's mind: the kernel
+    // writes the whole of its memory report each time, so it is read once a while.
+    if (!m_memoryRead.isValid() || m_memoryRead.hasExpired(m_timings.memoryCheckMs)) {
+        m_availablePercent = availablePercent();
+        m_memoryRead.start();
+    }
+    return m_availablePercent < m_timings.shortMemoryPercent ? m_timings.liveOutOfSightWhenShort
+                                                             : m_timings.liveOutOfSight;
 }
 
 void OutOfSight::putAwayBeyondBudget()

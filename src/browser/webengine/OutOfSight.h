@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QElapsedTimer>
 #include <QList>
 #include <QObject>
 #include <QPointer>
@@ -40,4 +41,6 @@ private:
     QList<QPointer<QWebEnginePage>> m_pages;
     QList<QPointer<QWebEnginePage>> m_touched; // of m_pages, never discarded
     QTimer m_giveBack;
+    mutable QElapsedTimer m_memoryRead;
+    mutable qint64 m_availablePercent = 100;
 };
