@@ -76,7 +76,7 @@ bool OutOfSight::mayRest(QWebEnginePage *page) const
             && !m_downloads->isDownloading(page);
 }
 
-int OutOfSight::budget() const
+int OutOfSight::budget()
 {
     // Asked at every window hidden and every change of the engine's mind: the kernel
     // writes the whole of its memory report each time, so it is read once a while.

@@ -28,19 +28,20 @@ public:
     // Nothing the user started is under way in it: no question open, no download,
     // not in full screen.
     bool mayRest(QWebEnginePage *page) const;
-    // How many pages out of sight stay live now.
-    int budget() const;
 
 private slots:
     // Again whenever the engine changes its mind about a page.
     void putAwayBeyondBudget();
 
 private:
+    // How many pages out of sight stay live now.
+    int budget();
+
     const Timings &m_timings;
     const DownloadManager *m_downloads;
     QList<QPointer<QWebEnginePage>> m_pages;
     QList<QPointer<QWebEnginePage>> m_touched; // of m_pages, never discarded
     QTimer m_giveBack;
-    mutable QElapsedTimer m_memoryRead;
-    mutable qint64 m_availablePercent = 100;
+    QElapsedTimer m_memoryRead;
+    qint64 m_availablePercent = 100;
 };
